@@ -1,0 +1,76 @@
+#include "mainwindow/Unit12.h"
+
+#include "framework/core/Application.h"
+#include "mainwindow/NavigationTargets.h"
+
+TForm12* Form12 = nullptr;
+
+namespace {
+constexpr std::uint16_t VK_ESCAPE_KEY = 27;
+}
+
+void TForm12::Publish(fw::Publisher& p) {
+  p.Field("AppBar", AppBar);
+  p.Field("CloseButton", CloseButton);
+  p.Field("ActionList1", ActionList1);
+  p.Field("Action1", Action1);
+  p.Field("GestureManager1", GestureManager1);
+  p.Field("WebBrowser1", WebBrowser1);
+  p.Field("SplitView1", SplitView1);
+  p.Field("Button1", Button1);
+  p.Field("Button2", Button2);
+  p.Field("Button3", Button3);
+  p.Field("PanelZastava", PanelZastava);
+  p.Field("Button4", Button4);
+  p.Field("Button5", Button5);
+  p.Field("Button6", Button6);
+  p.Handler("CloseButtonClick", this, &TForm12::CloseButtonClick);
+  p.Handler("Action1Execute", this, &TForm12::Action1Execute);
+  p.Handler("FormResize", this, &TForm12::FormResize);
+  p.Handler("FormKeyDown", this, &TForm12::FormKeyDown);
+  p.Handler("FormGesture", this, &TForm12::FormGesture);
+  p.Handler("Button1Click", this, &TForm12::Button1Click);
+  p.Handler("Button2Click", this, &TForm12::Button2Click);
+  p.Handler("Button3Click", this, &TForm12::Button3Click);
+  p.Handler("Button4Click", this, &TForm12::Button4Click);
+  p.Handler("Button5Click", this, &TForm12::Button5Click);
+  p.Handler("Button6Click", this, &TForm12::Button6Click);
+}
+
+void TForm12::AppBarResize() {
+  AppBar->SetBounds({0, Bounds().Height - AppBarHeight, Bounds().Width, AppBarHeight});
+}
+
+void TForm12::AppBarShow(int mode) {
+  if (mode == -1) mode = AppBar->Visible() ? 0 : 1;
+  if (mode == 0) {
+    AppBar->Hide();
+  } else {
+    AppBar->Show();
+    AppBar->BringToFront();
+  }
+}
+
+void TForm12::CloseButtonClick(fw::TObject*) { fw::Application->Terminate(); }
+
+void TForm12::Action1Execute(fw::TObject*) { AppBarShow(-1); }
+
+void TForm12::FormResize(fw::TObject*) { AppBarResize(); }
+
+void TForm12::FormKeyDown(fw::TObject*, std::uint16_t& Key, fw::TShiftState) {
+  AppBarShow(Key == VK_ESCAPE_KEY ? -1 : 0);
+}
+
+void TForm12::FormGesture(fw::TObject*, const fw::TGestureEventInfo&, bool&) { AppBarShow(0); }
+
+void TForm12::OpenInBrowser(const std::string& url) {
+  PanelZastava->Hide();
+  WebBrowser1->Navigate(url);
+}
+
+void TForm12::Button1Click(fw::TObject*) { OpenInBrowser(BuildNavigationTargets().Clinic); }
+void TForm12::Button2Click(fw::TObject*) { OpenInBrowser(BuildNavigationTargets().Site); }
+void TForm12::Button3Click(fw::TObject*) { fw::Application->Terminate(); }
+void TForm12::Button4Click(fw::TObject*) { OpenInBrowser(BuildNavigationTargets().OverviewVideo); }
+void TForm12::Button5Click(fw::TObject*) { OpenInBrowser(BuildNavigationTargets().UserGuide); }
+void TForm12::Button6Click(fw::TObject*) { OpenInBrowser(BuildNavigationTargets().Playlist); }

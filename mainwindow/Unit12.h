@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "framework/core/Actions.h"
+#include "framework/core/Form.h"
+#include "framework/core/GestureManager.h"
+#include "framework/core/StandardControls.h"
+#include "framework/core/WebBrowser.h"
+
+// The bar's height in device pixels; unlike every other length it is never scaled.
+inline constexpr int AppBarHeight = 75;
+
+class TForm12 : public fw::TForm {
+ public:
+  fw::TPanel* AppBar = nullptr;
+  fw::TImage* CloseButton = nullptr;
+  fw::TActionList* ActionList1 = nullptr;
+  fw::TAction* Action1 = nullptr;
+  fw::TGestureManager* GestureManager1 = nullptr;
+  fw::TWebBrowser* WebBrowser1 = nullptr;
+  fw::TSplitView* SplitView1 = nullptr;
+  fw::TButton* Button1 = nullptr;
+  fw::TButton* Button2 = nullptr;
+  fw::TButton* Button3 = nullptr;
+  fw::TPanel* PanelZastava = nullptr;
+  fw::TButton* Button4 = nullptr;
+  fw::TButton* Button5 = nullptr;
+  fw::TButton* Button6 = nullptr;
+
+  void CloseButtonClick(fw::TObject* Sender);
+  void Action1Execute(fw::TObject* Sender);
+  void FormResize(fw::TObject* Sender);
+  void FormKeyDown(fw::TObject* Sender, std::uint16_t& Key, fw::TShiftState Shift);
+  void FormGesture(fw::TObject* Sender, const fw::TGestureEventInfo& EventInfo, bool& Handled);
+  void Button1Click(fw::TObject* Sender);
+  void Button2Click(fw::TObject* Sender);
+  void Button3Click(fw::TObject* Sender);
+  void Button4Click(fw::TObject* Sender);
+  void Button5Click(fw::TObject* Sender);
+  void Button6Click(fw::TObject* Sender);
+
+  // Places the bar along the bottom edge, full width, AppBarHeight high.
+  void AppBarResize();
+  // -1 toggles, 0 hides, anything else shows the bar above every other control.
+  void AppBarShow(int mode);
+
+  std::string ClassName() const override { return "TForm12"; }
+  std::string LayoutResourceName() const override { return "TFORM12"; }
+  void Publish(fw::Publisher& publisher) override;
+
+ private:
+  // Uncovers the browser (for good) and sends it to `url`.
+  void OpenInBrowser(const std::string& url);
+};
+
+extern TForm12* Form12;

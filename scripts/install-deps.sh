@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need. Quick when all are present.
+set -euo pipefail
+packages=(cmake make g++ googletest libgtest-dev nlohmann-json3-dev zlib1g-dev
+  mingw-w64 g++-mingw-w64-x86-64 libz-mingw-w64-dev
+  wine wine64 xvfb xdotool x11-utils imagemagick fonts-noto-core python3 python3-pefile)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "error: these packages are missing and installing them needs root: ${missing[*]}" >&2
+    exit 1
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq "${missing[@]}" >/dev/null
+fi

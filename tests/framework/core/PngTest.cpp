@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "framework/core/Png.h"
+#include "tests/support/TestNames.h"
+
+namespace fw {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes ReadFixture(const std::string& name) {
+  std::ifstream in(std::string(FIXTURES_DIR) + "/" + name, std::ios::binary);
+  EXPECT_TRUE(in) << name;
+  return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+// The fixtures were written by another encoder with adaptive filtering (every filter type
+// occurs among them); the .rgba files are that tool's own decoding of them.
+class PngFixtures : public testing::TestWithParam<const char*> {};
+
+TEST_P(PngFixtures, DecodeToTheSamePixelsAsAnIndependentDecoder) {
+  const std::string base = GetParam();
+  const TBitmap bitmap = DecodePng(ReadFixture(base + ".png"));
+  const Bytes expected = ReadFixture(base + ".rgba");
+  ASSERT_EQ(bitmap.Rgba.size(), static_cast<std::size_t>(bitmap.Width * bitmap.Height * 4));
+  EXPECT_EQ(bitmap.Rgba, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Png, PngFixtures,
+                         testing::Values("rgba-adaptive", "rgb-adaptive", "grey", "palette"));
+
+// Rewrites the CRC of the chunk whose type starts at `typeAt`, after a deliberate edit.
+void FixCrc(Bytes& png, std::size_t typeAt) {
+  const std::uint32_t length = (png[typeAt - 4] << 24) | (png[typeAt - 3] << 16) |
+                               (png[typeAt - 2] << 8) | png[typeAt - 1];
+  const std::uint32_t crc = crc32(0, &png[typeAt], length + 4);
+  for (int i = 0; i < 4; ++i) png[typeAt + 4 + length + i] = static_cast<std::uint8_t>(crc >> (24 - 8 * i));
+}
+
+struct Damage {
+  const char* what;
+  std::function<void(Bytes&)> apply;
+  const char* message;
+};
+
+class PngDamage : public testing::TestWithParam<Damage> {};
+
+TEST_P(PngDamage, IsReportedNotDecoded) {
+  Bytes png = ReadFixture("rgba-adaptive.png");
+  GetParam().apply(png);
+  try {
+    DecodePng(png);
+    FAIL() << GetParam().what;
+  } catch (const EPngError& e) {
+    EXPECT_NE(std::string(e.what()).find(GetParam().message), std::string::npos) << e.what();
+  }
+}
+
+constexpr std::size_t kIhdrType = 12;  // the IHDR chunk's type follows signature and length
+
+std::size_t IdatType(const Bytes& png) {
+  const std::string text(png.begin(), png.end());
+  return text.find("IDAT");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Png, PngDamage,
+    testing::Values(
+        Damage{"bad signature", [](Bytes& p) { p[1] = 'Q'; }, "bad signature"},
+        Damage{"empty", [](Bytes& p) { p.clear(); }, "bad signature"},
+        Damage{"truncated", [](Bytes& p) { p.resize(p.size() / 2); }, "truncated"},
+        Damage{"bad CRC", [](Bytes& p) { p[kIhdrType + 4] ^= 1; }, "IHDR fails its CRC check"},
+        Damage{"16-bit depth", [](Bytes& p) { p[kIhdrType + 12] = 16; FixCrc(p, kIhdrType); },
+               "only 8-bit"},
+        Damage{"interlaced", [](Bytes& p) { p[kIhdrType + 16] = 1; FixCrc(p, kIhdrType); },
+               "interlaced"},
+        Damage{"huge size", [](Bytes& p) { p[kIhdrType + 4] = 0x7F; FixCrc(p, kIhdrType); },
+               "unsupported size"},
+        Damage{"taller than its data", [](Bytes& p) { p[kIhdrType + 11] += 1; FixCrc(p, kIhdrType); },
+               "shorter than the header says"},
+        Damage{"corrupt image data",
+               [](Bytes& p) {
+                 const std::size_t at = IdatType(p);
+                 p[at + 6] ^= 0xFF;
+                 p[at + 7] ^= 0xFF;
+                 FixCrc(p, at);
+               },
+               "PNG: image data"}),
+    [](const testing::TestParamInfo<Damage>& info) { return TestName(info.param.what); });
+
+}  // namespace
+}  // namespace fw
