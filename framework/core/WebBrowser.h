@@ -6,9 +6,10 @@
 
 namespace fw {
 
-// What a browser backend adds to a control's peer.
-class BrowserPeer : public ControlPeer {
+// What a browser backend's peer offers besides being a control's peer.
+class BrowserPeer {
  public:
+  virtual ~BrowserPeer() = default;
   // Starts loading `url` in place of the current page; throws EOleException on failure.
   virtual void Navigate(const std::string& url) = 0;
 };

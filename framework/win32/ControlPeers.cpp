@@ -1,0 +1,127 @@
+#include "framework/win32/ControlPeers.h"
+
+#include <windowsx.h>
+
+#include <vector>
+
+#include "framework/core/Application.h"
+#include "framework/win32/Unicode.h"
+
+namespace fw::win32 {
+
+namespace {
+
+// Paints into an off-screen bitmap first, so that nothing flickers.
+template <class Painter>
+void PaintBuffered(HWND window, Painter paint) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(window, &ps);
+  if (!dc) return;
+  RECT client;
+  GetClientRect(window, &client);
+  HDC memory = CreateCompatibleDC(dc);
+  UniqueGdiObject bitmap(CreateCompatibleBitmap(dc, client.right, client.bottom));
+  if (memory && bitmap) {
+    HGDIOBJ old = SelectObject(memory, bitmap.get());
+    paint(memory, client);
+    BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+  } else {
+    paint(dc, client);
+  }
+  if (memory) DeleteDC(memory);
+  EndPaint(window, &ps);
+}
+
+}  // namespace
+
+LRESULT ContainerPeer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_PAINT) {
+    PaintBuffered(Handle(), [this](HDC dc, const RECT& client) {
+      FillBackground(dc, client);
+      const std::wstring caption = Widen(Control().Caption());
+      if (caption.empty()) return;
+      HGDIOBJ oldFont = SelectObject(dc, Font());
+      SetBkMode(dc, TRANSPARENT);
+      SetTextColor(dc, ToColorRef(Control().EffectiveFont().Color));
+      RECT area = client;
+      DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &area,
+                DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+      SelectObject(dc, oldFont);
+    });
+    return 0;
+  }
+  if (message == WM_ERASEBKGND) return 1;  // WM_PAINT fills everything
+  return WindowPeer::HandleMessage(message, wParam, lParam);
+}
+
+LRESULT ImagePeer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_PAINT:
+      PaintBuffered(Handle(), [this](HDC dc, const RECT& client) {
+        FillBackground(dc, client);
+        Paint(dc);
+      });
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_LBUTTONDOWN:
+      pressed_ = true;
+      SetCapture(Handle());
+      return 0;
+    case WM_LBUTTONUP: {
+      if (!pressed_) return 0;
+      pressed_ = false;
+      ReleaseCapture();
+      RECT client;
+      GetClientRect(Handle(), &client);
+      const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+      if (PtInRect(&client, at)) fw::Application->Guard([this] { image_.Click(); });
+      return 0;
+    }
+    case WM_CAPTURECHANGED:
+      pressed_ = false;
+      return 0;
+  }
+  return WindowPeer::HandleMessage(message, wParam, lParam);
+}
+
+void ImagePeer::Paint(HDC dc) {
+  const fw::TBitmap& picture = image_.Picture;
+  if (picture.Empty()) return;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = picture.Width;
+  info.bmiHeader.biHeight = -picture.Height;  // top row first
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  UniqueGdiObject dib(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!dib || !bits) return;
+  // AlphaBlend wants premultiplied BGRA.
+  auto* out = static_cast<std::uint8_t*>(bits);
+  for (std::size_t i = 0; i < picture.Rgba.size(); i += 4) {
+    const unsigned a = picture.Rgba[i + 3];
+    out[i + 0] = static_cast<std::uint8_t>(picture.Rgba[i + 2] * a / 255);
+    out[i + 1] = static_cast<std::uint8_t>(picture.Rgba[i + 1] * a / 255);
+    out[i + 2] = static_cast<std::uint8_t>(picture.Rgba[i + 0] * a / 255);
+    out[i + 3] = static_cast<std::uint8_t>(a);
+  }
+  HDC source = CreateCompatibleDC(dc);
+  if (!source) return;
+  HGDIOBJ old = SelectObject(source, dib.get());
+  const fw::TPoint origin = image_.PictureOrigin();
+  const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+  const fw::TBounds& cell = image_.Bounds();
+  if (image_.Stretch) {
+    AlphaBlend(dc, 0, 0, cell.Width, cell.Height, source, 0, 0, picture.Width, picture.Height, blend);
+  } else {
+    AlphaBlend(dc, origin.X, origin.Y, picture.Width, picture.Height, source, 0, 0, picture.Width,
+               picture.Height, blend);
+  }
+  SelectObject(source, old);
+  DeleteDC(source);
+}
+
+}  // namespace fw::win32

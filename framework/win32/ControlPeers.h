@@ -1,0 +1,50 @@
+#pragma once
+
+#include <string>
+
+#include "framework/core/StandardControls.h"
+#include "framework/win32/WindowPeer.h"
+
+namespace fw::win32 {
+
+// Panels and the split view: a background and, centred both ways, the caption.
+class ContainerPeer : public WindowPeer {
+ public:
+  ContainerPeer(fw::TControl& control, std::wstring className)
+      : WindowPeer(control), className_(std::move(className)) {}
+
+ protected:
+  std::wstring ClassName() const override { return className_; }
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  std::wstring className_;
+};
+
+// A push button: the system's button, superclassed under the framework's class name.
+class ButtonPeer : public WindowPeer {
+ public:
+  using WindowPeer::WindowPeer;
+
+ protected:
+  std::wstring ClassName() const override { return L"TButton"; }
+  const wchar_t* SystemClass() const override { return L"BUTTON"; }
+  DWORD Style() const override { return WindowPeer::Style() | WS_TABSTOP | BS_PUSHBUTTON; }
+};
+
+// A picture drawn with its alpha channel; a click inside raises OnClick.
+class ImagePeer : public WindowPeer {
+ public:
+  explicit ImagePeer(fw::TImage& image) : WindowPeer(image), image_(image) {}
+
+ protected:
+  std::wstring ClassName() const override { return L"TImage"; }
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  void Paint(HDC dc);
+  fw::TImage& image_;
+  bool pressed_ = false;
+};
+
+}  // namespace fw::win32

@@ -1,0 +1,82 @@
+#include "framework/win32/FormPeer.h"
+
+#include "framework/win32/Unicode.h"
+#include "framework/win32/Win32Application.h"
+
+namespace fw::win32 {
+
+std::wstring FormPeer::ClassName() const { return Widen(form_.ClassName()); }
+
+DWORD FormPeer::Style() const {
+  const DWORD frame = form_.BorderStyle == fw::TFormBorderStyle::bsNone ? WS_POPUP : WS_OVERLAPPEDWINDOW;
+  return frame | WS_CLIPCHILDREN;
+}
+
+DWORD FormPeer::ExStyle() const { return application_.MainFormOnTaskBar() ? WS_EX_APPWINDOW : 0; }
+
+RECT FormPeer::InitialRect() const {
+  // The layout gives the client size; the window system picks the position when asked to.
+  RECT r{0, 0, form_.Bounds().Width, form_.Bounds().Height};
+  AdjustWindowRectEx(&r, Style(), FALSE, ExStyle());
+  if (form_.Position == fw::TPosition::poDefault) {
+    return {CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT + (r.right - r.left),
+            CW_USEDEFAULT + (r.bottom - r.top)};
+  }
+  return {form_.Bounds().Left, form_.Bounds().Top, form_.Bounds().Left + r.right - r.left,
+          form_.Bounds().Top + r.bottom - r.top};
+}
+
+void FormPeer::BoundsChanged() {
+  // While maximized or minimized the system decides the size.
+  if (IsZoomed(Handle()) || IsIconic(Handle())) return;
+  RECT r{0, 0, form_.Bounds().Width, form_.Bounds().Height};
+  AdjustWindowRectEx(&r, Style(), FALSE, ExStyle());
+  SetWindowPos(Handle(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void FormPeer::VisibleChanged() { ShowWindow(Handle(), form_.Visible() ? SW_SHOW : SW_HIDE); }
+
+void FormPeer::RestoreFocus() {
+  if (lastFocus_ && IsWindow(lastFocus_) && IsChild(Handle(), lastFocus_) && IsWindowVisible(lastFocus_)) {
+    ::SetFocus(lastFocus_);
+  } else if (fw::TControl* first = form_.FirstFocusable()) {
+    first->SetFocus();
+  } else {
+    ::SetFocus(Handle());
+  }
+}
+
+LRESULT FormPeer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_SIZE:
+      if (wParam != SIZE_MINIMIZED) {
+        const int width = LOWORD(lParam), height = HIWORD(lParam);
+        fw::Application->Guard([&] { form_.ClientResized(width, height); });
+      }
+      return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(Handle(), focus)) lastFocus_ = focus;
+      } else if (!HIWORD(wParam)) {
+        RestoreFocus();
+      }
+      return 0;
+    case WM_CLOSE:
+      // Closing the main form ends the application.
+      application_.Terminate();
+      return 0;
+    case WM_QUERYENDSESSION:
+      return TRUE;
+    case WM_ENDSESSION:
+      if (wParam) {
+        application_.Terminate();
+        application_.Halt(0);
+      }
+      return 0;
+  }
+  return WindowPeer::HandleMessage(message, wParam, lParam);
+}
+
+}  // namespace fw::win32

@@ -1,0 +1,74 @@
+#include "framework/win32/SystemInfo.h"
+
+#include <oleauto.h>
+
+#include <cwchar>
+#include <vector>
+
+#include "framework/win32/Handles.h"
+
+namespace fw::win32 {
+
+std::wstring ExecutableFileName() {
+  std::vector<wchar_t> path(MAX_PATH);
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return {};
+    if (length < path.size()) {
+      const std::wstring full(path.data(), length);
+      const auto slash = full.find_last_of(L"\\/");
+      return slash == std::wstring::npos ? full : full.substr(slash + 1);
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+int MonitorPixelsPerInch(HMONITOR monitor) {
+  // GetDpiForMonitor exists from Windows 8.1 on; older systems have one resolution for all.
+  using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+  if (HMODULE shcore = LoadLibraryW(L"shcore.dll")) {
+    auto getDpi = reinterpret_cast<GetDpiForMonitorFn>(
+        reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")));
+    UINT x = 0, y = 0;
+    const bool ok = getDpi && SUCCEEDED(getDpi(monitor, 0 /* MDT_EFFECTIVE_DPI */, &x, &y)) && x > 0;
+    FreeLibrary(shcore);
+    if (ok) return static_cast<int>(x);
+  }
+  HDC screen = GetDC(nullptr);
+  if (!screen) return 96;
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+  ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : 96;
+}
+
+std::wstring DescribeHResult(HRESULT hr) {
+  ComPtr<IErrorInfo> info;
+  if (GetErrorInfo(0, info.put()) == S_OK && info) {
+    BSTR description = nullptr;
+    if (SUCCEEDED(info->GetDescription(&description)) && description) {
+      std::wstring text(description, SysStringLen(description));
+      SysFreeString(description);
+      if (!text.empty()) return text;
+    }
+  }
+  wchar_t* buffer = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, static_cast<DWORD>(hr), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::wstring text;
+  if (length && buffer) {
+    text.assign(buffer, length);
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) {
+      text.pop_back();
+    }
+  }
+  if (buffer) LocalFree(buffer);
+  if (text.empty()) {
+    wchar_t hex[32];
+    std::swprintf(hex, 32, L"OLE error %08X", static_cast<unsigned>(hr));
+    text = hex;
+  }
+  return text;
+}
+
+}  // namespace fw::win32

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace fw::win32 {
+
+// The running executable's file name (last component of its module path, as the system
+// spells it).
+std::wstring ExecutableFileName();
+
+// The effective pixels per inch of a monitor (96 where the system cannot tell).
+int MonitorPixelsPerInch(HMONITOR monitor);
+
+// Text the system has for an HRESULT: the thread's error info when the failing object
+// left one, else the system's message, else the code in hex.
+std::wstring DescribeHResult(HRESULT hr);
+
+}  // namespace fw::win32

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <exdisp.h>
+#include <ole2.h>
+
+#include <string>
+
+#include "framework/core/WebBrowser.h"
+#include "framework/win32/WindowPeer.h"
+
+namespace fw::win32 {
+
+class BrowserSite;
+
+// Hosts the system's browser control (CLSID_WebBrowser) in place inside the control's window.
+class WebBrowserPeer : public WindowPeer, public fw::BrowserPeer {
+ public:
+  explicit WebBrowserPeer(fw::TWebBrowser& browser) : WindowPeer(browser) {}
+  ~WebBrowserPeer() override;
+
+  void Navigate(const std::string& url) override;
+  IWebBrowser2* Browser() const { return browser_.get(); }
+  // The in-place active object, once the control has offered one (for accelerators).
+  IOleInPlaceActiveObject* ActiveObject() const;
+
+ protected:
+  std::wstring ClassName() const override { return L"TWebBrowser"; }
+  DWORD Style() const override { return WindowPeer::Style() | WS_TABSTOP; }
+  void Created() override;
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  ComPtr<IOleObject> object_;
+  ComPtr<IOleInPlaceObject> inPlace_;
+  ComPtr<IWebBrowser2> browser_;
+  BrowserSite* site_ = nullptr;  // holds its own reference count
+};
+
+}  // namespace fw::win32

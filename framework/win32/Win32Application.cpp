@@ -1,0 +1,165 @@
+#include "framework/win32/Win32Application.h"
+
+#include <ole2.h>
+
+#include <cstdlib>
+#include <string_view>
+
+#include "framework/core/Exceptions.h"
+#include "framework/core/Layout.h"
+#include "framework/core/StandardControls.h"
+#include "framework/core/WebBrowser.h"
+#include "framework/win32/ControlPeers.h"
+#include "framework/win32/FormPeer.h"
+#include "framework/win32/Resources.h"
+#include "framework/win32/SystemInfo.h"
+#include "framework/win32/Unicode.h"
+#include "framework/win32/WebBrowserPeer.h"
+
+namespace fw::win32 {
+
+namespace {
+
+constexpr wchar_t kApplicationClass[] = L"TApplication";
+
+void RegisterApplicationClass() {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = kApplicationClass;
+  if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+    throw fw::Exception("Cannot register the application window class");
+  }
+}
+
+std::unique_ptr<WindowPeer> MakePeer(fw::TControl& control) {
+  if (auto* image = dynamic_cast<fw::TImage*>(&control)) return std::make_unique<ImagePeer>(*image);
+  if (dynamic_cast<fw::TButton*>(&control)) return std::make_unique<ButtonPeer>(control);
+  if (auto* browser = dynamic_cast<fw::TWebBrowser*>(&control)) return std::make_unique<WebBrowserPeer>(*browser);
+  if (dynamic_cast<fw::TSplitView*>(&control)) return std::make_unique<ContainerPeer>(control, L"TSplitView");
+  if (dynamic_cast<fw::TPanel*>(&control)) return std::make_unique<ContainerPeer>(control, L"TPanel");
+  throw fw::Exception("No window kind for the control '" + control.Name() + "'");
+}
+
+}  // namespace
+
+Win32Application::Win32Application() {
+  const HRESULT hr = OleInitialize(nullptr);
+  if (FAILED(hr)) throw fw::EOleException("OLE cannot be initialized: " + Narrow(DescribeHResult(hr)), hr);
+  oleInitialized_ = true;
+  RegisterApplicationClass();
+  window_.reset(CreateWindowExW(0, kApplicationClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                GetModuleHandleW(nullptr), nullptr));
+  if (!window_) throw fw::Exception("Cannot create the application window");
+}
+
+Win32Application::~Win32Application() {
+  DestroyForms();
+  window_.reset();
+  if (comInitialized_) CoUninitialize();
+  if (oleInitialized_) OleUninitialize();
+}
+
+void Win32Application::Initialize() {
+  // S_FALSE: OLE has already initialized COM for the thread; it still takes a matching
+  // CoUninitialize.
+  const HRESULT hr = CoInitialize(nullptr);
+  if (FAILED(hr)) throw fw::EOleException("COM cannot be initialized: " + Narrow(DescribeHResult(hr)), hr);
+  comInitialized_ = true;
+}
+
+void Win32Application::SetMainFormOnTaskBar(bool value) {
+  fw::TApplication::SetMainFormOnTaskBar(value);
+  // The taskbar button then belongs to the main form; the hidden window becomes a tool window.
+  LONG_PTR exStyle = GetWindowLongPtrW(window_.get(), GWL_EXSTYLE);
+  exStyle = value ? (exStyle | WS_EX_TOOLWINDOW) : (exStyle & ~static_cast<LONG_PTR>(WS_EX_TOOLWINDOW));
+  SetWindowLongPtrW(window_.get(), GWL_EXSTYLE, exStyle);
+}
+
+void Win32Application::SetTitle(std::string title) {
+  fw::TApplication::SetTitle(std::move(title));
+  // The hidden window carries the title only while it owns the taskbar button.
+  SetWindowTextW(window_.get(), MainFormOnTaskBar() ? L"" : Widen(Title()).c_str());
+}
+
+std::wstring Win32Application::ExeName() const { return ExecutableFileName(); }
+
+void Win32Application::AddForm(std::unique_ptr<fw::TForm> form) {
+  const std::string resource = form->LayoutResourceName();
+  fw::LoadLayout(*form, resource, LoadRawResource(Widen(resource)));
+  form->ScaleForPixelsPerInch(MonitorPixelsPerInch(MonitorFromWindow(nullptr, MONITOR_DEFAULTTOPRIMARY)));
+  CreatePeers(*form);
+  forms_.push_back(std::move(form));
+}
+
+void Win32Application::CreatePeers(fw::TForm& form) {
+  auto formPeer = std::make_unique<FormPeer>(form, *this);
+  FormPeer& formWindow = *formPeer;
+  form.AttachPeer(std::move(formPeer));
+  formWindow.Create(nullptr);
+  // Creation order puts every parent before its children, and later siblings above earlier.
+  for (fw::TComponent* component : form.Components()) {
+    auto* control = dynamic_cast<fw::TControl*>(component);
+    if (!control) continue;
+    auto* parentPeer = dynamic_cast<WindowPeer*>(control->Parent()->Peer());
+    auto peer = MakePeer(*control);
+    WindowPeer& window = *peer;
+    control->AttachPeer(std::move(peer));
+    window.Create(parentPeer->Handle());
+    // A new child window goes below its siblings; later controls lie above earlier ones.
+    SetWindowPos(window.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+}
+
+void Win32Application::Run() {
+  if (MainForm()) ShowMainForm();
+  MSG message;
+  for (;;) {
+    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+    if (got == 0 || got == -1) break;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  terminated_ = true;
+}
+
+void Win32Application::ShowMainForm() {
+  auto* window = dynamic_cast<WindowPeer*>(MainForm()->Peer());
+  const bool maximized = MainForm()->WindowState == fw::TWindowState::wsMaximized;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  GetStartupInfoW(&startup);
+  const bool startMinimized =
+      (startup.dwFlags & STARTF_USESHOWWINDOW) && startup.wShowWindow == SW_SHOWMINNOACTIVE;
+  if (startMinimized) {
+    if (maximized) {
+      // Restoring from the taskbar then brings the window back maximized.
+      WINDOWPLACEMENT placement{};
+      placement.length = sizeof placement;
+      GetWindowPlacement(window->Handle(), &placement);
+      placement.flags |= WPF_RESTORETOMAXIMIZED;
+      placement.showCmd = SW_SHOWMINNOACTIVE;
+      SetWindowPlacement(window->Handle(), &placement);
+    } else {
+      ShowWindow(window->Handle(), SW_SHOWMINNOACTIVE);
+    }
+  } else {
+    ShowWindow(window->Handle(), maximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
+  }
+  UpdateWindow(window->Handle());
+}
+
+void Win32Application::Terminate() { PostQuitMessage(0); }
+
+void Win32Application::Halt(int exitCode) {
+  DestroyForms();
+  std::exit(exitCode);
+}
+
+void Win32Application::ShowErrorMessage(const std::string& text) {
+  HWND owner = MainForm() && MainForm()->Peer() ? dynamic_cast<WindowPeer*>(MainForm()->Peer())->Handle() : nullptr;
+  MessageBoxW(owner, Widen(text).c_str(), Widen(Title()).c_str(), MB_ICONERROR | MB_OK);
+}
+
+}  // namespace fw::win32

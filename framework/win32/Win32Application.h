@@ -1,0 +1,45 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "framework/core/Application.h"
+#include "framework/win32/Handles.h"
+
+namespace fw::win32 {
+
+// The application object on Windows: OLE for the thread, a hidden application window,
+// native windows for every form and control, and the message loop.
+class Win32Application : public fw::TApplication {
+ public:
+  // Initializes OLE for the thread and creates the hidden application window.
+  Win32Application();
+  ~Win32Application() override;
+
+  void Initialize() override;
+  void SetMainFormOnTaskBar(bool value) override;
+  void SetTitle(std::string title) override;
+  void Run() override;
+  void Terminate() override;
+
+  // The exit procedure, then the end of the process: for the end of the user's session.
+  [[noreturn]] void Halt(int exitCode);
+
+  HWND Handle() const { return window_.get(); }
+  std::wstring ExeName() const;
+
+ protected:
+  void AddForm(std::unique_ptr<fw::TForm> form) override;
+  void ShowErrorMessage(const std::string& text) override;
+
+ private:
+  void CreatePeers(fw::TForm& form);
+  void ShowMainForm();
+
+  bool oleInitialized_ = false;
+  bool comInitialized_ = false;
+  UniqueWindow window_;
+};
+
+}  // namespace fw::win32

@@ -1,0 +1,185 @@
+#include "framework/win32/WindowPeer.h"
+
+#include <map>
+#include <stdexcept>
+
+#include "framework/core/Application.h"
+#include "framework/core/Exceptions.h"
+#include "framework/win32/Unicode.h"
+
+namespace fw::win32 {
+
+namespace {
+
+constexpr wchar_t kPeerProperty[] = L"fw.WindowPeer";
+
+// The procedure each registered class stands on: the system class's for a superclass.
+std::map<std::wstring, WNDPROC>& BaseProcedures() {
+  static std::map<std::wstring, WNDPROC> procedures;
+  return procedures;
+}
+
+WNDPROC RegisterClassOnce(const std::wstring& name, const wchar_t* systemClass, WNDPROC procedure) {
+  auto known = BaseProcedures().find(name);
+  if (known != BaseProcedures().end()) return known->second;
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  WNDPROC base = DefWindowProcW;
+  if (systemClass) {
+    if (!GetClassInfoExW(nullptr, systemClass, &wc)) {
+      throw fw::Exception("Cannot read the system's window class " + Narrow(systemClass));
+    }
+    base = wc.lpfnWndProc;
+    wc.cbSize = sizeof wc;
+  }
+  wc.style = (wc.style | CS_DBLCLKS) & ~static_cast<UINT>(CS_GLOBALCLASS);
+  wc.lpfnWndProc = procedure;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.lpszClassName = name.c_str();
+  if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+    throw fw::Exception("Cannot register the window class " + Narrow(name));
+  }
+  BaseProcedures().emplace(name, base);
+  return base;
+}
+
+WNDPROC BaseProcedureOf(HWND window) {
+  wchar_t className[256];
+  if (GetClassNameW(window, className, 256)) {
+    auto known = BaseProcedures().find(className);
+    if (known != BaseProcedures().end()) return known->second;
+  }
+  return DefWindowProcW;
+}
+
+}  // namespace
+
+COLORREF ToColorRef(fw::TColor color) {
+  return color.IsSystem() ? GetSysColor(color.SystemIndex()) : RGB(color.R(), color.G(), color.B());
+}
+
+WindowPeer::~WindowPeer() {
+  // Messages sent while the window goes must not reach a half-destroyed peer.
+  if (window_) {
+    RemovePropW(window_.get(), kPeerProperty);
+    SetWindowLongPtrW(window_.get(), GWLP_USERDATA, 0);
+  }
+}
+
+WindowPeer* WindowPeer::FromHandle(HWND window) {
+  return window ? static_cast<WindowPeer*>(GetPropW(window, kPeerProperty)) : nullptr;
+}
+
+std::wstring WindowPeer::ClassName() const { return L"TControl"; }
+
+DWORD WindowPeer::Style() const {
+  return WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | (control_.Visible() ? WS_VISIBLE : 0);
+}
+
+RECT WindowPeer::InitialRect() const {
+  const fw::TBounds& b = control_.Bounds();
+  return {b.Left, b.Top, b.Right(), b.Bottom()};
+}
+
+void WindowPeer::Create(HWND parent) {
+  const std::wstring className = ClassName();
+  baseProcedure_ = RegisterClassOnce(className, SystemClass(), Procedure);
+  const RECT r = InitialRect();
+  HWND window = CreateWindowExW(ExStyle(), className.c_str(), Widen(control_.Caption()).c_str(), Style(),
+                                r.left, r.top, r.right - r.left, r.bottom - r.top, parent, nullptr,
+                                GetModuleHandleW(nullptr), this);
+  if (!window) {
+    throw fw::Exception("Cannot create the window of '" + control_.Name() + "' (error " +
+                        std::to_string(GetLastError()) + ")");
+  }
+  window_.reset(window);  // WM_NCCREATE has normally taken it already
+  UpdateFont();
+  Created();
+}
+
+LRESULT CALLBACK WindowPeer::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* peer = static_cast<WindowPeer*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(peer));
+    SetPropW(window, kPeerProperty, peer);
+    peer->window_.reset(window);
+  }
+  if (auto* peer = reinterpret_cast<WindowPeer*>(GetWindowLongPtrW(window, GWLP_USERDATA))) {
+    return peer->HandleMessage(message, wParam, lParam);
+  }
+  // Before WM_NCCREATE (WM_GETMINMAXINFO) and while the peer goes: the class's own procedure.
+  return CallWindowProcW(BaseProcedureOf(window), window, message, wParam, lParam);
+}
+
+LRESULT WindowPeer::Default(UINT message, WPARAM wParam, LPARAM lParam) {
+  return CallWindowProcW(baseProcedure_, window_.get(), message, wParam, lParam);
+}
+
+LRESULT WindowPeer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      // A child push button was clicked (by mouse, Space or Enter).
+      if (lParam != 0 && HIWORD(wParam) == BN_CLICKED) {
+        if (WindowPeer* child = FromHandle(reinterpret_cast<HWND>(lParam))) {
+          fw::TControl& clicked = child->Control();
+          fw::Application->Guard([&clicked] { clicked.Click(); });
+          return 0;
+        }
+      }
+      break;
+    case WM_ERASEBKGND: {
+      RECT area;
+      GetClientRect(window_.get(), &area);
+      FillBackground(reinterpret_cast<HDC>(wParam), area);
+      return 1;
+    }
+    case WM_NCDESTROY: {
+      // The system destroyed the window (with its parent): forget it.
+      HWND window = window_.release();
+      RemovePropW(window, kPeerProperty);
+      SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+      return CallWindowProcW(baseProcedure_, window, message, wParam, lParam);
+    }
+  }
+  return Default(message, wParam, lParam);
+}
+
+void WindowPeer::FillBackground(HDC dc, const RECT& area) const {
+  UniqueGdiObject brush(CreateSolidBrush(ToColorRef(control_.EffectiveColor())));
+  FillRect(dc, &area, static_cast<HBRUSH>(brush.get()));
+}
+
+void WindowPeer::BoundsChanged() {
+  const fw::TBounds& b = control_.Bounds();
+  SetWindowPos(window_.get(), nullptr, b.Left, b.Top, b.Width, b.Height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void WindowPeer::VisibleChanged() { ShowWindow(window_.get(), control_.Visible() ? SW_SHOWNA : SW_HIDE); }
+
+void WindowPeer::AppearanceChanged() {
+  SetWindowTextW(window_.get(), Widen(control_.Caption()).c_str());
+  UpdateFont();
+  InvalidateRect(window_.get(), nullptr, TRUE);
+}
+
+void WindowPeer::UpdateFont() {
+  const fw::TFont& f = control_.EffectiveFont();
+  UniqueGdiObject font(CreateFontW(f.Height, 0, 0, 0, f.Bold ? FW_BOLD : FW_NORMAL, f.Italic, FALSE, FALSE,
+                                   f.Charset == fw::TFontCharset::Ansi ? ANSI_CHARSET : DEFAULT_CHARSET,
+                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                   DEFAULT_PITCH | FF_DONTCARE, Widen(f.Name).c_str()));
+  if (!font) return;  // keep the previous font rather than none
+  SendMessageW(window_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+  font_ = std::move(font);
+}
+
+void WindowPeer::BringToFront() {
+  SetWindowPos(window_.get(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void WindowPeer::SetFocus() { ::SetFocus(window_.get()); }
+
+bool WindowPeer::Focused() const { return window_ && GetFocus() == window_.get(); }
+
+}  // namespace fw::win32

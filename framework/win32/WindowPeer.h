@@ -1,0 +1,63 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "framework/core/Control.h"
+#include "framework/win32/Handles.h"
+
+namespace fw::win32 {
+
+// A control's native window. Created in two steps (construct, then Create) so that the
+// window's first messages already reach the fully built peer.
+class WindowPeer : public fw::ControlPeer {
+ public:
+  explicit WindowPeer(fw::TControl& control) : control_(control) {}
+  ~WindowPeer() override;
+  WindowPeer(const WindowPeer&) = delete;
+  WindowPeer& operator=(const WindowPeer&) = delete;
+
+  void Create(HWND parent);
+  HWND Handle() const { return window_.get(); }
+  fw::TControl& Control() const { return control_; }
+
+  void BoundsChanged() override;
+  void VisibleChanged() override;
+  void AppearanceChanged() override;
+  void BringToFront() override;
+  void SetFocus() override;
+  bool Focused() const override;
+
+  // The peer of a window created by this backend, or none.
+  static WindowPeer* FromHandle(HWND window);
+
+ protected:
+  // The window class to register and create, and the system class it extends, if any.
+  virtual std::wstring ClassName() const;
+  virtual const wchar_t* SystemClass() const { return nullptr; }
+  virtual DWORD Style() const;
+  virtual DWORD ExStyle() const { return 0; }
+  virtual RECT InitialRect() const;
+  virtual void Created() {}
+
+  virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
+  HFONT Font() const { return static_cast<HFONT>(font_.get()); }
+  // Paints the background in the control's colour (the parent's for a non-container).
+  void FillBackground(HDC dc, const RECT& area) const;
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  void UpdateFont();
+
+  fw::TControl& control_;
+  WNDPROC baseProcedure_ = DefWindowProcW;
+  UniqueWindow window_;
+  UniqueGdiObject font_;
+};
+
+// Resolves a layout colour, system colours included.
+COLORREF ToColorRef(fw::TColor color);
+
+}  // namespace fw::win32

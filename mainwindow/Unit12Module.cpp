@@ -1,0 +1,7 @@
+#include "mainwindow/Unit12Module.h"
+
+namespace Unit12 {
+
+void Initialization() {}
+
+}  // namespace Unit12
