@@ -128,6 +128,8 @@ LRESULT WindowPeer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
       }
       break;
+    case WM_GETFONT:
+      return reinterpret_cast<LRESULT>(font_.get());
     case WM_ERASEBKGND: {
       RECT area;
       GetClientRect(window_.get(), &area);

@@ -1,0 +1,30 @@
+# `make run` starts the program; `make test` builds everything and runs every test.
+# Both install what they need first (Debian, as root).
+.PHONY: deps build-native build-windows test test-native test-windows run clean
+
+JOBS ?= $(shell nproc)
+
+deps:
+	@scripts/install-deps.sh
+
+build-native: deps
+	cmake --preset native >/dev/null
+	cmake --build --preset native -j $(JOBS)
+
+build-windows: deps
+	cmake --preset mingw >/dev/null
+	cmake --build --preset mingw -j $(JOBS)
+
+test-native: build-native
+	ctest --preset native
+
+test-windows: build-windows
+	scripts/with-wine-display.sh ctest --preset mingw
+
+test: test-native test-windows
+
+run: build-windows
+	scripts/run.sh build/mingw/app/Duvuzezera_WebMobWinClient.exe
+
+clean:
+	rm -rf build

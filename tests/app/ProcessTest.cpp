@@ -1,0 +1,68 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "tests/support/win32/ChildProcess.h"
+#include "tests/support/win32/WindowTesting.h"
+
+namespace {
+
+using namespace testing_win32;
+
+TEST(Process, ClosingTheMainWindowEndsTheProgramWithCodeZero) {
+  ChildProcess program(PROGRAM_PATH);
+  HWND form = program.WaitForWindow(L"TForm12");
+  ASSERT_NE(form, nullptr);
+  EXPECT_TRUE(IsZoomed(form));
+  EXPECT_EQ(TextOf(form), L"Form12");
+  PostMessageW(form, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.WaitForExit(), 0u);
+}
+
+TEST(Process, EndOfTheSessionEndsTheProgramAtOnceWithCodeZero) {
+  ChildProcess program(PROGRAM_PATH);
+  HWND form = program.WaitForWindow(L"TForm12");
+  ASSERT_NE(form, nullptr);
+  DWORD_PTR answer = 0;
+  ASSERT_TRUE(SendMessageTimeoutW(form, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &answer));
+  EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE));
+  PostMessageW(form, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+  EXPECT_EQ(program.WaitForExit(), 0u);
+}
+
+TEST(Process, AShortcutSetToRunMinimizedStartsMinimizedAndRestoresMaximized) {
+  ChildProcess program(PROGRAM_PATH, SW_SHOWMINNOACTIVE);
+  HWND form = program.WaitForWindow(L"TForm12");
+  ASSERT_NE(form, nullptr);
+  EXPECT_TRUE(IsIconic(form));
+  ShowWindow(form, SW_RESTORE);
+  PumpFor(std::chrono::milliseconds(300));
+  EXPECT_TRUE(IsZoomed(form));
+  PostMessageW(form, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.WaitForExit(), 0u);
+}
+
+TEST(Process, OtherShowCommandsChangeNothing) {
+  ChildProcess program(PROGRAM_PATH, SW_SHOWNORMAL);
+  HWND form = program.WaitForWindow(L"TForm12");
+  ASSERT_NE(form, nullptr);
+  EXPECT_TRUE(IsZoomed(form));
+  PostMessageW(form, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.WaitForExit(), 0u);
+}
+
+TEST(Process, AStartUpFailureShowsTheApplicationErrorBoxAndEndsWithCodeOne) {
+  ChildProcess program(BROKEN_PROGRAM_PATH);
+  std::vector<SeenMessageBox> boxes;
+  ASSERT_TRUE(PumpUntil([&] {
+    boxes = CloseMessageBoxesOf(program.Id());
+    return !boxes.empty();
+  }, std::chrono::seconds(20)));
+  EXPECT_EQ(boxes[0].title, L"Application Error");
+  const std::wstring& text = boxes[0].text;
+  EXPECT_EQ(text.rfind(L"Exception ELayoutError in module Duvuzezera_BrokenLayout.exe at ", 0), 0u) << text;
+  // The message ends in a quote, which sorts before ".": no full stop is added.
+  EXPECT_EQ(text.substr(text.find(L".\n")), L".\nTFORM12: Form12.OnResize: unknown handler 'FormResized'") << text;
+  EXPECT_EQ(program.WaitForExit(), 1u);
+}
+
+}  // namespace

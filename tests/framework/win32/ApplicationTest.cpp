@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <xmmintrin.h>
+
+#include "framework/core/Exceptions.h"
+#include "framework/core/StandardControls.h"
+#include "framework/win32/StartupSupport.h"
+#include "framework/win32/SystemInfo.h"
+#include "framework/win32/Win32Application.h"
+#include "framework/win32/WindowPeer.h"
+#include "tests/support/win32/ScriptedRun.h"
+#include "tests/support/win32/WindowTesting.h"
+
+namespace {
+
+using namespace testing_win32;
+
+class TTestForm : public fw::TForm {
+ public:
+  fw::TButton* ThrowButton = nullptr;
+  fw::TButton* AbortButton = nullptr;
+  fw::TButton* QuitButton = nullptr;
+  fw::TImage* Image1 = nullptr;
+  int imageClicks = 0;
+  bool returnedFromTerminate = false;
+
+  std::string ClassName() const override { return "TTestForm"; }
+  std::string LayoutResourceName() const override { return "TTESTFORM"; }
+  void Publish(fw::Publisher& p) override {
+    p.Field("ThrowButton", ThrowButton);
+    p.Field("AbortButton", AbortButton);
+    p.Field("QuitButton", QuitButton);
+    p.Field("Image1", Image1);
+    p.Handler("ThrowClick", this, &TTestForm::ThrowClick);
+    p.Handler("AbortClick", this, &TTestForm::AbortClick);
+    p.Handler("QuitClick", this, &TTestForm::QuitClick);
+    p.Handler("ImageClick", this, &TTestForm::ImageClick);
+  }
+  void ThrowClick(fw::TObject*) { throw fw::Exception("Кнопка сломалась"); }
+  void AbortClick(fw::TObject*) { throw fw::EAbort(); }
+  void QuitClick(fw::TObject*) {
+    fw::Application->Terminate();
+    returnedFromTerminate = true;
+  }
+  void ImageClick(fw::TObject*) { ++imageClicks; }
+};
+
+HWND WindowOf(fw::TControl* control) {
+  return dynamic_cast<fw::win32::WindowPeer*>(control->Peer())->Handle();
+}
+
+class ApplicationFixture : public testing::Test {
+ protected:
+  fw::win32::Win32Application application;
+  TTestForm* form = nullptr;
+  void SetUp() override {
+    application.Initialize();
+    application.SetMainFormOnTaskBar(true);
+    application.SetTitle("Кабинет Test");
+    application.CreateForm(form);
+  }
+};
+
+TEST_F(ApplicationFixture, HandlerExceptionsShowTheirMessageAndTheLoopGoesOn) {
+  MessageBoxWatcher watcher;
+  std::size_t boxesAfterAbort = 0;
+  const bool ended = RunWithScript(application, [&] {
+    ClickAt(CentreOf(WindowOf(form->ThrowButton)));
+    PumpUntil([&] { return watcher.Seen().size() == 1; });
+    ClickAt(CentreOf(WindowOf(form->AbortButton)));
+    PumpFor(std::chrono::milliseconds(500));
+    boxesAfterAbort = watcher.Seen().size();
+    ClickAt(CentreOf(WindowOf(form->QuitButton)));
+  });
+  EXPECT_TRUE(ended) << "the loop did not end after Terminate";
+  EXPECT_TRUE(form->returnedFromTerminate) << "Terminate must only post the quit request";
+  ASSERT_EQ(watcher.Seen().size(), 1u);
+  EXPECT_EQ(boxesAfterAbort, 1u) << "an abort shows nothing";
+  EXPECT_EQ(watcher.Seen()[0].title, L"Кабинет Test");
+  EXPECT_EQ(watcher.Seen()[0].text, L"Кнопка сломалась.");
+  EXPECT_TRUE(watcher.Seen()[0].hasErrorIcon);
+}
+
+TEST_F(ApplicationFixture, ImageClickRaisesOnClickOnlyWhenReleasedInside) {
+  const bool ended = RunWithScript(application, [&] {
+    ClickAt(CentreOf(WindowOf(form->Image1)));
+    PumpUntil([&] { return form->imageClicks == 1; }, std::chrono::seconds(3));
+    application.Terminate();
+  });
+  EXPECT_TRUE(ended);
+  EXPECT_EQ(form->imageClicks, 1);
+}
+
+TEST_F(ApplicationFixture, HiddenApplicationWindowLeavesTheTaskbarToTheForm) {
+  HWND hidden = application.Handle();
+  EXPECT_EQ(ClassOf(hidden), L"TApplication");
+  EXPECT_EQ(TextOf(hidden), L"");
+  EXPECT_TRUE(GetWindowLongW(hidden, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+  EXPECT_FALSE(IsWindowVisible(hidden));
+  HWND main = WindowOf(form);
+  EXPECT_EQ(ClassOf(main), L"TTestForm");
+  EXPECT_TRUE(GetWindowLongW(main, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+}
+
+TEST(StartupSupport, FloatingPointExceptionsMaskedFlagsClearedRoundingKept) {
+  const unsigned original = _mm_getcsr();
+  _mm_setcsr((original & ~0x1F80u & ~0x6000u) | 0x4000u | 0x0001u);  // unmasked, round up, a flag
+  fw::win32::MaskFloatingPointExceptions();
+  const unsigned now = _mm_getcsr();
+  _mm_setcsr(original);
+  EXPECT_EQ(now & 0x1F80u, 0x1F80u);
+  EXPECT_EQ(now & 0x3Fu, 0u);
+  EXPECT_EQ(now & 0x6000u, 0x4000u);
+}
+
+TEST(StartupSupport, HResultsAreDescribedInWords) {
+  const std::wstring text = fw::win32::DescribeHResult(E_INVALIDARG);
+  EXPECT_FALSE(text.empty());
+  EXPECT_EQ(text.find(L"OLE error"), std::wstring::npos) << "the system knows this one";
+  EXPECT_EQ(fw::win32::DescribeHResult(static_cast<HRESULT>(0xA0001234)), L"OLE error A0001234");
+}
+
+}  // namespace

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <string>
+
+namespace testing_win32 {
+
+// A program started as its own process, with the show command a shortcut would give it.
+class ChildProcess {
+ public:
+  explicit ChildProcess(const std::wstring& path, WORD showCommand = SW_SHOWDEFAULT);
+  ~ChildProcess();  // kills the process if it still runs
+  DWORD Id() const { return info_.dwProcessId; }
+  // The first visible top-level window of the process with this class, waiting for it.
+  HWND WaitForWindow(const wchar_t* className, std::chrono::milliseconds timeout = std::chrono::seconds(20)) const;
+  // The exit code, or STILL_ACTIVE when it has not ended in time.
+  DWORD WaitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(20)) const;
+
+ private:
+  PROCESS_INFORMATION info_{};
+};
+
+}  // namespace testing_win32

@@ -1,0 +1,65 @@
+#include "tests/support/win32/LoopbackHttpServer.h"
+
+#include <ws2tcpip.h>
+
+#include <stdexcept>
+
+namespace testing_win32 {
+
+LoopbackHttpServer::LoopbackHttpServer() {
+  WSADATA data;
+  if (WSAStartup(MAKEWORD(2, 2), &data) != 0) throw std::runtime_error("WSAStartup failed");
+  listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_port = 0;
+  int length = sizeof address;
+  if (listener_ == INVALID_SOCKET || bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+      listen(listener_, 16) != 0 || getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+    throw std::runtime_error("cannot listen on loopback");
+  }
+  port_ = ntohs(address.sin_port);
+  thread_ = std::thread([this] { Serve(); });
+}
+
+LoopbackHttpServer::~LoopbackHttpServer() {
+  closesocket(listener_);  // ends accept()
+  thread_.join();
+  WSACleanup();
+}
+
+std::string LoopbackHttpServer::Url(const std::string& path) const {
+  return "http://127.0.0.1:" + std::to_string(port_) + path;
+}
+
+std::vector<std::string> LoopbackHttpServer::Requests() const {
+  std::lock_guard lock(mutex_);
+  return requests_;
+}
+
+void LoopbackHttpServer::Serve() {
+  for (;;) {
+    SOCKET client = accept(listener_, nullptr, nullptr);
+    if (client == INVALID_SOCKET) return;
+    std::string request;
+    char buffer[2048];
+    while (request.find("\r\n\r\n") == std::string::npos && request.size() < 65536) {
+      const int got = recv(client, buffer, sizeof buffer, 0);
+      if (got <= 0) break;
+      request.append(buffer, static_cast<std::size_t>(got));
+    }
+    if (const auto end = request.find("\r\n"); end != std::string::npos) {
+      std::lock_guard lock(mutex_);
+      requests_.push_back(request.substr(0, end));
+    }
+    const std::string body = "<html><body>ok</body></html>";
+    const std::string response = "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: " +
+                                 std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+    send(client, response.data(), static_cast<int>(response.size()), 0);
+    shutdown(client, SD_BOTH);
+    closesocket(client);
+  }
+}
+
+}  // namespace testing_win32

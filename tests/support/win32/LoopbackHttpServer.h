@@ -1,0 +1,31 @@
+#pragma once
+
+#include <winsock2.h>
+
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace testing_win32 {
+
+// A tiny HTTP server on 127.0.0.1 at a port the system picks. It answers every request
+// with a small page and records each request line ("GET /path HTTP/1.1").
+class LoopbackHttpServer {
+ public:
+  LoopbackHttpServer();
+  ~LoopbackHttpServer();
+  int Port() const { return port_; }
+  std::string Url(const std::string& path) const;
+  std::vector<std::string> Requests() const;
+
+ private:
+  void Serve();
+  SOCKET listener_ = INVALID_SOCKET;
+  int port_ = 0;
+  std::thread thread_;
+  mutable std::mutex mutex_;
+  std::vector<std::string> requests_;
+};
+
+}  // namespace testing_win32
