@@ -17,12 +17,18 @@ std::optional<std::vector<std::uint8_t>> DecodeBase64(std::string_view text) {
     }
     if (padding > 0) return std::nullopt;  // data after padding
     int v;
-    if (c >= 'A' && c <= 'Z') v = c - 'A';
-    else if (c >= 'a' && c <= 'z') v = c - 'a' + 26;
-    else if (c >= '0' && c <= '9') v = c - '0' + 52;
-    else if (c == '+') v = 62;
-    else if (c == '/') v = 63;
-    else return std::nullopt;
+    if (c >= 'A' && c <= 'Z')
+      v = c - 'A';
+    else if (c >= 'a' && c <= 'z')
+      v = c - 'a' + 26;
+    else if (c >= '0' && c <= '9')
+      v = c - '0' + 52;
+    else if (c == '+')
+      v = 62;
+    else if (c == '/')
+      v = 63;
+    else
+      return std::nullopt;
     accumulator = (accumulator << 6) | static_cast<std::uint32_t>(v);
     bits += 6;
     if (bits >= 8) {

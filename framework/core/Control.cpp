@@ -98,8 +98,8 @@ void TControl::AttachPeer(std::unique_ptr<ControlPeer> peer) { peer_ = std::move
 
 void TWinControl::AlignControls() {
   TBounds rest{0, 0, Bounds().Width, Bounds().Height};
-  for (TAlign pass : {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight,
-                      TAlign::alClient}) {
+  for (TAlign pass :
+       {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight, TAlign::alClient}) {
     for (TControl* c : controls_) {
       if (!c->Visible() || c->Align() != pass) continue;
       const TBounds& b = c->Bounds();

@@ -27,6 +27,7 @@ class ControlPeer {
 };
 
 class TWinControl;
+class TPopupMenu;
 
 class TControl : public TComponent {
  public:
@@ -69,6 +70,9 @@ class TControl : public TComponent {
 
   TNotifyEvent OnClick;
   virtual void Click();
+
+  // The context menu, if the control has one.
+  TPopupMenu* PopupMenu = nullptr;
 
   bool CanFocus() const { return Showing(); }
   void SetFocus();

@@ -34,7 +34,8 @@ class ELayoutError : public Exception {
 // A failure code from a COM object, carrying the object's own description.
 class EOleException : public Exception {
  public:
-  EOleException(const std::string& message, long errorCode) : Exception(message), code_(errorCode) {}
+  EOleException(const std::string& message, long errorCode)
+      : Exception(message), code_(errorCode) {}
   const char* TypeName() const override { return "EOleException"; }
   long ErrorCode() const { return code_; }
 

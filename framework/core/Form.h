@@ -38,8 +38,9 @@ class Publisher {
   template <class F>
   void Handler(const std::string& name, F* form,
                void (F::*method)(TObject*, std::uint16_t&, TShiftState)) {
-    handlers_[name] = TKeyEvent(
-        [form, method](TObject* s, std::uint16_t& k, TShiftState sh) { (form->*method)(s, k, sh); });
+    handlers_[name] = TKeyEvent([form, method](TObject* s, std::uint16_t& k, TShiftState sh) {
+      (form->*method)(s, k, sh);
+    });
   }
   template <class F>
   void Handler(const std::string& name, F* form,

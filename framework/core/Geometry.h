@@ -16,7 +16,9 @@ struct TBounds {
   int Height = 0;
   int Right() const { return Left + Width; }
   int Bottom() const { return Top + Height; }
-  bool Contains(TPoint p) const { return p.X >= Left && p.X < Right() && p.Y >= Top && p.Y < Bottom(); }
+  bool Contains(TPoint p) const {
+    return p.X >= Left && p.X < Right() && p.Y >= Top && p.Y < Bottom();
+  }
   friend bool operator==(const TBounds&, const TBounds&) = default;
 };
 

@@ -41,7 +41,8 @@ struct ClassInfo {
   bool HoldsControls = false;
 };
 
-[[noreturn]] void Fail(const std::string& resource, const std::string& where, const std::string& what) {
+[[noreturn]] void Fail(const std::string& resource, const std::string& where,
+                       const std::string& what) {
   throw ELayoutError(resource + ": " + where + ": " + what);
 }
 
@@ -163,15 +164,11 @@ std::map<std::string, PropertyReader> ControlProperties() {
                                                   {"alRight", TAlign::alRight},
                                                   {"alClient", TAlign::alClient}}));
        }},
-      {"Visible",
-       [](Loader& l, TComponent& c, const json& v, const std::string& w) {
-         As<TControl>(c).SetVisible(l.Bool(v, w));
-       }},
+      {"Visible", [](Loader& l, TComponent& c, const json& v,
+                     const std::string& w) { As<TControl>(c).SetVisible(l.Bool(v, w)); }},
       {"TabOrder", IntProperty<TControl>(&TControl::TabOrder)},
-      {"Caption",
-       [](Loader& l, TComponent& c, const json& v, const std::string& w) {
-         As<TControl>(c).SetCaption(l.String(v, w));
-       }},
+      {"Caption", [](Loader& l, TComponent& c, const json& v,
+                     const std::string& w) { As<TControl>(c).SetCaption(l.String(v, w)); }},
       {"Font",
        [](Loader& l, TComponent& c, const json& v, const std::string& w) {
          auto& control = As<TControl>(c);
@@ -213,15 +210,14 @@ const std::map<std::string, ClassInfo>& Classes() {
                }}}),
         {},
         true}},
-      {"TButton", {Factory<TButton>(), ControlProperties(), {{"OnClick", NotifyEvent(&TControl::OnClick)}}}},
+      {"TButton",
+       {Factory<TButton>(), ControlProperties(), {{"OnClick", NotifyEvent(&TControl::OnClick)}}}},
       {"TImage",
        {Factory<TImage>(),
         With({{"Center", BoolProperty<TImage>(&TImage::Center)},
               {"Stretch", BoolProperty<TImage>(&TImage::Stretch)},
-              {"Picture",
-               [](Loader& l, TComponent& c, const json& v, const std::string& w) {
-                 As<TImage>(c).Picture = l.Picture(v, w);
-               }}}),
+              {"Picture", [](Loader& l, TComponent& c, const json& v,
+                             const std::string& w) { As<TImage>(c).Picture = l.Picture(v, w); }}}),
         {{"OnClick", NotifyEvent(&TControl::OnClick)}}}},
       {"TSplitView",
        {Factory<TSplitView>(),
@@ -236,9 +232,10 @@ const std::map<std::string, ClassInfo>& Classes() {
                }},
               {"Placement",
                [](Loader& l, TComponent& c, const json& v, const std::string& w) {
-                 As<TSplitView>(c).Placement = l.Enum<TSplitViewPlacement>(
-                     v, w, {{"svpLeft", TSplitViewPlacement::svpLeft},
-                            {"svpRight", TSplitViewPlacement::svpRight}});
+                 As<TSplitView>(c).Placement =
+                     l.Enum<TSplitViewPlacement>(v, w,
+                                                 {{"svpLeft", TSplitViewPlacement::svpLeft},
+                                                  {"svpRight", TSplitViewPlacement::svpRight}});
                }}}),
         {},
         true}},
@@ -246,13 +243,11 @@ const std::map<std::string, ClassInfo>& Classes() {
       {"TActionList", {Factory<TActionList>(), {}, {}, true}},
       {"TAction",
        {Factory<TAction>(),
-        {{"Caption",
-          [](Loader& l, TComponent& c, const json& v, const std::string& w) {
-            As<TAction>(c).Caption = l.String(v, w);
-          }}},
-        {{"OnExecute", {0, [](TComponent& c, const THandler& h) {
-                          As<TAction>(c).OnExecute = std::get<TNotifyEvent>(h);
-                        }}}}}},
+        {{"Caption", [](Loader& l, TComponent& c, const json& v,
+                        const std::string& w) { As<TAction>(c).Caption = l.String(v, w); }}},
+        {{"OnExecute",
+          {0, [](TComponent& c,
+                 const THandler& h) { As<TAction>(c).OnExecute = std::get<TNotifyEvent>(h); }}}}}},
       {"TGestureManager",
        {Factory<TGestureManager>(),
         {{"Gestures",
@@ -297,20 +292,24 @@ const ClassInfo& FormClass() {
           {"ClientHeight", BoundsProperty(&TBounds::Height)},
           {"BorderStyle",
            [](Loader& l, TComponent& c, const json& v, const std::string& w) {
-             As<TForm>(c).BorderStyle = l.Enum<TFormBorderStyle>(
-                 v, w, {{"bsNone", TFormBorderStyle::bsNone}, {"bsSizeable", TFormBorderStyle::bsSizeable}});
+             As<TForm>(c).BorderStyle =
+                 l.Enum<TFormBorderStyle>(v, w,
+                                          {{"bsNone", TFormBorderStyle::bsNone},
+                                           {"bsSizeable", TFormBorderStyle::bsSizeable}});
            }},
           {"WindowState",
            [](Loader& l, TComponent& c, const json& v, const std::string& w) {
-             As<TForm>(c).WindowState = l.Enum<TWindowState>(v, w,
-                                                             {{"wsNormal", TWindowState::wsNormal},
-                                                              {"wsMinimized", TWindowState::wsMinimized},
-                                                              {"wsMaximized", TWindowState::wsMaximized}});
+             As<TForm>(c).WindowState =
+                 l.Enum<TWindowState>(v, w,
+                                      {{"wsNormal", TWindowState::wsNormal},
+                                       {"wsMinimized", TWindowState::wsMinimized},
+                                       {"wsMaximized", TWindowState::wsMaximized}});
            }},
           {"Position",
            [](Loader& l, TComponent& c, const json& v, const std::string& w) {
              As<TForm>(c).Position = l.Enum<TPosition>(
-                 v, w, {{"poDesigned", TPosition::poDesigned}, {"poDefault", TPosition::poDefault}});
+                 v, w,
+                 {{"poDesigned", TPosition::poDesigned}, {"poDefault", TPosition::poDefault}});
            }},
           {"KeyPreview", BoolProperty<TForm>(&TForm::KeyPreview)},
           {"GestureManager",
@@ -323,15 +322,15 @@ const ClassInfo& FormClass() {
            }},
       },
       {
-          {"OnResize", {0, [](TComponent& c, const THandler& h) {
-                          As<TForm>(c).OnResize = std::get<TNotifyEvent>(h);
-                        }}},
-          {"OnKeyDown", {1, [](TComponent& c, const THandler& h) {
-                           As<TForm>(c).OnKeyDown = std::get<TKeyEvent>(h);
-                         }}},
-          {"OnGesture", {2, [](TComponent& c, const THandler& h) {
-                           As<TForm>(c).OnGesture = std::get<TGestureEvent>(h);
-                         }}},
+          {"OnResize",
+           {0, [](TComponent& c,
+                  const THandler& h) { As<TForm>(c).OnResize = std::get<TNotifyEvent>(h); }}},
+          {"OnKeyDown",
+           {1, [](TComponent& c,
+                  const THandler& h) { As<TForm>(c).OnKeyDown = std::get<TKeyEvent>(h); }}},
+          {"OnGesture",
+           {2, [](TComponent& c,
+                  const THandler& h) { As<TForm>(c).OnGesture = std::get<TGestureEvent>(h); }}},
       },
       true};
   return info;
@@ -350,12 +349,15 @@ TFont Loader::Font(const json& v, const std::string& where) const {
       font.Color = Color(value, at);
     } else if (key == "Charset") {
       font.Charset = Enum<TFontCharset>(
-          value, at, {{"DEFAULT_CHARSET", TFontCharset::Default}, {"ANSI_CHARSET", TFontCharset::Ansi}});
+          value, at,
+          {{"DEFAULT_CHARSET", TFontCharset::Default}, {"ANSI_CHARSET", TFontCharset::Ansi}});
     } else if (key == "Style") {
       if (!value.is_array()) Fail(at, "expected a list of styles");
       for (const json& s : value) {
-        if (Enum<int>(s, at, {{"fsBold", 0}, {"fsItalic", 1}}) == 0) font.Bold = true;
-        else font.Italic = true;
+        if (Enum<int>(s, at, {{"fsBold", 0}, {"fsItalic", 1}}) == 0)
+          font.Bold = true;
+        else
+          font.Italic = true;
       }
     } else {
       Fail(at, "unknown font property '" + key + "'");

@@ -22,12 +22,18 @@ std::uint32_t ReadBigEndian32(const std::uint8_t* p) {
 
 int ChannelsOf(int colorType) {
   switch (colorType) {
-    case 0: return 1;  // grey
-    case 2: return 3;  // RGB
-    case 3: return 1;  // palette index
-    case 4: return 2;  // grey, alpha
-    case 6: return 4;  // RGBA
-    default: return 0;
+    case 0:
+      return 1;  // grey
+    case 2:
+      return 3;  // RGB
+    case 3:
+      return 1;  // palette index
+    case 4:
+      return 2;  // grey, alpha
+    case 6:
+      return 4;  // RGBA
+    default:
+      return 0;
   }
 }
 
@@ -41,7 +47,8 @@ std::uint8_t Paeth(int a, int b, int c) {
   return static_cast<std::uint8_t>(c);
 }
 
-std::vector<std::uint8_t> Inflate(const std::vector<std::uint8_t>& compressed, std::size_t expected) {
+std::vector<std::uint8_t> Inflate(const std::vector<std::uint8_t>& compressed,
+                                  std::size_t expected) {
   std::vector<std::uint8_t> out(expected);
   z_stream stream{};
   if (inflateInit(&stream) != Z_OK) throw EPngError("PNG: cannot start inflating");
@@ -74,12 +81,22 @@ void Unfilter(std::vector<std::uint8_t>& rows, std::size_t height, std::size_t s
       const int b = previous[x];
       const int c = x >= static_cast<std::size_t>(bpp) ? previous[x - bpp] : 0;
       switch (filter) {
-        case 0: break;
-        case 1: px[x] = static_cast<std::uint8_t>(px[x] + a); break;
-        case 2: px[x] = static_cast<std::uint8_t>(px[x] + b); break;
-        case 3: px[x] = static_cast<std::uint8_t>(px[x] + (a + b) / 2); break;
-        case 4: px[x] = static_cast<std::uint8_t>(px[x] + Paeth(a, b, c)); break;
-        default: throw EPngError("PNG: unknown row filter " + std::to_string(filter));
+        case 0:
+          break;
+        case 1:
+          px[x] = static_cast<std::uint8_t>(px[x] + a);
+          break;
+        case 2:
+          px[x] = static_cast<std::uint8_t>(px[x] + b);
+          break;
+        case 3:
+          px[x] = static_cast<std::uint8_t>(px[x] + (a + b) / 2);
+          break;
+        case 4:
+          px[x] = static_cast<std::uint8_t>(px[x] + Paeth(a, b, c));
+          break;
+        default:
+          throw EPngError("PNG: unknown row filter " + std::to_string(filter));
       }
     }
     previous = px;
@@ -124,12 +141,14 @@ TBitmap DecodePng(std::span<const std::uint8_t> data) {
       if (depth != 8 || ChannelsOf(colorType) == 0) {
         throw EPngError("PNG: only 8-bit grey, grey-alpha, RGB, RGBA and palette images are read");
       }
-      if (body[10] != 0 || body[11] != 0) throw EPngError("PNG: unknown compression or filter method");
+      if (body[10] != 0 || body[11] != 0)
+        throw EPngError("PNG: unknown compression or filter method");
       if (body[12] != 0) throw EPngError("PNG: interlaced images are not read");
     } else if (name == "PLTE") {
       if (length % 3 != 0 || length / 3 > 256) throw EPngError("PNG: malformed palette");
       palette.clear();
-      for (std::uint32_t i = 0; i < length; i += 3) palette.push_back({body[i], body[i + 1], body[i + 2], 255});
+      for (std::uint32_t i = 0; i < length; i += 3)
+        palette.push_back({body[i], body[i + 1], body[i + 2], 255});
     } else if (name == "tRNS" && colorType == 3) {
       for (std::uint32_t i = 0; i < length && i < palette.size(); ++i) palette[i][3] = body[i];
     } else if (name == "IDAT") {
@@ -159,14 +178,33 @@ TBitmap DecodePng(std::span<const std::uint8_t> data) {
     for (std::size_t x = 0; x < width; ++x, dst += 4) {
       const std::uint8_t* s = src + x * channels;
       switch (colorType) {
-        case 0: dst[0] = dst[1] = dst[2] = s[0]; dst[3] = 255; break;
-        case 4: dst[0] = dst[1] = dst[2] = s[0]; dst[3] = s[1]; break;
-        case 2: dst[0] = s[0]; dst[1] = s[1]; dst[2] = s[2]; dst[3] = 255; break;
-        case 6: dst[0] = s[0]; dst[1] = s[1]; dst[2] = s[2]; dst[3] = s[3]; break;
+        case 0:
+          dst[0] = dst[1] = dst[2] = s[0];
+          dst[3] = 255;
+          break;
+        case 4:
+          dst[0] = dst[1] = dst[2] = s[0];
+          dst[3] = s[1];
+          break;
+        case 2:
+          dst[0] = s[0];
+          dst[1] = s[1];
+          dst[2] = s[2];
+          dst[3] = 255;
+          break;
+        case 6:
+          dst[0] = s[0];
+          dst[1] = s[1];
+          dst[2] = s[2];
+          dst[3] = s[3];
+          break;
         case 3: {
           if (s[0] >= palette.size()) throw EPngError("PNG: palette index out of range");
           const auto& entry = palette[s[0]];
-          dst[0] = entry[0]; dst[1] = entry[1]; dst[2] = entry[2]; dst[3] = entry[3];
+          dst[0] = entry[0];
+          dst[1] = entry[1];
+          dst[2] = entry[2];
+          dst[3] = entry[3];
           break;
         }
       }

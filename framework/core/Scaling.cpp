@@ -13,7 +13,8 @@ int MulDiv(int number, int numerator, int denominator) {
     divisor = -divisor;
   }
   const std::int64_t half = divisor / 2;
-  const std::int64_t rounded = product >= 0 ? (product + half) / divisor : (product - half) / divisor;
+  const std::int64_t rounded =
+      product >= 0 ? (product + half) / divisor : (product - half) / divisor;
   return static_cast<int>(rounded);
 }
 

@@ -6,7 +6,8 @@ char32_t LastCodePoint(std::string_view text) {
   if (text.empty()) return 0;
   std::size_t start = text.size() - 1;
   int continuation = 0;
-  while (start > 0 && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80 && continuation < 3) {
+  while (start > 0 && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80 &&
+         continuation < 3) {
     --start;
     ++continuation;
   }

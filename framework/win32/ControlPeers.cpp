@@ -115,7 +115,8 @@ void ImagePeer::Paint(HDC dc) {
   const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
   const fw::TBounds& cell = image_.Bounds();
   if (image_.Stretch) {
-    AlphaBlend(dc, 0, 0, cell.Width, cell.Height, source, 0, 0, picture.Width, picture.Height, blend);
+    AlphaBlend(dc, 0, 0, cell.Width, cell.Height, source, 0, 0, picture.Width, picture.Height,
+               blend);
   } else {
     AlphaBlend(dc, origin.X, origin.Y, picture.Width, picture.Height, source, 0, 0, picture.Width,
                picture.Height, blend);

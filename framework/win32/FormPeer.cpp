@@ -8,7 +8,8 @@ namespace fw::win32 {
 std::wstring FormPeer::ClassName() const { return Widen(form_.ClassName()); }
 
 DWORD FormPeer::Style() const {
-  const DWORD frame = form_.BorderStyle == fw::TFormBorderStyle::bsNone ? WS_POPUP : WS_OVERLAPPEDWINDOW;
+  const DWORD frame =
+      form_.BorderStyle == fw::TFormBorderStyle::bsNone ? WS_POPUP : WS_OVERLAPPEDWINDOW;
   return frame | WS_CLIPCHILDREN;
 }
 
@@ -38,7 +39,8 @@ void FormPeer::BoundsChanged() {
 void FormPeer::VisibleChanged() { ShowWindow(Handle(), form_.Visible() ? SW_SHOW : SW_HIDE); }
 
 void FormPeer::RestoreFocus() {
-  if (lastFocus_ && IsWindow(lastFocus_) && IsChild(Handle(), lastFocus_) && IsWindowVisible(lastFocus_)) {
+  if (lastFocus_ && IsWindow(lastFocus_) && IsChild(Handle(), lastFocus_) &&
+      IsWindowVisible(lastFocus_)) {
     ::SetFocus(lastFocus_);
   } else if (fw::TControl* first = form_.FirstFocusable()) {
     first->SetFocus();

@@ -13,9 +13,10 @@ namespace fw::win32 {
 void MaskFloatingPointExceptions() { _mm_setcsr(fw::MaskedMxcsr(_mm_getcsr())); }
 
 void ShowApplicationError(const std::exception& e) {
-  const std::string text = fw::ApplicationErrorText(fw::ExceptionTypeName(e), Narrow(ExecutableFileName()),
-                                                    fw::ExceptionAddress(e), e.what());
-  MessageBoxW(nullptr, Widen(text).c_str(), L"Application Error", MB_ICONERROR | MB_OK | MB_TASKMODAL);
+  const std::string text = fw::ApplicationErrorText(
+      fw::ExceptionTypeName(e), Narrow(ExecutableFileName()), fw::ExceptionAddress(e), e.what());
+  MessageBoxW(nullptr, Widen(text).c_str(), L"Application Error",
+              MB_ICONERROR | MB_OK | MB_TASKMODAL);
 }
 
 }  // namespace fw::win32

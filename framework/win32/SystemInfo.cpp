@@ -30,7 +30,8 @@ int MonitorPixelsPerInch(HMONITOR monitor) {
     auto getDpi = reinterpret_cast<GetDpiForMonitorFn>(
         reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")));
     UINT x = 0, y = 0;
-    const bool ok = getDpi && SUCCEEDED(getDpi(monitor, 0 /* MDT_EFFECTIVE_DPI */, &x, &y)) && x > 0;
+    const bool ok =
+        getDpi && SUCCEEDED(getDpi(monitor, 0 /* MDT_EFFECTIVE_DPI */, &x, &y)) && x > 0;
     FreeLibrary(shcore);
     if (ok) return static_cast<int>(x);
   }

@@ -25,7 +25,8 @@ class BrowserSite final : public IOleClientSite, public IOleInPlaceSite, public 
       *object = static_cast<IOleClientSite*>(this);
     } else if (IsEqualIID(riid, IID_IOleWindow) || IsEqualIID(riid, IID_IOleInPlaceSite)) {
       *object = static_cast<IOleInPlaceSite*>(this);
-    } else if (IsEqualIID(riid, IID_IOleInPlaceUIWindow) || IsEqualIID(riid, IID_IOleInPlaceFrame)) {
+    } else if (IsEqualIID(riid, IID_IOleInPlaceUIWindow) ||
+               IsEqualIID(riid, IID_IOleInPlaceFrame)) {
       *object = static_cast<IOleInPlaceFrame*>(this);
     } else {
       *object = nullptr;
@@ -34,7 +35,9 @@ class BrowserSite final : public IOleClientSite, public IOleInPlaceSite, public 
     AddRef();
     return S_OK;
   }
-  STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
+  STDMETHODIMP_(ULONG) AddRef() override {
+    return static_cast<ULONG>(InterlockedIncrement(&references_));
+  }
   STDMETHODIMP_(ULONG) Release() override {
     const LONG left = InterlockedDecrement(&references_);
     if (left == 0) delete this;
@@ -67,8 +70,8 @@ class BrowserSite final : public IOleClientSite, public IOleInPlaceSite, public 
   STDMETHODIMP CanInPlaceActivate() override { return host_ ? S_OK : S_FALSE; }
   STDMETHODIMP OnInPlaceActivate() override { return S_OK; }
   STDMETHODIMP OnUIActivate() override { return S_OK; }
-  STDMETHODIMP GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document, LPRECT position,
-                                LPRECT clip, LPOLEINPLACEFRAMEINFO info) override {
+  STDMETHODIMP GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document,
+                                LPRECT position, LPRECT clip, LPOLEINPLACEFRAMEINFO info) override {
     if (!frame || !document || !position || !clip || !info) return E_POINTER;
     *frame = static_cast<IOleInPlaceFrame*>(this);
     AddRef();
@@ -117,9 +120,9 @@ namespace {
 
 void Check(HRESULT hr, const char* step) {
   if (FAILED(hr)) {
-    throw fw::EOleException(std::string("The browser control failed to ") + step + ": " +
-                                Narrow(DescribeHResult(hr)),
-                            hr);
+    throw fw::EOleException(
+        std::string("The browser control failed to ") + step + ": " + Narrow(DescribeHResult(hr)),
+        hr);
   }
 }
 
@@ -134,7 +137,8 @@ void WebBrowserPeer::Created() {
   RECT area;
   GetClientRect(Handle(), &area);
   Check(object_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site_, 0, Handle(), &area), "activate");
-  Check(object_->QueryInterface(IID_IOleInPlaceObject, inPlace_.put_void()), "offer in-place hosting");
+  Check(object_->QueryInterface(IID_IOleInPlaceObject, inPlace_.put_void()),
+        "offer in-place hosting");
   Check(object_->QueryInterface(IID_IWebBrowser2, browser_.put_void()), "offer IWebBrowser2");
 }
 

@@ -11,6 +11,7 @@
 #include "framework/core/WebBrowser.h"
 #include "framework/win32/ControlPeers.h"
 #include "framework/win32/FormPeer.h"
+#include "framework/win32/PopupMenuPresenter.h"
 #include "framework/win32/Resources.h"
 #include "framework/win32/SystemInfo.h"
 #include "framework/win32/Unicode.h"
@@ -36,9 +37,12 @@ void RegisterApplicationClass() {
 std::unique_ptr<WindowPeer> MakePeer(fw::TControl& control) {
   if (auto* image = dynamic_cast<fw::TImage*>(&control)) return std::make_unique<ImagePeer>(*image);
   if (dynamic_cast<fw::TButton*>(&control)) return std::make_unique<ButtonPeer>(control);
-  if (auto* browser = dynamic_cast<fw::TWebBrowser*>(&control)) return std::make_unique<WebBrowserPeer>(*browser);
-  if (dynamic_cast<fw::TSplitView*>(&control)) return std::make_unique<ContainerPeer>(control, L"TSplitView");
-  if (dynamic_cast<fw::TPanel*>(&control)) return std::make_unique<ContainerPeer>(control, L"TPanel");
+  if (auto* browser = dynamic_cast<fw::TWebBrowser*>(&control))
+    return std::make_unique<WebBrowserPeer>(*browser);
+  if (dynamic_cast<fw::TSplitView*>(&control))
+    return std::make_unique<ContainerPeer>(control, L"TSplitView");
+  if (dynamic_cast<fw::TPanel*>(&control))
+    return std::make_unique<ContainerPeer>(control, L"TPanel");
   throw fw::Exception("No window kind for the control '" + control.Name() + "'");
 }
 
@@ -46,15 +50,18 @@ std::unique_ptr<WindowPeer> MakePeer(fw::TControl& control) {
 
 Win32Application::Win32Application() {
   const HRESULT hr = OleInitialize(nullptr);
-  if (FAILED(hr)) throw fw::EOleException("OLE cannot be initialized: " + Narrow(DescribeHResult(hr)), hr);
+  if (FAILED(hr))
+    throw fw::EOleException("OLE cannot be initialized: " + Narrow(DescribeHResult(hr)), hr);
   oleInitialized_ = true;
   RegisterApplicationClass();
   window_.reset(CreateWindowExW(0, kApplicationClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                 GetModuleHandleW(nullptr), nullptr));
   if (!window_) throw fw::Exception("Cannot create the application window");
+  fw::TPopupMenu::SetPresenter(ShowPopupMenu);
 }
 
 Win32Application::~Win32Application() {
+  fw::TPopupMenu::SetPresenter(nullptr);
   DestroyForms();
   window_.reset();
   if (comInitialized_) CoUninitialize();
@@ -65,7 +72,8 @@ void Win32Application::Initialize() {
   // S_FALSE: OLE has already initialized COM for the thread; it still takes a matching
   // CoUninitialize.
   const HRESULT hr = CoInitialize(nullptr);
-  if (FAILED(hr)) throw fw::EOleException("COM cannot be initialized: " + Narrow(DescribeHResult(hr)), hr);
+  if (FAILED(hr))
+    throw fw::EOleException("COM cannot be initialized: " + Narrow(DescribeHResult(hr)), hr);
   comInitialized_ = true;
 }
 
@@ -73,7 +81,8 @@ void Win32Application::SetMainFormOnTaskBar(bool value) {
   fw::TApplication::SetMainFormOnTaskBar(value);
   // The taskbar button then belongs to the main form; the hidden window becomes a tool window.
   LONG_PTR exStyle = GetWindowLongPtrW(window_.get(), GWL_EXSTYLE);
-  exStyle = value ? (exStyle | WS_EX_TOOLWINDOW) : (exStyle & ~static_cast<LONG_PTR>(WS_EX_TOOLWINDOW));
+  exStyle =
+      value ? (exStyle | WS_EX_TOOLWINDOW) : (exStyle & ~static_cast<LONG_PTR>(WS_EX_TOOLWINDOW));
   SetWindowLongPtrW(window_.get(), GWL_EXSTYLE, exStyle);
 }
 
@@ -88,7 +97,8 @@ std::wstring Win32Application::ExeName() const { return ExecutableFileName(); }
 void Win32Application::AddForm(std::unique_ptr<fw::TForm> form) {
   const std::string resource = form->LayoutResourceName();
   fw::LoadLayout(*form, resource, LoadRawResource(Widen(resource)));
-  form->ScaleForPixelsPerInch(MonitorPixelsPerInch(MonitorFromWindow(nullptr, MONITOR_DEFAULTTOPRIMARY)));
+  form->ScaleForPixelsPerInch(
+      MonitorPixelsPerInch(MonitorFromWindow(nullptr, MONITOR_DEFAULTTOPRIMARY)));
   CreatePeers(*form);
   forms_.push_back(std::move(form));
 }
@@ -158,7 +168,9 @@ void Win32Application::Halt(int exitCode) {
 }
 
 void Win32Application::ShowErrorMessage(const std::string& text) {
-  HWND owner = MainForm() && MainForm()->Peer() ? dynamic_cast<WindowPeer*>(MainForm()->Peer())->Handle() : nullptr;
+  HWND owner = MainForm() && MainForm()->Peer()
+                   ? dynamic_cast<WindowPeer*>(MainForm()->Peer())->Handle()
+                   : nullptr;
   MessageBoxW(owner, Widen(text).c_str(), Widen(Title()).c_str(), MB_ICONERROR | MB_OK);
 }
 

@@ -55,6 +55,13 @@ WNDPROC BaseProcedureOf(HWND window) {
 
 }  // namespace
 
+fw::TControl* FindControl(HWND window) {
+  for (HWND w = window; w; w = GetParent(w)) {
+    if (WindowPeer* peer = WindowPeer::FromHandle(w)) return &peer->Control();
+  }
+  return nullptr;
+}
+
 COLORREF ToColorRef(fw::TColor color) {
   return color.IsSystem() ? GetSysColor(color.SystemIndex()) : RGB(color.R(), color.G(), color.B());
 }
@@ -86,9 +93,9 @@ void WindowPeer::Create(HWND parent) {
   const std::wstring className = ClassName();
   baseProcedure_ = RegisterClassOnce(className, SystemClass(), Procedure);
   const RECT r = InitialRect();
-  HWND window = CreateWindowExW(ExStyle(), className.c_str(), Widen(control_.Caption()).c_str(), Style(),
-                                r.left, r.top, r.right - r.left, r.bottom - r.top, parent, nullptr,
-                                GetModuleHandleW(nullptr), this);
+  HWND window = CreateWindowExW(ExStyle(), className.c_str(), Widen(control_.Caption()).c_str(),
+                                Style(), r.left, r.top, r.right - r.left, r.bottom - r.top, parent,
+                                nullptr, GetModuleHandleW(nullptr), this);
   if (!window) {
     throw fw::Exception("Cannot create the window of '" + control_.Name() + "' (error " +
                         std::to_string(GetLastError()) + ")");
@@ -154,10 +161,13 @@ void WindowPeer::FillBackground(HDC dc, const RECT& area) const {
 
 void WindowPeer::BoundsChanged() {
   const fw::TBounds& b = control_.Bounds();
-  SetWindowPos(window_.get(), nullptr, b.Left, b.Top, b.Width, b.Height, SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(window_.get(), nullptr, b.Left, b.Top, b.Width, b.Height,
+               SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void WindowPeer::VisibleChanged() { ShowWindow(window_.get(), control_.Visible() ? SW_SHOWNA : SW_HIDE); }
+void WindowPeer::VisibleChanged() {
+  ShowWindow(window_.get(), control_.Visible() ? SW_SHOWNA : SW_HIDE);
+}
 
 void WindowPeer::AppearanceChanged() {
   SetWindowTextW(window_.get(), Widen(control_.Caption()).c_str());
@@ -167,10 +177,10 @@ void WindowPeer::AppearanceChanged() {
 
 void WindowPeer::UpdateFont() {
   const fw::TFont& f = control_.EffectiveFont();
-  UniqueGdiObject font(CreateFontW(f.Height, 0, 0, 0, f.Bold ? FW_BOLD : FW_NORMAL, f.Italic, FALSE, FALSE,
-                                   f.Charset == fw::TFontCharset::Ansi ? ANSI_CHARSET : DEFAULT_CHARSET,
-                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                   DEFAULT_PITCH | FF_DONTCARE, Widen(f.Name).c_str()));
+  UniqueGdiObject font(CreateFontW(
+      f.Height, 0, 0, 0, f.Bold ? FW_BOLD : FW_NORMAL, f.Italic, FALSE, FALSE,
+      f.Charset == fw::TFontCharset::Ansi ? ANSI_CHARSET : DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, Widen(f.Name).c_str()));
   if (!font) return;  // keep the previous font rather than none
   SendMessageW(window_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
   font_ = std::move(font);

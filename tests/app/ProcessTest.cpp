@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "tests/support/win32/ChildProcess.h"
+#include "tests/support/win32/EmulationRegistry.h"
 #include "tests/support/win32/WindowTesting.h"
 
 namespace {
@@ -18,12 +19,40 @@ TEST(Process, ClosingTheMainWindowEndsTheProgramWithCodeZero) {
   EXPECT_EQ(program.WaitForExit(), 0u);
 }
 
+TEST(Process, EveryStartWritesTheEmulationValueUnderItsOwnFileName) {
+  DeleteEmulationKey();
+  {
+    ChildProcess program(PROGRAM_PATH);
+    ASSERT_NE(program.WaitForWindow(L"TForm12"), nullptr);
+    PostMessageW(program.WaitForWindow(L"TForm12"), WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(), 0u);
+  }
+  EXPECT_EQ(ReadEmulationValue(L"Duvuzezera_WebMobWinClient.exe"), 11001u);
+
+  // A copy under another name gets a value of its own, in the letter case of its path.
+  wchar_t folder[MAX_PATH];
+  ASSERT_GT(GetTempPathW(MAX_PATH, folder), 0u);
+  const std::wstring copy = std::wstring(folder) + L"Kiosk Copy.EXE";
+  ASSERT_TRUE(CopyFileW(PROGRAM_PATH, copy.c_str(), FALSE));
+  {
+    ChildProcess program(copy);
+    HWND form = program.WaitForWindow(L"TForm12");
+    ASSERT_NE(form, nullptr);
+    PostMessageW(form, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(), 0u);
+  }
+  DeleteFileW(copy.c_str());
+  EXPECT_EQ(ReadEmulationValue(L"Kiosk Copy.EXE"), 11001u);
+  EXPECT_EQ(ReadEmulationValue(L"Duvuzezera_WebMobWinClient.exe"), 11001u);
+}
+
 TEST(Process, EndOfTheSessionEndsTheProgramAtOnceWithCodeZero) {
   ChildProcess program(PROGRAM_PATH);
   HWND form = program.WaitForWindow(L"TForm12");
   ASSERT_NE(form, nullptr);
   DWORD_PTR answer = 0;
-  ASSERT_TRUE(SendMessageTimeoutW(form, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &answer));
+  ASSERT_TRUE(SendMessageTimeoutW(form, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG,
+                                  5000, &answer));
   EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE));
   PostMessageW(form, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
   EXPECT_EQ(program.WaitForExit(), 0u);
@@ -53,15 +82,20 @@ TEST(Process, OtherShowCommandsChangeNothing) {
 TEST(Process, AStartUpFailureShowsTheApplicationErrorBoxAndEndsWithCodeOne) {
   ChildProcess program(BROKEN_PROGRAM_PATH);
   std::vector<SeenMessageBox> boxes;
-  ASSERT_TRUE(PumpUntil([&] {
-    boxes = CloseMessageBoxesOf(program.Id());
-    return !boxes.empty();
-  }, std::chrono::seconds(20)));
+  ASSERT_TRUE(PumpUntil(
+      [&] {
+        boxes = CloseMessageBoxesOf(program.Id());
+        return !boxes.empty();
+      },
+      std::chrono::seconds(20)));
   EXPECT_EQ(boxes[0].title, L"Application Error");
   const std::wstring& text = boxes[0].text;
-  EXPECT_EQ(text.rfind(L"Exception ELayoutError in module Duvuzezera_BrokenLayout.exe at ", 0), 0u) << text;
+  EXPECT_EQ(text.rfind(L"Exception ELayoutError in module Duvuzezera_BrokenLayout.exe at ", 0), 0u)
+      << text;
   // The message ends in a quote, which sorts before ".": no full stop is added.
-  EXPECT_EQ(text.substr(text.find(L".\n")), L".\nTFORM12: Form12.OnResize: unknown handler 'FormResized'") << text;
+  EXPECT_EQ(text.substr(text.find(L".\n")),
+            L".\nTFORM12: Form12.OnResize: unknown handler 'FormResized'")
+      << text;
   EXPECT_EQ(program.WaitForExit(), 1u);
 }
 

@@ -18,16 +18,13 @@ TEST_P(FullStopRule, AppendsOnlyAfterCharactersSortingAfterFullStop) {
   EXPECT_EQ(WithClosingFullStop(GetParam().message), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Messages, FullStopRule,
-                         testing::Values(FullStopCase{"", ""}, FullStopCase{"Failed", "Failed."},
-                                         FullStopCase{"Code 5", "Code 5."},
-                                         FullStopCase{"Done.", "Done."},
-                                         FullStopCase{"Stop!", "Stop!"},
-                                         FullStopCase{"(see log)", "(see log)"},
-                                         FullStopCase{"trailing ", "trailing "},
-                                         FullStopCase{"slash/", "slash/."},
-                                         FullStopCase{"Ошибка", "Ошибка."},
-                                         FullStopCase{"comma,", "comma,"}));
+INSTANTIATE_TEST_SUITE_P(
+    Messages, FullStopRule,
+    testing::Values(FullStopCase{"", ""}, FullStopCase{"Failed", "Failed."},
+                    FullStopCase{"Code 5", "Code 5."}, FullStopCase{"Done.", "Done."},
+                    FullStopCase{"Stop!", "Stop!"}, FullStopCase{"(see log)", "(see log)"},
+                    FullStopCase{"trailing ", "trailing "}, FullStopCase{"slash/", "slash/."},
+                    FullStopCase{"Ошибка", "Ошибка."}, FullStopCase{"comma,", "comma,"}));
 
 TEST(Messages, LastCodePointDecodesMultiByteAndFlagsBrokenEndings) {
   EXPECT_EQ(LastCodePoint("abc"), U'c');

@@ -38,10 +38,11 @@ INSTANTIATE_TEST_SUITE_P(Png, PngFixtures,
 
 // Rewrites the CRC of the chunk whose type starts at `typeAt`, after a deliberate edit.
 void FixCrc(Bytes& png, std::size_t typeAt) {
-  const std::uint32_t length = (png[typeAt - 4] << 24) | (png[typeAt - 3] << 16) |
-                               (png[typeAt - 2] << 8) | png[typeAt - 1];
+  const std::uint32_t length =
+      (png[typeAt - 4] << 24) | (png[typeAt - 3] << 16) | (png[typeAt - 2] << 8) | png[typeAt - 1];
   const std::uint32_t crc = crc32(0, &png[typeAt], length + 4);
-  for (int i = 0; i < 4; ++i) png[typeAt + 4 + length + i] = static_cast<std::uint8_t>(crc >> (24 - 8 * i));
+  for (int i = 0; i < 4; ++i)
+    png[typeAt + 4 + length + i] = static_cast<std::uint8_t>(crc >> (24 - 8 * i));
 }
 
 struct Damage {
@@ -72,27 +73,43 @@ std::size_t IdatType(const Bytes& png) {
 
 INSTANTIATE_TEST_SUITE_P(
     Png, PngDamage,
-    testing::Values(
-        Damage{"bad signature", [](Bytes& p) { p[1] = 'Q'; }, "bad signature"},
-        Damage{"empty", [](Bytes& p) { p.clear(); }, "bad signature"},
-        Damage{"truncated", [](Bytes& p) { p.resize(p.size() / 2); }, "truncated"},
-        Damage{"bad CRC", [](Bytes& p) { p[kIhdrType + 4] ^= 1; }, "IHDR fails its CRC check"},
-        Damage{"16-bit depth", [](Bytes& p) { p[kIhdrType + 12] = 16; FixCrc(p, kIhdrType); },
-               "only 8-bit"},
-        Damage{"interlaced", [](Bytes& p) { p[kIhdrType + 16] = 1; FixCrc(p, kIhdrType); },
-               "interlaced"},
-        Damage{"huge size", [](Bytes& p) { p[kIhdrType + 4] = 0x7F; FixCrc(p, kIhdrType); },
-               "unsupported size"},
-        Damage{"taller than its data", [](Bytes& p) { p[kIhdrType + 11] += 1; FixCrc(p, kIhdrType); },
-               "shorter than the header says"},
-        Damage{"corrupt image data",
-               [](Bytes& p) {
-                 const std::size_t at = IdatType(p);
-                 p[at + 6] ^= 0xFF;
-                 p[at + 7] ^= 0xFF;
-                 FixCrc(p, at);
-               },
-               "PNG: image data"}),
+    testing::Values(Damage{"bad signature", [](Bytes& p) { p[1] = 'Q'; }, "bad signature"},
+                    Damage{"empty", [](Bytes& p) { p.clear(); }, "bad signature"},
+                    Damage{"truncated", [](Bytes& p) { p.resize(p.size() / 2); }, "truncated"},
+                    Damage{"bad CRC", [](Bytes& p) { p[kIhdrType + 4] ^= 1; },
+                           "IHDR fails its CRC check"},
+                    Damage{"16-bit depth",
+                           [](Bytes& p) {
+                             p[kIhdrType + 12] = 16;
+                             FixCrc(p, kIhdrType);
+                           },
+                           "only 8-bit"},
+                    Damage{"interlaced",
+                           [](Bytes& p) {
+                             p[kIhdrType + 16] = 1;
+                             FixCrc(p, kIhdrType);
+                           },
+                           "interlaced"},
+                    Damage{"huge size",
+                           [](Bytes& p) {
+                             p[kIhdrType + 4] = 0x7F;
+                             FixCrc(p, kIhdrType);
+                           },
+                           "unsupported size"},
+                    Damage{"taller than its data",
+                           [](Bytes& p) {
+                             p[kIhdrType + 11] += 1;
+                             FixCrc(p, kIhdrType);
+                           },
+                           "shorter than the header says"},
+                    Damage{"corrupt image data",
+                           [](Bytes& p) {
+                             const std::size_t at = IdatType(p);
+                             p[at + 6] ^= 0xFF;
+                             p[at + 7] ^= 0xFF;
+                             FixCrc(p, at);
+                           },
+                           "PNG: image data"}),
     [](const testing::TestParamInfo<Damage>& info) { return TestName(info.param.what); });
 
 }  // namespace

@@ -11,11 +11,10 @@ TEST(Scaling, MulDivRoundsHalfAwayFromZeroWithoutOverflow) {
   struct Case {
     int n, num, den, expected;
   } cases[] = {
-      {161, 144, 96, 242},  // 241.5
-      {-19, 144, 96, -29},  // -28.5: font heights are negative
-      {200, 144, 96, 300},  {75, 120, 96, 94},  // 93.75
-      {10, 1, 3, 3},        {INT_MAX, 2, 2, INT_MAX},
-      {5, 1, 0, -1},        {7, 3, -2, -11},    // -10.5
+      {161, 144, 96, 242},                     // 241.5
+      {-19, 144, 96, -29},                     // -28.5: font heights are negative
+      {200, 144, 96, 300}, {75, 120, 96, 94},  // 93.75
+      {10, 1, 3, 3},       {INT_MAX, 2, 2, INT_MAX}, {5, 1, 0, -1}, {7, 3, -2, -11},  // -10.5
   };
   for (const Case& c : cases) {
     EXPECT_EQ(MulDiv(c.n, c.num, c.den), c.expected) << c.n << "*" << c.num << "/" << c.den;

@@ -68,7 +68,8 @@ TEST_F(Unit12Layout, DesignTreeMatchesTheWindowDescription) {
   EXPECT_EQ(splashFont.Color, fw::clYellow);
 
   // Button2 is captioned with the domain its target opens.
-  const std::string siteDomain = BuildNavigationTargets().Site.substr(std::string("http://").size());
+  const std::string siteDomain =
+      BuildNavigationTargets().Site.substr(std::string("http://").size());
   struct Row {
     fw::TButton* button;
     TBounds bounds;
@@ -103,11 +104,11 @@ TEST_F(Unit12Layout, CloseIconIsA40PixelPictureCentredInItsCell) {
   EXPECT_EQ(form.CloseButton->PictureOrigin(), (fw::TPoint{10, 17}));
   auto alpha = [&](int x, int y) { return picture.Rgba[(y * 40 + x) * 4 + 3]; };
   auto red = [&](int x, int y) { return picture.Rgba[(y * 40 + x) * 4]; };
-  EXPECT_EQ(alpha(0, 0), 0);        // transparent corner
-  EXPECT_EQ(alpha(20, 20), 255);    // the cross's centre
-  EXPECT_EQ(red(20, 20), 255);      // white
-  EXPECT_EQ(alpha(20, 1), 255);     // the ring at the top
-  EXPECT_EQ(alpha(20, 8), 0);       // between ring and cross
+  EXPECT_EQ(alpha(0, 0), 0);      // transparent corner
+  EXPECT_EQ(alpha(20, 20), 255);  // the cross's centre
+  EXPECT_EQ(red(20, 20), 255);    // white
+  EXPECT_EQ(alpha(20, 1), 255);   // the ring at the top
+  EXPECT_EQ(alpha(20, 8), 0);     // between ring and cross
 }
 
 TEST_F(Unit12Layout, ScaledFor144PixelsPerInchWhileTheBarStays75High) {

@@ -1,51 +1,10 @@
-#include <gtest/gtest.h>
-#include <windows.h>
-
-#include <cstdlib>
-
-#include "framework/core/Scaling.h"
-#include "framework/win32/SystemInfo.h"
-#include "framework/win32/Win32Application.h"
-#include "framework/win32/WindowPeer.h"
-#include "mainwindow/Unit12.h"
-#include "tests/mainwindow/win32/TestNavigationTargets.h"
-#include "tests/support/win32/LoopbackHttpServer.h"
+#include "tests/mainwindow/win32/Form12Fixture.h"
 #include "tests/support/win32/ScriptedRun.h"
 #include "tests/support/win32/WindowTesting.h"
 
 namespace {
 
 using namespace testing_win32;
-
-HWND WindowOf(fw::TControl* control) {
-  return dynamic_cast<fw::win32::WindowPeer*>(control->Peer())->Handle();
-}
-
-
-// The start-up block, up to the loop, with the targets pointed at a loopback server.
-class Form12Fixture : public testing::Test {
- protected:
-  LoopbackHttpServer server;
-  fw::win32::Win32Application application;
-  int dpi = 96;
-
-  int Scaled(int designLength) const { return fw::MulDiv(designLength, dpi, 96); }
-
-  void SetUp() override {
-    TestNavigationTargets() = {server.Url("/clinic"), server.Url("/site"), server.Url("/overview"),
-                               server.Url("/guide"), server.Url("/playlist")};
-    dpi = fw::win32::MonitorPixelsPerInch(MonitorFromWindow(nullptr, MONITOR_DEFAULTTOPRIMARY));
-    if (const char* expected = std::getenv("EXPECT_PIXELS_PER_INCH")) {
-      ASSERT_EQ(dpi, std::atoi(expected)) << "the screen does not have the resolution this run is for";
-    }
-    application.Initialize();
-    application.UseMetropolisUI();
-    application.SetMainFormOnTaskBar(true);
-    application.SetTitle("Кабинет Duvuzezera");
-    application.CreateForm(Form12);
-  }
-  void TearDown() override { Form12 = nullptr; }
-};
 
 TEST_F(Form12Fixture, WindowTreeAfterCreateForm) {
   HWND form = WindowOf(Form12);
@@ -72,18 +31,22 @@ TEST_F(Form12Fixture, WindowTreeAfterCreateForm) {
     RECT bounds;
     bool visible;  // its own visibility; the bar's image is hidden with the bar
   } rows[] = {
-      {WindowOf(Form12->PanelZastava), L"TPanel", L"Duvuzezera", Bounds(paneWidth, 0, width - paneWidth, height), true},
+      {WindowOf(Form12->PanelZastava), L"TPanel", L"Duvuzezera",
+       Bounds(paneWidth, 0, width - paneWidth, height), true},
       {WindowOf(Form12->SplitView1), L"TSplitView", L"", Bounds(0, 0, paneWidth, height), true},
-      {WindowOf(Form12->WebBrowser1), L"TWebBrowser", L"", Bounds(paneWidth, 0, width - paneWidth, height), true},
+      {WindowOf(Form12->WebBrowser1), L"TWebBrowser", L"",
+       Bounds(paneWidth, 0, width - paneWidth, height), true},
       // 75 device pixels at every resolution, flush with the bottom.
       {WindowOf(Form12->AppBar), L"TPanel", L"", Bounds(0, height - 75, width, 75), false},
-      {WindowOf(Form12->CloseButton), L"TImage", L"", Bounds(width - Scaled(60), 0, Scaled(60), 75), true},
+      {WindowOf(Form12->CloseButton), L"TImage", L"", Bounds(width - Scaled(60), 0, Scaled(60), 75),
+       true},
   };
   for (const Row& r : rows) {
     EXPECT_EQ(ClassOf(r.window), r.className) << r.text;
     EXPECT_EQ(TextOf(r.window), r.text);
     EXPECT_EQ(BoundsOf(r.window), r.bounds) << ClassOf(r.window);
-    EXPECT_EQ((GetWindowLongW(r.window, GWL_STYLE) & WS_VISIBLE) != 0, r.visible) << ClassOf(r.window);
+    EXPECT_EQ((GetWindowLongW(r.window, GWL_STYLE) & WS_VISIBLE) != 0, r.visible)
+        << ClassOf(r.window);
   }
   EXPECT_NE(FindDescendant(WindowOf(Form12->WebBrowser1), L"Shell Embedding"), nullptr)
       << "the browser control is hosted in place";
@@ -93,16 +56,21 @@ TEST_F(Form12Fixture, WindowTreeAfterCreateForm) {
     const wchar_t* caption;
     int left, top, height, tabOrder;
   } buttons[] = {
-      {Form12->Button1, L"Кабинет", 16, 24, 34, 0},          {Form12->Button2, L"duvuzezera.example", 16, 72, 34, 1},
-      {Form12->Button4, L"Общее описание", 16, 119, 34, 3},  {Form12->Button6, L"Видео на Yotube", 16, 165, 34, 5},
-      {Form12->Button5, L"Документация", 16, 213, 34, 4},    {Form12->Button3, L"Выход", 16, 288, 33, 2},
+      {Form12->Button1, L"Кабинет", 16, 24, 34, 0},
+      {Form12->Button2, L"duvuzezera.example", 16, 72, 34, 1},
+      {Form12->Button4, L"Общее описание", 16, 119, 34, 3},
+      {Form12->Button6, L"Видео на Yotube", 16, 165, 34, 5},
+      {Form12->Button5, L"Документация", 16, 213, 34, 4},
+      {Form12->Button3, L"Выход", 16, 288, 33, 2},
   };
   for (const ButtonRow& b : buttons) {
     HWND window = WindowOf(b.button);
     EXPECT_EQ(GetParent(window), WindowOf(Form12->SplitView1));
     EXPECT_EQ(ClassOf(window), L"TButton");
     EXPECT_EQ(TextOf(window), b.caption);
-    EXPECT_EQ(BoundsOf(window), Bounds(Scaled(b.left), Scaled(b.top), Scaled(161), Scaled(b.height))) << b.caption;
+    EXPECT_EQ(BoundsOf(window),
+              Bounds(Scaled(b.left), Scaled(b.top), Scaled(161), Scaled(b.height)))
+        << b.caption;
     EXPECT_TRUE(GetWindowLongW(window, GWL_STYLE) & WS_TABSTOP);
     EXPECT_EQ(b.button->TabOrder, b.tabOrder);
     LOGFONTW font{};
@@ -111,8 +79,9 @@ TEST_F(Form12Fixture, WindowTreeAfterCreateForm) {
     EXPECT_STREQ(font.lfFaceName, L"Segoe UI");
   }
   LOGFONTW splashFont{};
-  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(WindowOf(Form12->PanelZastava), WM_GETFONT, 0, 0)),
-             sizeof splashFont, &splashFont);
+  GetObjectW(
+      reinterpret_cast<HFONT>(SendMessageW(WindowOf(Form12->PanelZastava), WM_GETFONT, 0, 0)),
+      sizeof splashFont, &splashFont);
   EXPECT_EQ(splashFont.lfHeight, Scaled(-64));
   EXPECT_EQ(splashFont.lfWeight, FW_BOLD);
   EXPECT_TRUE(splashFont.lfItalic);
@@ -150,9 +119,9 @@ TEST_F(Form12Fixture, NavigationButtonsHideTheSplashForGoodAndOpenTheirTargets) 
   struct Step {
     fw::TButton* button;
     const char* request;
-  } steps[] = {{Form12->Button1, "GET /clinic "},     {Form12->Button2, "GET /site "},
-               {Form12->Button4, "GET /overview "},   {Form12->Button5, "GET /guide "},
-               {Form12->Button6, "GET /playlist "},   {Form12->Button1, "GET /clinic "}};
+  } steps[] = {{Form12->Button1, "GET /clinic "},   {Form12->Button2, "GET /site "},
+               {Form12->Button4, "GET /overview "}, {Form12->Button5, "GET /guide "},
+               {Form12->Button6, "GET /playlist "}, {Form12->Button1, "GET /clinic "}};
   std::vector<std::string> failures;
   bool splashBackAtSomePoint = false;
   const bool ended = RunWithScript(application, [&] {
@@ -168,13 +137,14 @@ TEST_F(Form12Fixture, NavigationButtonsHideTheSplashForGoodAndOpenTheirTargets) 
         return false;
       });
       if (!reached) failures.push_back(std::string("no ") + step.request);
-      splashBackAtSomePoint = splashBackAtSomePoint || IsWindowVisible(WindowOf(Form12->PanelZastava));
+      splashBackAtSomePoint =
+          splashBackAtSomePoint || IsWindowVisible(WindowOf(Form12->PanelZastava));
     }
     ClickAt(CentreOf(WindowOf(Form12->Button3)));
   });
   EXPECT_TRUE(ended) << "the exit button did not end the loop";
-  EXPECT_TRUE(failures.empty()) << ::testing::PrintToString(failures) << " requests: "
-                                << ::testing::PrintToString(server.Requests());
+  EXPECT_TRUE(failures.empty()) << ::testing::PrintToString(failures)
+                                << " requests: " << ::testing::PrintToString(server.Requests());
   EXPECT_FALSE(splashBackAtSomePoint);
   EXPECT_FALSE(Form12->PanelZastava->Visible());
 }

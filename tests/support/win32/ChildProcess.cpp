@@ -11,9 +11,10 @@ ChildProcess::ChildProcess(const std::wstring& path, WORD showCommand) {
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = showCommand;
   std::wstring commandLine = L"\"" + path + L"\"";
-  if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &info_)) {
-    throw std::runtime_error("cannot start the program (error " + std::to_string(GetLastError()) + ")");
+  if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      nullptr, &startup, &info_)) {
+    throw std::runtime_error("cannot start the program (error " + std::to_string(GetLastError()) +
+                             ")");
   }
 }
 
@@ -26,7 +27,8 @@ ChildProcess::~ChildProcess() {
   CloseHandle(info_.hProcess);
 }
 
-HWND ChildProcess::WaitForWindow(const wchar_t* className, std::chrono::milliseconds timeout) const {
+HWND ChildProcess::WaitForWindow(const wchar_t* className,
+                                 std::chrono::milliseconds timeout) const {
   struct Search {
     DWORD pid;
     const wchar_t* className;
@@ -56,7 +58,8 @@ HWND ChildProcess::WaitForWindow(const wchar_t* className, std::chrono::millisec
 }
 
 DWORD ChildProcess::WaitForExit(std::chrono::milliseconds timeout) const {
-  if (WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0) return STILL_ACTIVE;
+  if (WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0)
+    return STILL_ACTIVE;
   DWORD code = STILL_ACTIVE;
   GetExitCodeProcess(info_.hProcess, &code);
   return code;

@@ -14,7 +14,8 @@ class ChildProcess {
   ~ChildProcess();  // kills the process if it still runs
   DWORD Id() const { return info_.dwProcessId; }
   // The first visible top-level window of the process with this class, waiting for it.
-  HWND WaitForWindow(const wchar_t* className, std::chrono::milliseconds timeout = std::chrono::seconds(20)) const;
+  HWND WaitForWindow(const wchar_t* className,
+                     std::chrono::milliseconds timeout = std::chrono::seconds(20)) const;
   // The exit code, or STILL_ACTIVE when it has not ended in time.
   DWORD WaitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(20)) const;
 

@@ -15,8 +15,10 @@ LoopbackHttpServer::LoopbackHttpServer() {
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   address.sin_port = 0;
   int length = sizeof address;
-  if (listener_ == INVALID_SOCKET || bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-      listen(listener_, 16) != 0 || getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+  if (listener_ == INVALID_SOCKET ||
+      bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+      listen(listener_, 16) != 0 ||
+      getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
     throw std::runtime_error("cannot listen on loopback");
   }
   port_ = ntohs(address.sin_port);
@@ -55,7 +57,8 @@ void LoopbackHttpServer::Serve() {
     }
     const std::string body = "<html><body>ok</body></html>";
     const std::string response = "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: " +
-                                 std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+                                 std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" +
+                                 body;
     send(client, response.data(), static_cast<int>(response.size()), 0);
     shutdown(client, SD_BOTH);
     closesocket(client);

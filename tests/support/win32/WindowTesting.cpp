@@ -22,10 +22,11 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds time
 
 void PumpFor(std::chrono::milliseconds duration) {
   const auto end = std::chrono::steady_clock::now() + duration;
-  PumpUntil([&] { return std::chrono::steady_clock::now() > end; }, duration + std::chrono::seconds(1));
+  PumpUntil([&] { return std::chrono::steady_clock::now() > end; },
+            duration + std::chrono::seconds(1));
 }
 
-void ClickAt(POINT screen, bool rightButton) {
+void MoveTo(POINT screen) {
   const int width = GetSystemMetrics(SM_CXSCREEN) - 1, height = GetSystemMetrics(SM_CYSCREEN) - 1;
   INPUT move{};
   move.type = INPUT_MOUSE;
@@ -34,14 +35,21 @@ void ClickAt(POINT screen, bool rightButton) {
   move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
   SendInput(1, &move, sizeof move);
   PumpFor(std::chrono::milliseconds(50));
-  INPUT press[2]{};
-  press[0].type = press[1].type = INPUT_MOUSE;
-  press[0].mi.dwFlags = rightButton ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
-  press[1].mi.dwFlags = rightButton ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
-  SendInput(1, &press[0], sizeof(INPUT));
-  PumpFor(std::chrono::milliseconds(30));
-  SendInput(1, &press[1], sizeof(INPUT));
-  PumpFor(std::chrono::milliseconds(100));
+}
+
+void PressButton(bool rightButton, bool down) {
+  INPUT press{};
+  press.type = INPUT_MOUSE;
+  press.mi.dwFlags = rightButton ? (down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP)
+                                 : (down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP);
+  SendInput(1, &press, sizeof press);
+  PumpFor(std::chrono::milliseconds(down ? 30 : 100));
+}
+
+void ClickAt(POINT screen, bool rightButton) {
+  MoveTo(screen);
+  PressButton(rightButton, true);
+  PressButton(rightButton, false);
 }
 
 POINT CentreOf(HWND window) {
@@ -58,7 +66,8 @@ std::wstring ClassOf(HWND window) {
 
 std::wstring TextOf(HWND window) {
   std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  text.resize(
+      static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
   return text;
 }
 
@@ -73,7 +82,8 @@ RECT BoundsOf(HWND window) {
 
 std::vector<HWND> ChildrenTopDown(HWND parent) {
   std::vector<HWND> children;
-  for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) children.push_back(c);
+  for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+    children.push_back(c);
   return children;
 }
 
@@ -95,7 +105,8 @@ std::vector<SeenMessageBox> CloseMessageBoxesOf(DWORD pid) {
         auto* s = reinterpret_cast<Search*>(data);
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
-        if (owner == s->pid && IsWindowVisible(window) && ClassOf(window) == L"#32770") s->found.push_back(window);
+        if (owner == s->pid && IsWindowVisible(window) && ClassOf(window) == L"#32770")
+          s->found.push_back(window);
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&search));

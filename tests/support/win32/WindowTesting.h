@@ -12,11 +12,15 @@
 namespace testing_win32 {
 
 // Dispatches messages until `done` holds or the time is up; returns whether it held.
-bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(10));
+bool PumpUntil(const std::function<bool()>& done,
+               std::chrono::milliseconds timeout = std::chrono::seconds(10));
 // Dispatches whatever is queued for about `duration`.
 void PumpFor(std::chrono::milliseconds duration);
 
-// A left (or right) click at a screen point through SendInput, as a user's mouse makes it.
+// Real mouse input through SendInput, as a user's mouse makes it.
+void MoveTo(POINT screen);
+void PressButton(bool rightButton, bool down);
+// A left (or right) click at a screen point.
 void ClickAt(POINT screen, bool rightButton = false);
 // The centre of a window on the screen.
 POINT CentreOf(HWND window);
@@ -28,7 +32,9 @@ RECT BoundsOf(HWND window);
 // Child windows (direct) from the top of the z-order down.
 std::vector<HWND> ChildrenTopDown(HWND parent);
 // Left, top, width and height as a rectangle.
-inline RECT Bounds(int left, int top, int width, int height) { return {left, top, left + width, top + height}; }
+inline RECT Bounds(int left, int top, int width, int height) {
+  return {left, top, left + width, top + height};
+}
 // The first descendant of the given class, or none.
 HWND FindDescendant(HWND parent, const wchar_t* className);
 
@@ -66,5 +72,6 @@ inline bool operator==(const RECT& a, const RECT& b) {
   return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 inline std::ostream& operator<<(std::ostream& out, const RECT& r) {
-  return out << "{" << r.left << ", " << r.top << ", " << r.right - r.left << " x " << r.bottom - r.top << "}";
+  return out << "{" << r.left << ", " << r.top << ", " << r.right - r.left << " x "
+             << r.bottom - r.top << "}";
 }

@@ -1,0 +1,32 @@
+#include "framework/win32/PopupMenuPresenter.h"
+
+#include <windows.h>
+
+#include "framework/core/Application.h"
+#include "framework/core/Exceptions.h"
+#include "framework/win32/Unicode.h"
+#include "framework/win32/WindowPeer.h"
+
+namespace fw::win32 {
+
+void ShowPopupMenu(fw::TPopupMenu& menu, int x, int y) {
+  HMENU handle = CreatePopupMenu();
+  if (!handle) throw fw::Exception("Cannot create the menu '" + menu.Name() + "'");
+  for (std::size_t i = 0; i < menu.Items.size(); ++i) {
+    AppendMenuW(handle, MF_STRING, i + 1, Widen(menu.Items[i].Caption).c_str());
+  }
+  HWND owner = nullptr;
+  if (fw::Application && fw::Application->MainForm()) {
+    if (auto* peer = dynamic_cast<WindowPeer*>(fw::Application->MainForm()->Peer()))
+      owner = peer->Handle();
+  }
+  const UINT chosen = static_cast<UINT>(
+      TrackPopupMenu(handle, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, x, y,
+                     0, owner, nullptr));
+  DestroyMenu(handle);
+  if (chosen >= 1 && chosen <= menu.Items.size() && menu.Items[chosen - 1].OnClick) {
+    menu.Items[chosen - 1].OnClick(&menu);
+  }
+}
+
+}  // namespace fw::win32

@@ -1,0 +1,169 @@
+#include <set>
+#include <utility>
+#include <vector>
+
+#include "framework/core/PopupMenu.h"
+#include "mainwindow/Unit12Module.h"
+#include "tests/mainwindow/win32/Form12Fixture.h"
+#include "tests/support/win32/ScriptedRun.h"
+#include "tests/support/win32/WindowTesting.h"
+
+namespace {
+
+using namespace testing_win32;
+
+// Every mouse message the thread's windows actually receive.
+std::vector<std::pair<HWND, UINT>> received;
+HHOOK receivedHook = nullptr;
+
+LRESULT CALLBACK RecordReceived(int code, WPARAM wParam, LPARAM lParam) {
+  const MSG* message = reinterpret_cast<const MSG*>(lParam);
+  if (code == HC_ACTION && wParam == PM_REMOVE && message->message >= WM_MOUSEFIRST &&
+      message->message <= WM_MOUSELAST && message->message != WM_MOUSEMOVE) {
+    received.emplace_back(message->hwnd, message->message);
+  }
+  return CallNextHookEx(receivedHook, code, wParam, lParam);
+}
+
+// The program's module start-up (emulation value, mouse hook) runs before the start-up block.
+class RightClickFixture : public Form12Fixture {
+ protected:
+  void BeforeStartupBlock() override {
+    Unit12::Initialization();
+    receivedHook = SetWindowsHookExW(WH_GETMESSAGE, RecordReceived, nullptr, GetCurrentThreadId());
+  }
+  void TearDown() override {
+    UnhookWindowsHookEx(receivedHook);
+    Form12Fixture::TearDown();
+  }
+  bool Received(UINT message, HWND inside) const {
+    for (const auto& [window, m] : received) {
+      if (m == message && (window == inside || IsChild(inside, window))) return true;
+    }
+    return false;
+  }
+  // Opens a page so that the browser shows instead of the splash.
+  void OpenPage() {
+    PumpUntil([&] { return IsWindowVisible(WindowOf(Form12)) != FALSE; });
+    ClickAt(CentreOf(WindowOf(Form12->Button1)));
+    PumpUntil([&] { return !server.Requests().empty(); });
+    PumpFor(std::chrono::milliseconds(500));
+  }
+};
+
+TEST_F(RightClickFixture, RightClickOverThePageNeverReachesItWhileLeftClicksDo) {
+  HWND browser = WindowOf(Form12->WebBrowser1);
+  bool menuAppeared = false;
+  ASSERT_NE(Unit12::HMouseHook, nullptr);
+  RunWithScript(application, [&] {
+    OpenPage();
+    received.clear();
+    ClickAt(CentreOf(browser), true);
+    menuAppeared =
+        FindWindowW(L"#32768", nullptr) && IsWindowVisible(FindWindowW(L"#32768", nullptr));
+    ClickAt(CentreOf(browser));
+    application.Terminate();
+  });
+  EXPECT_FALSE(Received(WM_RBUTTONDOWN, browser));
+  EXPECT_FALSE(Received(WM_RBUTTONUP, browser));
+  EXPECT_FALSE(menuAppeared);
+  EXPECT_TRUE(Received(WM_LBUTTONDOWN, browser)) << "left clicks reach the page";
+  EXPECT_TRUE(Received(WM_LBUTTONUP, browser));
+}
+
+TEST_F(RightClickFixture, RightClicksOverThePaneAndTheSplashPass) {
+  HWND pane = WindowOf(Form12->SplitView1), splash = WindowOf(Form12->PanelZastava);
+  RunWithScript(application, [&] {
+    PumpUntil([&] { return IsWindowVisible(WindowOf(Form12)) != FALSE; });
+    received.clear();
+    RECT paneArea;
+    GetWindowRect(pane, &paneArea);
+    ClickAt({(paneArea.left + paneArea.right) / 2, paneArea.bottom - 40},
+            true);  // below the buttons
+    ClickAt(CentreOf(splash), true);
+    application.Terminate();
+  });
+  EXPECT_TRUE(Received(WM_RBUTTONDOWN, pane));
+  EXPECT_TRUE(Received(WM_RBUTTONUP, pane));
+  EXPECT_TRUE(Received(WM_RBUTTONDOWN, splash));
+  EXPECT_TRUE(Received(WM_RBUTTONUP, splash));
+}
+
+TEST_F(RightClickFixture, OnlyActionRightDownAndUpAreFiltered) {
+  HWND browser = WindowOf(Form12->WebBrowser1);
+  struct Case {
+    int code;
+    UINT message;
+    LRESULT expected;
+  } cases[] = {{HC_ACTION, WM_RBUTTONDOWN, 1},   {HC_ACTION, WM_RBUTTONUP, 1},
+               {HC_ACTION, WM_RBUTTONDBLCLK, 0}, {HC_ACTION, WM_NCRBUTTONDOWN, 0},
+               {HC_ACTION, WM_NCRBUTTONUP, 0},   {HC_ACTION, WM_LBUTTONDOWN, 0},
+               {HC_NOREMOVE, WM_RBUTTONDOWN, 0}, {HC_NOREMOVE, WM_RBUTTONUP, 0}};
+  std::vector<LRESULT> results;
+  RunWithScript(application, [&] {
+    OpenPage();
+    MOUSEHOOKSTRUCT record{};
+    record.pt = CentreOf(browser);
+    record.hwnd = WindowFromPoint(record.pt);
+    for (const Case& c : cases) {
+      results.push_back(Unit12::MouseProc(c.code, c.message, reinterpret_cast<LPARAM>(&record)));
+    }
+    application.Terminate();
+  });
+  ASSERT_EQ(results.size(), std::size(cases));
+  for (std::size_t i = 0; i < results.size(); ++i) {
+    EXPECT_EQ(results[i], cases[i].expected)
+        << "code " << cases[i].code << " message " << cases[i].message;
+  }
+}
+
+// Seen from inside the menu's own modal loop.
+struct MenuSighting {
+  bool seen = false;
+  POINT at{};
+};
+MenuSighting sighting;
+
+void CALLBACK LookForMenu(HWND, UINT, UINT_PTR, DWORD) {
+  HWND menu = FindWindowW(L"#32768", nullptr);
+  if (!sighting.seen && menu && IsWindowVisible(menu)) {
+    sighting.seen = true;
+    RECT r;
+    GetWindowRect(menu, &r);
+    sighting.at = {r.left, r.top};
+    EndMenu();
+  }
+}
+
+TEST_F(RightClickFixture, AnAssignedPopupMenuShowsOnReleaseAtThePointer) {
+  fw::TPopupMenu menu(nullptr);
+  menu.Items.push_back({"Обновить", nullptr});
+  HWND browser = WindowOf(Form12->WebBrowser1);
+  bool menuAfterPress = true;
+  POINT pointer{};
+  RunWithScript(application, [&] {
+    OpenPage();
+    Form12->WebBrowser1->PopupMenu = &menu;
+    received.clear();
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, LookForMenu);
+    pointer = CentreOf(browser);
+    MoveTo(pointer);
+    PressButton(true, true);
+    PumpFor(std::chrono::milliseconds(300));
+    menuAfterPress = sighting.seen;
+    PressButton(true, false);
+    PumpUntil([] { return sighting.seen; }, std::chrono::seconds(5));
+    KillTimer(nullptr, timer);
+    Form12->WebBrowser1->PopupMenu = nullptr;
+    application.Terminate();
+  });
+  EXPECT_FALSE(menuAfterPress) << "button-down shows no menu";
+  EXPECT_TRUE(sighting.seen) << "button-up shows the menu";
+  EXPECT_NEAR(sighting.at.x, pointer.x, 2);
+  EXPECT_NEAR(sighting.at.y, pointer.y, 2);
+  EXPECT_EQ(menu.PopupComponent, Form12->WebBrowser1);
+  EXPECT_FALSE(Received(WM_RBUTTONDOWN, browser));
+  EXPECT_FALSE(Received(WM_RBUTTONUP, browser));
+}
+
+}  // namespace
