@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "browser/u_LibIEInit.h"
+#include "framework/core/StyleManager.h"
 #include "framework/win32/StartupSupport.h"
 #include "framework/win32/Win32Application.h"
 #include "mainwindow/Unit12.h"
@@ -19,6 +20,7 @@ int RunProgram() {
     // Phase B. Leaving this block destroys the application's forms (the exit procedure).
     fw::Application->Initialize();
     fw::Application->UseMetropolisUI();
+    fw::TStyleManager::TrySetStyle("Metropolis UI Dark", true);
     fw::Application->SetMainFormOnTaskBar(true);
     fw::Application->SetTitle("Кабинет Duvuzezera");
     fw::Application->CreateForm(Form12);

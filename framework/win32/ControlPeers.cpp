@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "framework/core/Application.h"
+#include "framework/core/StyleManager.h"
+#include "framework/core/StyleRules.h"
 #include "framework/win32/Unicode.h"
 
 namespace fw::win32 {
@@ -43,7 +45,7 @@ LRESULT ContainerPeer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
       if (caption.empty()) return;
       HGDIOBJ oldFont = SelectObject(dc, Font());
       SetBkMode(dc, TRANSPARENT);
-      SetTextColor(dc, ToColorRef(Control().EffectiveFont().Color));
+      SetTextColor(dc, ToColorRef(fw::CaptionColorOf(Control(), fw::TStyleManager::ActiveStyle())));
       RECT area = client;
       DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &area,
                 DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
@@ -123,6 +125,57 @@ void ImagePeer::Paint(HDC dc) {
   }
   SelectObject(source, old);
   DeleteDC(source);
+}
+
+DWORD ButtonPeer::Style() const {
+  // Under a style the button draws itself in the style's colours.
+  return WindowPeer::Style() | WS_TABSTOP | (fw::TStyleManager::ActiveStyle() ? BS_OWNERDRAW : BS_PUSHBUTTON);
+}
+
+LRESULT ButtonPeer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_MOUSEMOVE:
+      if (!hot_) {
+        hot_ = true;
+        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Handle(), 0};
+        TrackMouseEvent(&track);
+        InvalidateRect(Handle(), nullptr, FALSE);
+      }
+      break;
+    case WM_MOUSELEAVE:
+      hot_ = false;
+      InvalidateRect(Handle(), nullptr, FALSE);
+      break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      InvalidateRect(Handle(), nullptr, FALSE);
+      break;
+  }
+  return WindowPeer::HandleMessage(message, wParam, lParam);
+}
+
+void ButtonPeer::DrawItem(const DRAWITEMSTRUCT& item) {
+  const fw::TStyle* style = fw::TStyleManager::ActiveStyle();
+  if (!style) return;
+  const fw::TButtonState state = fw::ButtonStateOf(!(item.itemState & ODS_DISABLED), item.itemState & ODS_SELECTED,
+                                                   GetFocus() == Handle(), hot_);
+  const fw::TButtonLook look = fw::ButtonLook(*style, state);
+  HDC dc = item.hDC;
+  RECT area = item.rcItem;
+  UniqueGdiObject face(CreateSolidBrush(look.Face ? ToColorRef(*look.Face) : BackgroundColorRef()));
+  FillRect(dc, &area, static_cast<HBRUSH>(face.get()));
+  UniqueGdiObject border(CreateSolidBrush(ToColorRef(look.Border)));
+  for (int i = 0; i < look.BorderWidth; ++i) {
+    RECT ring{area.left + i, area.top + i, area.right - i, area.bottom - i};
+    FrameRect(dc, &ring, static_cast<HBRUSH>(border.get()));
+  }
+  const std::wstring caption = Widen(Control().Caption());
+  HGDIOBJ oldFont = SelectObject(dc, Font());
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, ToColorRef(look.Text));
+  DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &area,
+            DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  SelectObject(dc, oldFont);
 }
 
 }  // namespace fw::win32

@@ -29,7 +29,12 @@ class ButtonPeer : public WindowPeer {
  protected:
   std::wstring ClassName() const override { return L"TButton"; }
   const wchar_t* SystemClass() const override { return L"BUTTON"; }
-  DWORD Style() const override { return WindowPeer::Style() | WS_TABSTOP | BS_PUSHBUTTON; }
+  DWORD Style() const override;
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void DrawItem(const DRAWITEMSTRUCT& item) override;
+
+ private:
+  bool hot_ = false;  // under the pointer
 };
 
 // A picture drawn with its alpha channel; a click inside raises OnClick.

@@ -13,6 +13,7 @@
 #include "framework/win32/FormPeer.h"
 #include "framework/win32/PopupMenuPresenter.h"
 #include "framework/win32/Resources.h"
+#include "framework/win32/StyleSupport.h"
 #include "framework/win32/SystemInfo.h"
 #include "framework/win32/Unicode.h"
 #include "framework/win32/WebBrowserPeer.h"
@@ -58,10 +59,12 @@ Win32Application::Win32Application() {
                                 GetModuleHandleW(nullptr), nullptr));
   if (!window_) throw fw::Exception("Cannot create the application window");
   fw::TPopupMenu::SetPresenter(ShowPopupMenu);
+  fw::TStyleManager::SetPlatform({EmbeddedStyles, ShowStyleNotFoundDialog});
 }
 
 Win32Application::~Win32Application() {
   fw::TPopupMenu::SetPresenter(nullptr);
+  fw::TStyleManager::SetPlatform({});
   DestroyForms();
   window_.reset();
   if (comInitialized_) CoUninitialize();

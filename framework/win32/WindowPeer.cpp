@@ -5,6 +5,8 @@
 
 #include "framework/core/Application.h"
 #include "framework/core/Exceptions.h"
+#include "framework/core/StyleManager.h"
+#include "framework/core/StyleRules.h"
 #include "framework/win32/Unicode.h"
 
 namespace fw::win32 {
@@ -36,6 +38,8 @@ WNDPROC RegisterClassOnce(const std::wstring& name, const wchar_t* systemClass, 
   wc.lpfnWndProc = procedure;
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  // The executable's icon, where it carries one, for the taskbar and the task switcher.
+  wc.hIcon = LoadIconW(GetModuleHandleW(nullptr), L"MAINICON");
   wc.lpszClassName = name.c_str();
   if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
     throw fw::Exception("Cannot register the window class " + Narrow(name));
@@ -60,6 +64,10 @@ fw::TControl* FindControl(HWND window) {
     if (WindowPeer* peer = WindowPeer::FromHandle(w)) return &peer->Control();
   }
   return nullptr;
+}
+
+COLORREF WindowPeer::BackgroundColorRef() const {
+  return ToColorRef(fw::BackgroundColorOf(control_, fw::TStyleManager::ActiveStyle()));
 }
 
 COLORREF ToColorRef(fw::TColor color) {
@@ -135,6 +143,15 @@ LRESULT WindowPeer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
       }
       break;
+    case WM_DRAWITEM: {
+      // Owner-drawn children (styled push buttons) draw themselves.
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      if (WindowPeer* child = FromHandle(item->hwndItem)) {
+        child->DrawItem(*item);
+        return TRUE;
+      }
+      break;
+    }
     case WM_GETFONT:
       return reinterpret_cast<LRESULT>(font_.get());
     case WM_ERASEBKGND: {
@@ -155,7 +172,7 @@ LRESULT WindowPeer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void WindowPeer::FillBackground(HDC dc, const RECT& area) const {
-  UniqueGdiObject brush(CreateSolidBrush(ToColorRef(control_.EffectiveColor())));
+  UniqueGdiObject brush(CreateSolidBrush(BackgroundColorRef()));
   FillRect(dc, &area, static_cast<HBRUSH>(brush.get()));
 }
 
@@ -175,12 +192,41 @@ void WindowPeer::AppearanceChanged() {
   InvalidateRect(window_.get(), nullptr, TRUE);
 }
 
+namespace {
+
+bool FontInstalled(const std::wstring& face) {
+  LOGFONTW query{};
+  query.lfCharSet = DEFAULT_CHARSET;
+  lstrcpynW(query.lfFaceName, face.c_str(), LF_FACESIZE);
+  HDC screen = GetDC(nullptr);
+  if (!screen) return true;
+  bool found = false;
+  EnumFontFamiliesExW(
+      screen, &query,
+      [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) -> int {
+        *reinterpret_cast<bool*>(found) = true;
+        return 0;
+      },
+      reinterpret_cast<LPARAM>(&found), 0);
+  ReleaseDC(nullptr, screen);
+  return found;
+}
+
+// A face the system lacks is replaced by the framework's own default face, rather than
+// by whatever the font mapper would pick.
+std::wstring AvailableFace(const std::string& face) {
+  const std::wstring wanted = Widen(face);
+  return FontInstalled(wanted) ? wanted : std::wstring(kFallbackFontFace);
+}
+
+}  // namespace
+
 void WindowPeer::UpdateFont() {
   const fw::TFont& f = control_.EffectiveFont();
   UniqueGdiObject font(CreateFontW(
       f.Height, 0, 0, 0, f.Bold ? FW_BOLD : FW_NORMAL, f.Italic, FALSE, FALSE,
       f.Charset == fw::TFontCharset::Ansi ? ANSI_CHARSET : DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, Widen(f.Name).c_str()));
+      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, AvailableFace(f.Name).c_str()));
   if (!font) return;  // keep the previous font rather than none
   SendMessageW(window_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
   font_ = std::move(font);

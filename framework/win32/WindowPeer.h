@@ -9,6 +9,9 @@
 
 namespace fw::win32 {
 
+// Stands in for a font face the system does not have.
+inline constexpr wchar_t kFallbackFontFace[] = L"Segoe UI";
+
 // A control's native window. Created in two steps (construct, then Create) so that the
 // window's first messages already reach the fully built peer.
 class WindowPeer : public fw::ControlPeer {
@@ -44,8 +47,11 @@ class WindowPeer : public fw::ControlPeer {
   virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
   HFONT Font() const { return static_cast<HFONT>(font_.get()); }
-  // Paints the background in the control's colour (the parent's for a non-container).
+  // Paints the background in the control's colour, the active style's where there is one.
   void FillBackground(HDC dc, const RECT& area) const;
+  COLORREF BackgroundColorRef() const;
+  // Draws an owner-drawn window; the parent passes WM_DRAWITEM on.
+  virtual void DrawItem(const DRAWITEMSTRUCT&) {}
 
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

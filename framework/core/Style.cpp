@@ -1,0 +1,123 @@
+#include "framework/core/Style.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <sstream>
+
+namespace fw {
+
+namespace {
+
+constexpr std::size_t kSignatureLength = sizeof kStyleSignature - 1;
+
+std::string Lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
+
+std::string Hex(TColor color) {
+  static const char digits[] = "0123456789ABCDEF";
+  std::string text = "#";
+  for (std::uint8_t channel : {color.R(), color.G(), color.B()}) {
+    text += digits[channel >> 4];
+    text += digits[channel & 15];
+  }
+  return text;
+}
+
+const TColor* Find(const std::map<std::string, TColor>& table, const std::string& element) {
+  for (const auto& [name, color] : table) {
+    if (SameStyleName(name, element)) return &color;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+bool SameStyleName(const std::string& a, const std::string& b) { return Lower(a) == Lower(b); }
+
+std::vector<std::uint8_t> EncodeStyle(const TStyle& style) {
+  std::string text = "name=" + style.Name + "\nversion=" + style.Version + "\n";
+  for (const auto& [name, color] : style.Colors) text += "color." + name + "=" + Hex(color) + "\n";
+  for (const auto& [name, color] : style.FontColors) text += "font." + name + "=" + Hex(color) + "\n";
+  uLongf size = compressBound(static_cast<uLong>(text.size()));
+  std::vector<std::uint8_t> out(kSignatureLength + size);
+  std::memcpy(out.data(), kStyleSignature, kSignatureLength);
+  compress2(out.data() + kSignatureLength, &size, reinterpret_cast<const Bytef*>(text.data()),
+            static_cast<uLong>(text.size()), Z_BEST_COMPRESSION);
+  out.resize(kSignatureLength + size);
+  return out;
+}
+
+std::optional<TStyle> DecodeStyle(std::span<const std::uint8_t> data) {
+  if (data.size() < kSignatureLength || std::memcmp(data.data(), kStyleSignature, kSignatureLength) != 0) {
+    return std::nullopt;
+  }
+  z_stream stream{};
+  if (inflateInit(&stream) != Z_OK) return std::nullopt;
+  stream.next_in = const_cast<Bytef*>(data.data() + kSignatureLength);
+  stream.avail_in = static_cast<uInt>(data.size() - kSignatureLength);
+  std::string text;
+  int rc = Z_OK;
+  while (rc == Z_OK) {
+    char buffer[4096];
+    stream.next_out = reinterpret_cast<Bytef*>(buffer);
+    stream.avail_out = sizeof buffer;
+    rc = inflate(&stream, Z_NO_FLUSH);
+    text.append(buffer, sizeof buffer - stream.avail_out);
+    if (text.size() > (1u << 20)) rc = Z_DATA_ERROR;  // no style is this large
+  }
+  inflateEnd(&stream);
+  if (rc != Z_STREAM_END) return std::nullopt;
+
+  TStyle style;
+  std::istringstream lines(text);
+  std::string line;
+  while (std::getline(lines, line)) {
+    const auto equals = line.find('=');
+    if (equals == std::string::npos) return std::nullopt;
+    const std::string key = line.substr(0, equals), value = line.substr(equals + 1);
+    if (key == "name") {
+      style.Name = value;
+    } else if (key == "version") {
+      style.Version = value;
+    } else if (key.rfind("color.", 0) == 0 || key.rfind("font.", 0) == 0) {
+      const auto color = ParseColor(value);
+      if (!color) return std::nullopt;
+      const bool isFont = key[0] == 'f';
+      (isFont ? style.FontColors : style.Colors)[key.substr(isFont ? 5 : 6)] = *color;
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (style.Name.empty()) return std::nullopt;
+  return style;
+}
+
+TColor StyleColor(const TStyle& style, const std::string& element, TColor fallback) {
+  const TColor* color = Find(style.Colors, element);
+  return color ? *color : fallback;
+}
+
+TColor StyleFontColor(const TStyle& style, const std::string& element, TColor fallback) {
+  const TColor* color = Find(style.FontColors, element);
+  return color ? *color : fallback;
+}
+
+TButtonLook ButtonLook(const TStyle& style, TButtonState state) {
+  // Under the pointer and with the focus a button looks the same.
+  static const char* const names[] = {"Normal", "Hot", "Hot", "Pressed", "Disabled"};
+  const std::string name = names[static_cast<int>(state)];
+  TButtonLook look;
+  const TColor* face = Find(style.Colors, "Button" + name + "Face");
+  if (face) look.Face = *face;
+  look.Border = StyleColor(style, "Button" + name + "Border", look.Face.value_or(clBlack));
+  look.Text = StyleFontColor(style, "Button" + name, clBlack);
+  return look;
+}
+
+}  // namespace fw
