@@ -43,7 +43,8 @@ bool SameStyleName(const std::string& a, const std::string& b) { return Lower(a)
 std::vector<std::uint8_t> EncodeStyle(const TStyle& style) {
   std::string text = "name=" + style.Name + "\nversion=" + style.Version + "\n";
   for (const auto& [name, color] : style.Colors) text += "color." + name + "=" + Hex(color) + "\n";
-  for (const auto& [name, color] : style.FontColors) text += "font." + name + "=" + Hex(color) + "\n";
+  for (const auto& [name, color] : style.FontColors)
+    text += "font." + name + "=" + Hex(color) + "\n";
   uLongf size = compressBound(static_cast<uLong>(text.size()));
   std::vector<std::uint8_t> out(kSignatureLength + size);
   std::memcpy(out.data(), kStyleSignature, kSignatureLength);
@@ -54,7 +55,8 @@ std::vector<std::uint8_t> EncodeStyle(const TStyle& style) {
 }
 
 std::optional<TStyle> DecodeStyle(std::span<const std::uint8_t> data) {
-  if (data.size() < kSignatureLength || std::memcmp(data.data(), kStyleSignature, kSignatureLength) != 0) {
+  if (data.size() < kSignatureLength ||
+      std::memcmp(data.data(), kStyleSignature, kSignatureLength) != 0) {
     return std::nullopt;
   }
   z_stream stream{};

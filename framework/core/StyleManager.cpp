@@ -53,7 +53,8 @@ bool TStyleManager::TrySetStyle(const std::string& name, bool showErrorDialog) {
       return true;
     }
   }
-  if (showErrorDialog && state.platform.ShowNotFound) state.platform.ShowNotFound(StyleNotFoundText(name));
+  if (showErrorDialog && state.platform.ShowNotFound)
+    state.platform.ShowNotFound(StyleNotFoundText(name));
   return false;
 }
 

@@ -7,7 +7,8 @@ namespace fw {
 
 TColor BackgroundColorOf(const TControl& control, const TStyle* style) {
   if (!style) return control.EffectiveColor();
-  if (dynamic_cast<const TForm*>(&control)) return StyleColor(*style, "Window", control.EffectiveColor());
+  if (dynamic_cast<const TForm*>(&control))
+    return StyleColor(*style, "Window", control.EffectiveColor());
   if (dynamic_cast<const TPanel*>(&control) || dynamic_cast<const TSplitView*>(&control)) {
     // Styled panels leave their background to the window's colour.
     const TControl* form = &control;

@@ -129,7 +129,8 @@ void ImagePeer::Paint(HDC dc) {
 
 DWORD ButtonPeer::Style() const {
   // Under a style the button draws itself in the style's colours.
-  return WindowPeer::Style() | WS_TABSTOP | (fw::TStyleManager::ActiveStyle() ? BS_OWNERDRAW : BS_PUSHBUTTON);
+  return WindowPeer::Style() | WS_TABSTOP |
+         (fw::TStyleManager::ActiveStyle() ? BS_OWNERDRAW : BS_PUSHBUTTON);
 }
 
 LRESULT ButtonPeer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -157,8 +158,9 @@ LRESULT ButtonPeer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void ButtonPeer::DrawItem(const DRAWITEMSTRUCT& item) {
   const fw::TStyle* style = fw::TStyleManager::ActiveStyle();
   if (!style) return;
-  const fw::TButtonState state = fw::ButtonStateOf(!(item.itemState & ODS_DISABLED), item.itemState & ODS_SELECTED,
-                                                   GetFocus() == Handle(), hot_);
+  const fw::TButtonState state =
+      fw::ButtonStateOf(!(item.itemState & ODS_DISABLED), item.itemState & ODS_SELECTED,
+                        GetFocus() == Handle(), hot_);
   const fw::TButtonLook look = fw::ButtonLook(*style, state);
   HDC dc = item.hDC;
   RECT area = item.rcItem;
@@ -173,7 +175,10 @@ void ButtonPeer::DrawItem(const DRAWITEMSTRUCT& item) {
   HGDIOBJ oldFont = SelectObject(dc, Font());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, ToColorRef(look.Text));
-  DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &area,
+  // A caption wider than the button is clipped inside the border, never drawn over it.
+  RECT inside{area.left + look.BorderWidth, area.top + look.BorderWidth,
+              area.right - look.BorderWidth, area.bottom - look.BorderWidth};
+  DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &inside,
             DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
   SelectObject(dc, oldFont);
 }

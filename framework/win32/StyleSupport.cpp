@@ -15,10 +15,12 @@ std::vector<fw::TStyleManager::EmbeddedStyle> EmbeddedStyles() {
       [](HMODULE module, LPCWSTR type, LPWSTR name, LONG_PTR list) -> BOOL {
         auto& out = *reinterpret_cast<std::vector<fw::TStyleManager::EmbeddedStyle>*>(list);
         fw::TStyleManager::EmbeddedStyle style;
-        style.ResourceName = IS_INTRESOURCE(name) ? std::to_string(reinterpret_cast<ULONG_PTR>(name)) : Narrow(name);
+        style.ResourceName =
+            IS_INTRESOURCE(name) ? std::to_string(reinterpret_cast<ULONG_PTR>(name)) : Narrow(name);
         HRSRC info = FindResourceW(module, name, type);
         HGLOBAL loaded = info ? LoadResource(module, info) : nullptr;
-        const auto* bytes = static_cast<const std::uint8_t*>(loaded ? LockResource(loaded) : nullptr);
+        const auto* bytes =
+            static_cast<const std::uint8_t*>(loaded ? LockResource(loaded) : nullptr);
         if (bytes) style.Data.assign(bytes, bytes + SizeofResource(module, info));
         out.push_back(std::move(style));  // an empty one is reported as unreadable
         return TRUE;
@@ -43,11 +45,13 @@ class DialogTemplate {
     Word(9);
     Text(L"Segoe UI");
   }
-  void Item(DWORD style, short x, short y, short cx, short cy, WORD id, WORD systemClass, const wchar_t* text) {
+  void Item(DWORD style, short x, short y, short cx, short cy, WORD id, WORD systemClass,
+            const wchar_t* text) {
     if (data_.size() % 2) data_.push_back(0);
     Dword(style | WS_CHILD | WS_VISIBLE);
     Dword(0);
-    Word(static_cast<WORD>(x)), Word(static_cast<WORD>(y)), Word(static_cast<WORD>(cx)), Word(static_cast<WORD>(cy));
+    Word(static_cast<WORD>(x)), Word(static_cast<WORD>(y)), Word(static_cast<WORD>(cx)),
+        Word(static_cast<WORD>(cy));
     Word(id);
     Word(0xFFFF), Word(systemClass);
     Text(text);
@@ -73,7 +77,8 @@ constexpr WORD kStaticClass = 0x0082, kButtonClass = 0x0080;
 
 INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   if (message == WM_INITDIALOG) {
-    SendDlgItemMessageW(dialog, kIconId, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconW(nullptr, IDI_ERROR)), 0);
+    SendDlgItemMessageW(dialog, kIconId, STM_SETICON,
+                        reinterpret_cast<WPARAM>(LoadIconW(nullptr, IDI_ERROR)), 0);
     return TRUE;
   }
   if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {

@@ -223,10 +223,11 @@ std::wstring AvailableFace(const std::string& face) {
 
 void WindowPeer::UpdateFont() {
   const fw::TFont& f = control_.EffectiveFont();
-  UniqueGdiObject font(CreateFontW(
-      f.Height, 0, 0, 0, f.Bold ? FW_BOLD : FW_NORMAL, f.Italic, FALSE, FALSE,
-      f.Charset == fw::TFontCharset::Ansi ? ANSI_CHARSET : DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, AvailableFace(f.Name).c_str()));
+  UniqueGdiObject font(
+      CreateFontW(f.Height, 0, 0, 0, f.Bold ? FW_BOLD : FW_NORMAL, f.Italic, FALSE, FALSE,
+                  f.Charset == fw::TFontCharset::Ansi ? ANSI_CHARSET : DEFAULT_CHARSET,
+                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                  DEFAULT_PITCH | FF_DONTCARE, AvailableFace(f.Name).c_str()));
   if (!font) return;  // keep the previous font rather than none
   SendMessageW(window_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
   font_ = std::move(font);

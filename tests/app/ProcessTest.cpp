@@ -99,4 +99,46 @@ TEST(Process, AStartUpFailureShowsTheApplicationErrorBoxAndEndsWithCodeOne) {
   EXPECT_EQ(program.WaitForExit(), 1u);
 }
 
+TEST(Process, AMissingStyleIsReportedOnceAndTheProgramGoesOnUnstyled) {
+  ChildProcess program(NO_STYLE_PROGRAM_PATH);
+  std::vector<SeenMessageBox> boxes;
+  ASSERT_TRUE(PumpUntil(
+      [&] {
+        boxes = CloseMessageBoxesOf(program.Id());
+        return !boxes.empty();
+      },
+      std::chrono::seconds(20)));
+  EXPECT_EQ(boxes[0].title, L"Error");
+  EXPECT_EQ(boxes[0].text, L"Style 'Metropolis UI Dark' not found");
+  EXPECT_EQ(boxes[0].buttons, std::vector<std::wstring>{L"&Close"});
+  const int centreX = (boxes[0].bounds.left + boxes[0].bounds.right) / 2;
+  const int centreY = (boxes[0].bounds.top + boxes[0].bounds.bottom) / 2;
+  EXPECT_NEAR(centreX, GetSystemMetrics(SM_CXSCREEN) / 2, 2) << "centred on the screen";
+  EXPECT_NEAR(centreY, GetSystemMetrics(SM_CYSCREEN) / 2, 30);
+
+  HWND form = program.WaitForWindow(L"TForm12");
+  ASSERT_NE(form, nullptr) << "start-up goes on after the dialog";
+  PumpFor(std::chrono::milliseconds(500));
+  EXPECT_TRUE(CloseMessageBoxesOf(program.Id()).empty()) << "the dialog comes once";
+  PostMessageW(form, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.WaitForExit(), 0u);
+}
+
+TEST(Process, AnUnreadableStyleEndsStartUpWithCodeOne) {
+  ChildProcess program(BAD_STYLE_PROGRAM_PATH);
+  std::vector<SeenMessageBox> boxes;
+  ASSERT_TRUE(PumpUntil(
+      [&] {
+        boxes = CloseMessageBoxesOf(program.Id());
+        return !boxes.empty();
+      },
+      std::chrono::seconds(20)));
+  EXPECT_EQ(boxes[0].title, L"Application Error");
+  const std::wstring& text = boxes[0].text;
+  EXPECT_EQ(text.rfind(L"Exception EStyleError in module Duvuzezera_BadStyle.exe at ", 0), 0u)
+      << text;
+  EXPECT_EQ(text.substr(text.find(L".\n")), L".\nUnable to load style 'METROPOLISUIDARK'") << text;
+  EXPECT_EQ(program.WaitForExit(), 1u);
+}
+
 }  // namespace

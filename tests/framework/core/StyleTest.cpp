@@ -24,7 +24,9 @@ std::vector<std::uint8_t> BuiltDarkStyle() {
 }
 
 TEST(StyleCodec, RoundTripsAndReadsWhatTheBuildWrites) {
-  TStyle style{"Metropolis UI Dark", "1.0", {{"Window", TColor::Rgb(0x1A, 0x1A, 0x1A)}},
+  TStyle style{"Metropolis UI Dark",
+               "1.0",
+               {{"Window", TColor::Rgb(0x1A, 0x1A, 0x1A)}},
                {{"PanelTextNormal", TColor::Rgb(0xC0, 0xC0, 0xC0)}}};
   EXPECT_EQ(DecodeStyle(EncodeStyle(style)), style);
 
@@ -42,7 +44,8 @@ TEST(StyleCodec, RejectsWhatIsNotAReadableStyle) {
     std::vector<std::uint8_t> out(kStyleSignature, kStyleSignature + 8);
     uLongf size = compressBound(static_cast<uLong>(text.size()));
     std::vector<std::uint8_t> z(size);
-    compress(z.data(), &size, reinterpret_cast<const Bytef*>(text.data()), static_cast<uLong>(text.size()));
+    compress(z.data(), &size, reinterpret_cast<const Bytef*>(text.data()),
+             static_cast<uLong>(text.size()));
     out.insert(out.end(), z.begin(), z.begin() + static_cast<long>(size));
     return out;
   };
@@ -53,9 +56,9 @@ TEST(StyleCodec, RejectsWhatIsNotAReadableStyle) {
       Bytes("VCL_STYLE 2.0xxxx"),
       Bytes(std::string(kStyleSignature) + "not zlib at all"),
       truncated,
-      deflated("version=1.0\n"),                     // no name
-      deflated("name=X\ncolor.Window=#12345\n"),     // not a colour
-      deflated("name=X\nsomething else\n"),          // not a field
+      deflated("version=1.0\n"),                  // no name
+      deflated("name=X\ncolor.Window=#12345\n"),  // not a colour
+      deflated("name=X\nsomething else\n"),       // not a field
   };
   for (std::size_t i = 0; i < bad.size(); ++i) EXPECT_FALSE(DecodeStyle(bad[i]).has_value()) << i;
 }
@@ -72,9 +75,11 @@ TEST(StyleRules, ButtonStatesTakeTheDarkStylesColours) {
       {TButtonState::Hot, {hotFace, hotBorder, 2, white}},
       {TButtonState::Focused, {hotFace, hotBorder, 2, white}},
       {TButtonState::Pressed, {white, white, 2, clBlack}},
-      {TButtonState::Disabled, {std::nullopt, TColor::Rgb(0xCB, 0xCB, 0xCB), 2, TColor::Rgb(0x7E, 0x7E, 0x7E)}},
+      {TButtonState::Disabled,
+       {std::nullopt, TColor::Rgb(0xCB, 0xCB, 0xCB), 2, TColor::Rgb(0x7E, 0x7E, 0x7E)}},
   };
-  for (const Case& c : cases) EXPECT_EQ(ButtonLook(style, c.state), c.look) << static_cast<int>(c.state);
+  for (const Case& c : cases)
+    EXPECT_EQ(ButtonLook(style, c.state), c.look) << static_cast<int>(c.state);
 
   EXPECT_EQ(ButtonStateOf(false, true, true, true), TButtonState::Disabled);
   EXPECT_EQ(ButtonStateOf(true, true, true, true), TButtonState::Pressed);

@@ -112,8 +112,10 @@ std::vector<SeenMessageBox> CloseMessageBoxesOf(DWORD pid) {
       reinterpret_cast<LPARAM>(&search));
   std::vector<SeenMessageBox> seen;
   for (HWND box : search.found) {
-    SeenMessageBox entry{box, TextOf(box), {}, false};
+    SeenMessageBox entry{box, TextOf(box), {}, false, {}, {}};
+    GetWindowRect(box, &entry.bounds);
     for (HWND child : ChildrenTopDown(box)) {
+      if (ClassOf(child) == L"Button") entry.buttons.push_back(TextOf(child));
       if (ClassOf(child) != L"Static") continue;
       if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
         entry.hasErrorIcon = SendMessageW(child, STM_GETICON, 0, 0) ==

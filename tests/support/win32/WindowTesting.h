@@ -44,6 +44,8 @@ struct SeenMessageBox {
   std::wstring title;
   std::wstring text;
   bool hasErrorIcon = false;  // readable for boxes of this process only
+  std::vector<std::wstring> buttons;
+  RECT bounds{};
 };
 
 // Finds a dialog box (class #32770) of process `pid` that is visible, reads it and
