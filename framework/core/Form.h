@@ -80,6 +80,8 @@ class TForm : public TWinControl {
   TGestureEvent OnGesture;
   TNotifyEvent OnResize;
 
+  bool TakesPartInGestures() const override { return true; }
+
   // The platform reports a new client size: realign, then raise OnResize.
   void ClientResized(int width, int height);
   // Rescales the whole layout for a screen of `pixelsPerInch`.

@@ -5,6 +5,8 @@
 #include <string>
 
 #include "framework/core/Application.h"
+#include "framework/core/Gestures.h"
+#include "framework/core/KeyRouting.h"
 #include "framework/core/Layout.h"
 #include "mainwindow/NavigationTargets.h"
 #include "mainwindow/Unit12.h"
@@ -173,6 +175,48 @@ TEST_F(Unit12Layout, KeysGesturesAndCloseCommands) {
   form.CloseButton->Click();
   EXPECT_EQ(app.terminations, 2);
   EXPECT_TRUE(form.PanelZastava->Visible());  // the exit command leaves the splash alone
+}
+
+TEST_F(Unit12Layout, FocusMovesByTabOrderNotScreenOrder) {
+  using fw::NextSiblingTabStop;
+  EXPECT_EQ(NextSiblingTabStop(*form.Button2, true), form.Button3) << "Down from Button2";
+  EXPECT_EQ(NextSiblingTabStop(*form.Button6, true), form.Button1) << "wraps around";
+  EXPECT_EQ(NextSiblingTabStop(*form.Button1, false), form.Button6);
+  // Tab runs through the form: the browser, then the pane's buttons; the hidden bar is skipped.
+  const std::vector<fw::TControl*> cycle{form.WebBrowser1, form.Button1, form.Button2, form.Button3,
+                                         form.Button4,     form.Button5, form.Button6, form.WebBrowser1};
+  for (std::size_t i = 0; i + 1 < cycle.size(); ++i) {
+    EXPECT_EQ(fw::NextTabStop(form, cycle[i], true), cycle[i + 1]) << i;
+    EXPECT_EQ(fw::NextTabStop(form, cycle[i + 1], false), cycle[i]) << i;
+  }
+  form.AppBar->Show();
+  EXPECT_EQ(fw::NextTabStop(form, form.Button6, true), form.WebBrowser1) << "the bar holds no tab stop";
+}
+
+TEST_F(Unit12Layout, StrokesToggleOrHideTheBarThroughTheGestureBinding) {
+  using V = fw::TStrokeVerdict;
+  fw::DispatchStroke(*form.SplitView1, V::SwipeUp, {});
+  EXPECT_TRUE(form.AppBar->Visible()) << "bound to the form, found through the parents";
+  fw::DispatchStroke(*form.CloseButton, V::SwipeUp, {});
+  EXPECT_FALSE(form.AppBar->Visible());
+  fw::DispatchStroke(form, V::SwipeUp, {});
+  EXPECT_TRUE(form.AppBar->Visible());
+  fw::DispatchStroke(*form.PanelZastava, V::TooShort, {});
+  EXPECT_TRUE(form.AppBar->Visible()) << "a click raises nothing";
+  fw::DispatchStroke(*form.PanelZastava, V::NoGesture, {});
+  EXPECT_FALSE(form.AppBar->Visible()) << "an unmatched stroke hides";
+  fw::DispatchStroke(*form.PanelZastava, V::NoGesture, {});
+  EXPECT_FALSE(form.AppBar->Visible());
+}
+
+TEST_F(Unit12Layout, OnlyPanelsTheSplitViewImagesAndTheFormTakePartInGestures) {
+  for (fw::TControl* c : std::vector<fw::TControl*>{&form, form.SplitView1, form.PanelZastava, form.AppBar,
+                                                     form.CloseButton}) {
+    EXPECT_TRUE(c->TakesPartInGestures()) << c->Name();
+  }
+  for (fw::TControl* c : std::vector<fw::TControl*>{form.Button1, form.Button3, form.WebBrowser1}) {
+    EXPECT_FALSE(c->TakesPartInGestures()) << c->Name();
+  }
 }
 
 }  // namespace
