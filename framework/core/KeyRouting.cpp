@@ -29,7 +29,8 @@ TControl* Step(const std::vector<TControl*>& ring, const TControl* current, bool
 
 }  // namespace
 
-TKeyRoute RouteKeyDown(std::uint16_t key, TShiftState shift, bool focusInPage, bool focusOnPushButton) {
+TKeyRoute RouteKeyDown(std::uint16_t key, TShiftState shift, bool focusInPage,
+                       bool focusOnPushButton) {
   if (focusInPage) return TKeyRoute::Page;
   if (shift & ssAlt) return TKeyRoute::Preview;
   switch (key) {

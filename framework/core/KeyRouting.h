@@ -10,8 +10,8 @@ class TControl;
 class TForm;
 
 // Virtual-key codes the routing looks at (the platform's numbering).
-inline constexpr std::uint16_t vkTab = 9, vkReturn = 13, vkEscape = 27, vkLeft = 37, vkUp = 38, vkRight = 39,
-                               vkDown = 40;
+inline constexpr std::uint16_t vkTab = 9, vkReturn = 13, vkEscape = 27, vkLeft = 37, vkUp = 38,
+                               vkRight = 39, vkDown = 40;
 
 enum class TKeyRoute {
   Page,             // the focus is inside the web page: offer the key to the browser, then the page
@@ -25,7 +25,8 @@ enum class TKeyRoute {
 
 // Where a key-down goes. Dialog keys (the ones that move the focus or click) are consumed
 // before key preview; Escape is not one of them, nor is anything held with Alt.
-TKeyRoute RouteKeyDown(std::uint16_t key, TShiftState shift, bool focusInPage, bool focusOnPushButton);
+TKeyRoute RouteKeyDown(std::uint16_t key, TShiftState shift, bool focusInPage,
+                       bool focusOnPushButton);
 
 // The next (or previous) tab stop that can take the focus, in the form's tab order taken
 // depth first, wrapping around; none when there is none.

@@ -32,7 +32,8 @@ TStrokeVerdict RecognizeStroke(const std::vector<TPoint>& samples) {
   const double corridor = std::max<double>(kSwipeCorridor, rise / 5.0);
   for (const TPoint& p : samples) {
     // Distance of p from the line through first and last.
-    const double cross = static_cast<double>(p.X - first.X) * -rise - static_cast<double>(p.Y - first.Y) * drift;
+    const double cross =
+        static_cast<double>(p.X - first.X) * -rise - static_cast<double>(p.Y - first.Y) * drift;
     if (std::abs(cross) / length > corridor) return TStrokeVerdict::NoGesture;
     // Nor may the stroke run on below its start or above its end.
     if (p.Y > first.Y + corridor || p.Y < last.Y - corridor) return TStrokeVerdict::NoGesture;

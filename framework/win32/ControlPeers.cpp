@@ -78,11 +78,14 @@ LRESULT ImagePeer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       RECT client;
       GetClientRect(Handle(), &client);
       const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-      if (PtInRect(&client, at)) fw::Application->Guard([this] { image_.Click(); });
+      // A release that ends a stroke is a gesture, not a click.
+      if (PtInRect(&client, at) && !ReleaseEndsStroke())
+        fw::Application->Guard([this] { image_.Click(); });
       return 0;
     }
     case WM_CAPTURECHANGED:
-      pressed_ = false;
+      // Only another window taking the mouse cancels the press.
+      if (reinterpret_cast<HWND>(lParam) != Handle()) pressed_ = false;
       return 0;
   }
   return WindowPeer::HandleMessage(message, wParam, lParam);
@@ -148,6 +151,10 @@ LRESULT ButtonPeer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       InvalidateRect(Handle(), nullptr, FALSE);
       break;
     case WM_SETFOCUS:
+      // A push button takes no text: keep the input panel out of the way.
+      if (TextInputPanel()) TextInputPanel()->SetInPlaceVisibility(FALSE);
+      InvalidateRect(Handle(), nullptr, FALSE);
+      break;
     case WM_KILLFOCUS:
       InvalidateRect(Handle(), nullptr, FALSE);
       break;

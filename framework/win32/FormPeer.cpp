@@ -65,6 +65,22 @@ LRESULT FormPeer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         RestoreFocus();
       }
       return 0;
+    case WM_DPICHANGED: {
+      // Moved to a monitor of another resolution: rescale the layout, take the suggested
+      // bounds unless the system decides them, and lay out again in the real client area.
+      const int pixelsPerInch = HIWORD(wParam);
+      fw::Application->Guard([&] { form_.ScaleForPixelsPerInch(pixelsPerInch); });
+      if (!IsZoomed(Handle()) && !IsIconic(Handle())) {
+        const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+        SetWindowPos(Handle(), nullptr, suggested->left, suggested->top,
+                     suggested->right - suggested->left, suggested->bottom - suggested->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+      }
+      RECT client;
+      GetClientRect(Handle(), &client);
+      fw::Application->Guard([&] { form_.ClientResized(client.right, client.bottom); });
+      return 0;
+    }
     case WM_CLOSE:
       // Closing the main form ends the application.
       application_.Terminate();

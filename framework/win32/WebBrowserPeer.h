@@ -26,6 +26,7 @@ class WebBrowserPeer : public WindowPeer, public fw::BrowserPeer {
  protected:
   std::wstring ClassName() const override { return L"TWebBrowser"; }
   DWORD Style() const override { return WindowPeer::Style() | WS_TABSTOP; }
+  bool AttachesTextInputPanel() const override { return false; }
   void Created() override;
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "framework/core/Exceptions.h"
+#include "framework/core/KeyRouting.h"
 #include "framework/core/Layout.h"
 #include "framework/core/StandardControls.h"
 #include "framework/core/WebBrowser.h"
@@ -131,10 +132,67 @@ void Win32Application::Run() {
   for (;;) {
     const BOOL got = GetMessageW(&message, nullptr, 0, 0);
     if (got == 0 || got == -1) break;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
+    HandleMessage(message);
   }
   terminated_ = true;
+}
+
+void Win32Application::HandleMessage(MSG& message) {
+  if (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST && PreTranslateKey(message))
+    return;
+  TranslateMessage(&message);
+  DispatchMessageW(&message);
+}
+
+bool Win32Application::PreTranslateKey(MSG& message) {
+  fw::TControl* focused = FindControl(message.hwnd);
+  if (!focused) return false;
+  fw::TControl* top = focused;
+  while (top->Parent()) top = top->Parent();
+  auto* form = dynamic_cast<fw::TForm*>(top);
+  if (!form) return false;
+
+  // Inside the page (the browser control's own windows) keys belong to the browser.
+  auto* browser = dynamic_cast<WebBrowserPeer*>(focused->Peer());
+  const bool inPage = browser && message.hwnd != browser->Handle();
+  if (inPage) {
+    IOleInPlaceActiveObject* active = browser->ActiveObject();
+    return active && active->TranslateAccelerator(&message) == S_OK;
+  }
+  if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) return false;
+
+  fw::TShiftState shift = 0;
+  if (GetKeyState(VK_SHIFT) < 0) shift |= fw::ssShift;
+  if (GetKeyState(VK_CONTROL) < 0) shift |= fw::ssCtrl;
+  if (GetKeyState(VK_MENU) < 0 || message.message == WM_SYSKEYDOWN) shift |= fw::ssAlt;
+  std::uint16_t key = static_cast<std::uint16_t>(message.wParam);
+  const bool onButton = dynamic_cast<fw::TButton*>(focused) != nullptr;
+  fw::TControl* next = nullptr;
+  switch (fw::RouteKeyDown(key, shift, false, onButton)) {
+    case fw::TKeyRoute::Page:
+      return false;
+    case fw::TKeyRoute::ClickFocused:
+      Guard([focused] { focused->Click(); });
+      return true;
+    case fw::TKeyRoute::TabForward:
+    case fw::TKeyRoute::TabBackward:
+      next = fw::NextTabStop(*form, focused, !(shift & fw::ssShift));
+      if (next) next->SetFocus();
+      return true;
+    case fw::TKeyRoute::NextSibling:
+    case fw::TKeyRoute::PreviousSibling:
+      next = fw::NextSiblingTabStop(*focused, key == fw::vkRight || key == fw::vkDown);
+      if (next) next->SetFocus();
+      return true;
+    case fw::TKeyRoute::Preview:
+      if (form->KeyPreview && form->OnKeyDown) {
+        Guard([&] { form->OnKeyDown(form, key, shift); });
+        if (key == 0) return true;  // the handler took the key
+        message.wParam = key;
+      }
+      return false;
+  }
+  return false;
 }
 
 void Win32Application::ShowMainForm() {

@@ -22,6 +22,9 @@ class Win32Application : public fw::TApplication {
   void SetTitle(std::string title) override;
   void Run() override;
   void Terminate() override;
+  // Routes one message as the loop does (the page's accelerators, dialog keys, key preview)
+  // and dispatches it unless it was consumed. For loops of its own, such as a test's.
+  void HandleMessage(MSG& message);
 
   // The exit procedure, then the end of the process: for the end of the user's session.
   [[noreturn]] void Halt(int exitCode);
@@ -36,6 +39,9 @@ class Win32Application : public fw::TApplication {
  private:
   void CreatePeers(fw::TForm& form);
   void ShowMainForm();
+  // Key routing ahead of dispatch: the page's accelerators, dialog keys, key preview.
+  // True when the message has been consumed.
+  bool PreTranslateKey(MSG& message);
 
   bool oleInitialized_ = false;
   bool comInitialized_ = false;

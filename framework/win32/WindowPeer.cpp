@@ -1,10 +1,13 @@
 #include "framework/win32/WindowPeer.h"
 
+#include <windowsx.h>
+
 #include <map>
 #include <stdexcept>
 
 #include "framework/core/Application.h"
 #include "framework/core/Exceptions.h"
+#include "framework/core/Gestures.h"
 #include "framework/core/StyleManager.h"
 #include "framework/core/StyleRules.h"
 #include "framework/win32/Unicode.h"
@@ -110,6 +113,13 @@ void WindowPeer::Create(HWND parent) {
   }
   window_.reset(window);  // WM_NCCREATE has normally taken it already
   UpdateFont();
+  if (fw::Application && fw::Application->TouchFirst() && AttachesTextInputPanel()) {
+    // Where the system has no Text Input Panel this fails, and nothing takes its place.
+    if (SUCCEEDED(CoCreateInstance(CLSID_TextInputPanel, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_ITextInputPanel, textInputPanel_.put_void()))) {
+      textInputPanel_->put_AttachedEditWindow(window);
+    }
+  }
   Created();
 }
 
@@ -121,10 +131,49 @@ LRESULT CALLBACK WindowPeer::Procedure(HWND window, UINT message, WPARAM wParam,
     peer->window_.reset(window);
   }
   if (auto* peer = reinterpret_cast<WindowPeer*>(GetWindowLongPtrW(window, GWLP_USERDATA))) {
-    return peer->HandleMessage(message, wParam, lParam);
+    return peer->Dispatch(message, wParam, lParam);
   }
   // Before WM_NCCREATE (WM_GETMINMAXINFO) and while the peer goes: the class's own procedure.
   return CallWindowProcW(BaseProcedureOf(window), window, message, wParam, lParam);
+}
+
+LRESULT WindowPeer::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) TrackStroke(message, lParam);
+  // Another window took the mouse: the stroke is over, unrecognised.
+  if (message == WM_CAPTURECHANGED && reinterpret_cast<HWND>(lParam) != window_.get())
+    tracking_ = false;
+  const LRESULT result = HandleMessage(message, wParam, lParam);
+  if (message == WM_LBUTTONUP && GetCapture() == window_.get()) ReleaseCapture();
+  if (message == WM_LBUTTONUP && releaseEndsStroke_) {
+    releaseEndsStroke_ = false;
+    const std::vector<fw::TPoint> samples = stroke_.Samples();
+    const fw::TPoint at = samples.back();
+    fw::Application->Guard([&] { fw::DispatchStroke(control_, fw::RecognizeStroke(samples), at); });
+  }
+  return result;
+}
+
+void WindowPeer::TrackStroke(UINT message, LPARAM lParam) {
+  if (!control_.TakesPartInGestures() || !fw::Application || !fw::Application->TouchFirst()) return;
+  POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  ClientToScreen(window_.get(), &at);
+  switch (message) {
+    case WM_LBUTTONDOWN:
+      stroke_.Press({at.x, at.y});
+      tracking_ = true;
+      SetCapture(window_.get());  // the stroke may leave the control
+      break;
+    case WM_MOUSEMOVE:
+      if (tracking_) stroke_.Move({at.x, at.y});
+      break;
+    case WM_LBUTTONUP:
+      if (!tracking_) break;
+      tracking_ = false;
+      stroke_.Move({at.x, at.y});
+      // Dispatched once the control has seen its release; a click stays a click.
+      releaseEndsStroke_ = fw::RecognizeStroke(stroke_.Samples()) != fw::TStrokeVerdict::TooShort;
+      break;
+  }
 }
 
 LRESULT WindowPeer::Default(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -5,7 +5,9 @@
 #include <string>
 
 #include "framework/core/Control.h"
+#include "framework/core/Strokes.h"
 #include "framework/win32/Handles.h"
+#include "framework/win32/TextInputPanel.h"
 
 namespace fw::win32 {
 
@@ -43,6 +45,12 @@ class WindowPeer : public fw::ControlPeer {
   virtual DWORD ExStyle() const { return 0; }
   virtual RECT InitialRect() const;
   virtual void Created() {}
+  // In touch-first mode every window of a control gets the Text Input Panel, except those
+  // of the browser control, which makes its own.
+  virtual bool AttachesTextInputPanel() const { return true; }
+  ITextInputPanel* TextInputPanel() const { return textInputPanel_.get(); }
+  // True while handling the button release that ended a stroke of three samples or more.
+  bool ReleaseEndsStroke() const { return releaseEndsStroke_; }
 
   virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
@@ -55,12 +63,19 @@ class WindowPeer : public fw::ControlPeer {
 
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
   void UpdateFont();
+  // Tracks left-button strokes on controls that take part in gestures.
+  void TrackStroke(UINT message, LPARAM lParam);
 
   fw::TControl& control_;
   WNDPROC baseProcedure_ = DefWindowProcW;
   UniqueWindow window_;
   UniqueGdiObject font_;
+  ComPtr<ITextInputPanel> textInputPanel_;
+  TStrokeSampler stroke_;
+  bool tracking_ = false;
+  bool releaseEndsStroke_ = false;
 };
 
 // The framework control that owns `window` or, failing that, its nearest parent window

@@ -58,6 +58,20 @@ TEST(Process, EndOfTheSessionEndsTheProgramAtOnceWithCodeZero) {
   EXPECT_EQ(program.WaitForExit(), 0u);
 }
 
+TEST(Process, TheAppBarsCloseIconEndsTheProgramWithCodeZero) {
+  ChildProcess program(PROGRAM_PATH);
+  HWND form = program.WaitForWindow(L"TForm12");
+  ASSERT_NE(form, nullptr);
+  SetForegroundWindow(form);
+  PumpFor(std::chrono::milliseconds(300));
+  PressKey(VK_ESCAPE);  // the focus is on the browser's frame, which key preview covers
+  HWND icon = FindDescendant(form, L"TImage");
+  ASSERT_NE(icon, nullptr);
+  ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(icon) != FALSE; }, std::chrono::seconds(5)));
+  ClickAt(CentreOf(icon));
+  EXPECT_EQ(program.WaitForExit(std::chrono::seconds(10)), 0u);
+}
+
 TEST(Process, AShortcutSetToRunMinimizedStartsMinimizedAndRestoresMaximized) {
   ChildProcess program(PROGRAM_PATH, SW_SHOWMINNOACTIVE);
   HWND form = program.WaitForWindow(L"TForm12");

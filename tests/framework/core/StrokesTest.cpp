@@ -22,17 +22,24 @@ TEST(StrokeSampling, WorkedExamples) {
     std::vector<TPoint> moves;
     std::vector<TPoint> samples;
   } cases[] = {
-      {"moves under 5 pixels on both axes are not recorded", {0, 0}, {{3, 4}, {4, 4}, {0, 5}}, {{0, 0}, {0, 5}}},
+      {"moves under 5 pixels on both axes are not recorded",
+       {0, 0},
+       {{3, 4}, {4, 4}, {0, 5}},
+       {{0, 0}, {0, 5}}},
       {"up to 8 pixels needs no filling", {0, 0}, {{8, 0}, {8, 8}}, {{0, 0}, {8, 0}, {8, 8}}},
       {"9 pixels: n is 1, nothing inserted", {0, 0}, {{9, 0}}, {{0, 0}, {9, 0}}},
       {"11 pixels: one sample in the middle", {0, 0}, {{11, 0}}, {{0, 0}, {5, 0}, {11, 0}}},
-      {"20 pixels up: n is 3, two inserted", {100, 100}, {{100, 80}}, {{100, 100}, {100, 94}, {100, 87}, {100, 80}}},
+      {"20 pixels up: n is 3, two inserted",
+       {100, 100},
+       {{100, 80}},
+       {{100, 100}, {100, 94}, {100, 87}, {100, 80}}},
       {"the larger axis decides n", {0, 0}, {{6, 21}}, {{0, 0}, {1, 5}, {3, 10}, {4, 15}, {6, 21}}},
   };
   for (const Case& c : cases) {
     const auto samples = Sample(c.press, c.moves);
     ASSERT_EQ(samples.size(), c.samples.size()) << c.what;
-    for (std::size_t i = 0; i < samples.size(); ++i) EXPECT_EQ(samples[i], c.samples[i]) << c.what << " #" << i;
+    for (std::size_t i = 0; i < samples.size(); ++i)
+      EXPECT_EQ(samples[i], c.samples[i]) << c.what << " #" << i;
   }
 }
 
@@ -63,23 +70,25 @@ TEST_P(StrokeTable, IsRecognisedByTheSwipeUpRule) {
 using V = TStrokeVerdict;
 INSTANTIATE_TEST_SUITE_P(
     Strokes, StrokeTable,
-    testing::Values(StrokeCase{"straight up", Stroke({{200, 400}, {200, 300}}), V::SwipeUp},
-                    StrokeCase{"slightly slanted up", Stroke({{200, 400}, {230, 300}}), V::SwipeUp},
-                    StrokeCase{"up with a small wobble",
-                               Stroke({{200, 400}, {205, 370}, {196, 340}, {204, 310}, {200, 290}}), V::SwipeUp},
-                    StrokeCase{"just long enough", Stroke({{10, 60}, {10, 10}}), V::SwipeUp},
-                    StrokeCase{"up then sideways", Stroke({{200, 400}, {200, 300}, {280, 300}}), V::NoGesture},
-                    StrokeCase{"diagonal", Stroke({{200, 400}, {300, 300}}), V::NoGesture},
-                    StrokeCase{"down", Stroke({{200, 300}, {200, 400}}), V::NoGesture},
-                    StrokeCase{"horizontal", Stroke({{100, 300}, {300, 300}}), V::NoGesture},
-                    StrokeCase{"zigzag up",
-                               Stroke({{200, 400}, {240, 375}, {160, 350}, {240, 325}, {160, 300}, {200, 280}}),
-                               V::NoGesture},
-                    StrokeCase{"down then up past the start", Stroke({{200, 300}, {200, 360}, {200, 220}}),
-                               V::NoGesture},
-                    StrokeCase{"short rise", Stroke({{200, 400}, {200, 370}}), V::NoGesture},
-                    StrokeCase{"tiny drag", Sample({200, 400}, {{200, 394}}), V::TooShort},
-                    StrokeCase{"click", Sample({200, 400}, {}), V::TooShort}),
+    testing::Values(
+        StrokeCase{"straight up", Stroke({{200, 400}, {200, 300}}), V::SwipeUp},
+        StrokeCase{"slightly slanted up", Stroke({{200, 400}, {230, 300}}), V::SwipeUp},
+        StrokeCase{"up with a small wobble",
+                   Stroke({{200, 400}, {205, 370}, {196, 340}, {204, 310}, {200, 290}}),
+                   V::SwipeUp},
+        StrokeCase{"just long enough", Stroke({{10, 60}, {10, 10}}), V::SwipeUp},
+        StrokeCase{"up then sideways", Stroke({{200, 400}, {200, 300}, {280, 300}}), V::NoGesture},
+        StrokeCase{"diagonal", Stroke({{200, 400}, {300, 300}}), V::NoGesture},
+        StrokeCase{"down", Stroke({{200, 300}, {200, 400}}), V::NoGesture},
+        StrokeCase{"horizontal", Stroke({{100, 300}, {300, 300}}), V::NoGesture},
+        StrokeCase{"zigzag up",
+                   Stroke({{200, 400}, {240, 375}, {160, 350}, {240, 325}, {160, 300}, {200, 280}}),
+                   V::NoGesture},
+        StrokeCase{"down then up past the start", Stroke({{200, 300}, {200, 360}, {200, 220}}),
+                   V::NoGesture},
+        StrokeCase{"short rise", Stroke({{200, 400}, {200, 370}}), V::NoGesture},
+        StrokeCase{"tiny drag", Sample({200, 400}, {{200, 394}}), V::TooShort},
+        StrokeCase{"click", Sample({200, 400}, {}), V::TooShort}),
     [](const testing::TestParamInfo<StrokeCase>& info) { return TestName(info.param.what); });
 
 }  // namespace

@@ -55,6 +55,7 @@ class ApplicationFixture : public testing::Test {
   TTestForm* form = nullptr;
   void SetUp() override {
     application.Initialize();
+    application.UseMetropolisUI();  // touch-first: strokes are tracked alongside clicks
     application.SetMainFormOnTaskBar(true);
     application.SetTitle("Кабинет Test");
     application.CreateForm(form);

@@ -183,14 +183,16 @@ TEST_F(Unit12Layout, FocusMovesByTabOrderNotScreenOrder) {
   EXPECT_EQ(NextSiblingTabStop(*form.Button6, true), form.Button1) << "wraps around";
   EXPECT_EQ(NextSiblingTabStop(*form.Button1, false), form.Button6);
   // Tab runs through the form: the browser, then the pane's buttons; the hidden bar is skipped.
-  const std::vector<fw::TControl*> cycle{form.WebBrowser1, form.Button1, form.Button2, form.Button3,
-                                         form.Button4,     form.Button5, form.Button6, form.WebBrowser1};
+  const std::vector<fw::TControl*> cycle{form.WebBrowser1, form.Button1,    form.Button2,
+                                         form.Button3,     form.Button4,    form.Button5,
+                                         form.Button6,     form.WebBrowser1};
   for (std::size_t i = 0; i + 1 < cycle.size(); ++i) {
     EXPECT_EQ(fw::NextTabStop(form, cycle[i], true), cycle[i + 1]) << i;
     EXPECT_EQ(fw::NextTabStop(form, cycle[i + 1], false), cycle[i]) << i;
   }
   form.AppBar->Show();
-  EXPECT_EQ(fw::NextTabStop(form, form.Button6, true), form.WebBrowser1) << "the bar holds no tab stop";
+  EXPECT_EQ(fw::NextTabStop(form, form.Button6, true), form.WebBrowser1)
+      << "the bar holds no tab stop";
 }
 
 TEST_F(Unit12Layout, StrokesToggleOrHideTheBarThroughTheGestureBinding) {
@@ -210,8 +212,8 @@ TEST_F(Unit12Layout, StrokesToggleOrHideTheBarThroughTheGestureBinding) {
 }
 
 TEST_F(Unit12Layout, OnlyPanelsTheSplitViewImagesAndTheFormTakePartInGestures) {
-  for (fw::TControl* c : std::vector<fw::TControl*>{&form, form.SplitView1, form.PanelZastava, form.AppBar,
-                                                     form.CloseButton}) {
+  for (fw::TControl* c : std::vector<fw::TControl*>{&form, form.SplitView1, form.PanelZastava,
+                                                    form.AppBar, form.CloseButton}) {
     EXPECT_TRUE(c->TakesPartInGestures()) << c->Name();
   }
   for (fw::TControl* c : std::vector<fw::TControl*>{form.Button1, form.Button3, form.WebBrowser1}) {

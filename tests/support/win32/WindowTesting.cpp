@@ -1,5 +1,7 @@
 #include "tests/support/win32/WindowTesting.h"
 
+#include "framework/win32/Win32Application.h"
+
 namespace testing_win32 {
 
 bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
@@ -11,8 +13,13 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds time
         PostQuitMessage(static_cast<int>(message.wParam));  // leave it for the real loop
         return done();
       }
-      TranslateMessage(&message);
-      DispatchMessageW(&message);
+      // Through the application's own routing, so keys meet it as they do in its loop.
+      if (auto* application = dynamic_cast<fw::win32::Win32Application*>(fw::Application)) {
+        application->HandleMessage(message);
+      } else {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+      }
     }
     if (done()) return true;
     if (std::chrono::steady_clock::now() > deadline) return false;
@@ -50,6 +57,30 @@ void ClickAt(POINT screen, bool rightButton) {
   MoveTo(screen);
   PressButton(rightButton, true);
   PressButton(rightButton, false);
+}
+
+void DragThrough(const std::vector<POINT>& points) {
+  if (points.empty()) return;
+  MoveTo(points.front());
+  PressButton(false, true);
+  for (std::size_t i = 1; i < points.size(); ++i) MoveTo(points[i]);
+  PressButton(false, false);
+}
+
+void PressKey(WORD key, const std::vector<WORD>& modifiers) {
+  auto send = [](WORD vk, bool down) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    SendInput(1, &input, sizeof input);
+    PumpFor(std::chrono::milliseconds(40));
+  };
+  for (WORD m : modifiers) send(m, true);
+  send(key, true);
+  send(key, false);
+  for (auto m = modifiers.rbegin(); m != modifiers.rend(); ++m) send(*m, false);
+  PumpFor(std::chrono::milliseconds(100));
 }
 
 POINT CentreOf(HWND window) {

@@ -22,6 +22,10 @@ void MoveTo(POINT screen);
 void PressButton(bool rightButton, bool down);
 // A left (or right) click at a screen point.
 void ClickAt(POINT screen, bool rightButton = false);
+// A left-button drag through the points, pausing between moves so that each is a sample.
+void DragThrough(const std::vector<POINT>& points);
+// A key pressed and released, with modifiers held around it.
+void PressKey(WORD key, const std::vector<WORD>& modifiers = {});
 // The centre of a window on the screen.
 POINT CentreOf(HWND window);
 
