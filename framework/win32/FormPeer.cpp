@@ -27,6 +27,18 @@ RECT FormPeer::InitialRect() const {
           form_.Bounds().Top + r.bottom - r.top};
 }
 
+void FormPeer::Created() {
+  // The taskbar button and the task switcher ask the window for its icon.
+  HINSTANCE module = GetModuleHandleW(nullptr);
+  if (HICON big = LoadIconW(module, L"MAINICON")) {
+    SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    auto small = static_cast<HICON>(LoadImageW(module, L"MAINICON", IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON),
+                                               GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small ? small : big));
+  }
+}
+
 void FormPeer::BoundsChanged() {
   // While maximized or minimized the system decides the size.
   if (IsZoomed(Handle()) || IsIconic(Handle())) return;

@@ -21,6 +21,7 @@ class FormPeer : public WindowPeer {
   DWORD Style() const override;
   DWORD ExStyle() const override;
   RECT InitialRect() const override;
+  void Created() override;
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:

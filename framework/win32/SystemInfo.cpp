@@ -5,7 +5,9 @@
 #include <cwchar>
 #include <vector>
 
+#include "framework/core/Exceptions.h"
 #include "framework/win32/Handles.h"
+#include "framework/win32/Unicode.h"
 
 namespace fw::win32 {
 
@@ -70,6 +72,12 @@ std::wstring DescribeHResult(HRESULT hr) {
     text = hex;
   }
   return text;
+}
+
+void OleCheck(HRESULT hr, const std::string& context) {
+  if (SUCCEEDED(hr)) return;
+  const std::string description = Narrow(DescribeHResult(hr));
+  throw fw::EOleException(context.empty() ? description : context + ": " + description, hr);
 }
 
 }  // namespace fw::win32

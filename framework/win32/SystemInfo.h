@@ -17,4 +17,7 @@ int MonitorPixelsPerInch(HMONITOR monitor);
 // left one, else the system's message, else the code in hex.
 std::wstring DescribeHResult(HRESULT hr);
 
+// Throws EOleException for a failure code, with `context` (if any) before the description.
+void OleCheck(HRESULT hr, const std::string& context = {});
+
 }  // namespace fw::win32

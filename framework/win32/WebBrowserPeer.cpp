@@ -171,8 +171,7 @@ void WebBrowserPeer::Navigate(const std::string& url) {
   VariantInit(&omitted);
   V_VT(&omitted) = VT_ERROR;
   V_ERROR(&omitted) = DISP_E_PARAMNOTFOUND;
-  const HRESULT hr = browser_->Navigate(address.get(), &omitted, &omitted, &omitted, &omitted);
-  if (FAILED(hr)) throw fw::EOleException(Narrow(DescribeHResult(hr)), hr);
+  OleCheck(browser_->Navigate(address.get(), &omitted, &omitted, &omitted, &omitted));
 }
 
 LRESULT WebBrowserPeer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -6,6 +6,7 @@
 #include "framework/core/StandardControls.h"
 #include "framework/win32/StartupSupport.h"
 #include "framework/win32/SystemInfo.h"
+#include "framework/win32/Unicode.h"
 #include "framework/win32/Win32Application.h"
 #include "framework/win32/WindowPeer.h"
 #include "tests/support/win32/ScriptedRun.h"
@@ -112,6 +113,17 @@ TEST(StartupSupport, FloatingPointExceptionsMaskedFlagsClearedRoundingKept) {
   EXPECT_EQ(now & 0x1F80u, 0x1F80u);
   EXPECT_EQ(now & 0x3Fu, 0u);
   EXPECT_EQ(now & 0x6000u, 0x4000u);
+}
+
+TEST(StartupSupport, FailureCodesBecomeExceptionsCarryingTheSystemsDescription) {
+  EXPECT_NO_THROW(fw::win32::OleCheck(S_FALSE));
+  try {
+    fw::win32::OleCheck(E_ACCESSDENIED);
+    FAIL();
+  } catch (const fw::EOleException& e) {
+    EXPECT_EQ(e.ErrorCode(), E_ACCESSDENIED);
+    EXPECT_EQ(fw::win32::Widen(e.what()), fw::win32::DescribeHResult(E_ACCESSDENIED));
+  }
 }
 
 TEST(StartupSupport, HResultsAreDescribedInWords) {
