@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+
 #include "tests/support/win32/ChildProcess.h"
 #include "tests/support/win32/EmulationRegistry.h"
 #include "tests/support/win32/WindowTesting.h"
@@ -8,6 +10,22 @@
 namespace {
 
 using namespace testing_win32;
+
+// Waits for the program's first message box, reads it and presses its button.
+SeenMessageBox WaitForMessageBox(const ChildProcess& program) {
+  std::vector<SeenMessageBox> boxes;
+  const bool seen = PumpUntil(
+      [&] {
+        boxes = CloseMessageBoxesOf(program.Id());
+        return !boxes.empty();
+      },
+      std::chrono::seconds(20));
+  if (!seen) {
+    ADD_FAILURE() << "the program showed no message box";
+    return {};
+  }
+  return boxes.front();
+}
 
 TEST(Process, ClosingTheMainWindowEndsTheProgramWithCodeZero) {
   ChildProcess program(PROGRAM_PATH);
@@ -93,40 +111,14 @@ TEST(Process, OtherShowCommandsChangeNothing) {
   EXPECT_EQ(program.WaitForExit(), 0u);
 }
 
-TEST(Process, AStartUpFailureShowsTheApplicationErrorBoxAndEndsWithCodeOne) {
-  ChildProcess program(BROKEN_PROGRAM_PATH);
-  std::vector<SeenMessageBox> boxes;
-  ASSERT_TRUE(PumpUntil(
-      [&] {
-        boxes = CloseMessageBoxesOf(program.Id());
-        return !boxes.empty();
-      },
-      std::chrono::seconds(20)));
-  EXPECT_EQ(boxes[0].title, L"Application Error");
-  const std::wstring& text = boxes[0].text;
-  EXPECT_EQ(text.rfind(L"Exception ELayoutError in module Duvuzezera_BrokenLayout.exe at ", 0), 0u)
-      << text;
-  // The message ends in a quote, which sorts before ".": no full stop is added.
-  EXPECT_EQ(text.substr(text.find(L".\n")),
-            L".\nTFORM12: Form12.OnResize: unknown handler 'FormResized'")
-      << text;
-  EXPECT_EQ(program.WaitForExit(), 1u);
-}
-
 TEST(Process, AMissingStyleIsReportedOnceAndTheProgramGoesOnUnstyled) {
   ChildProcess program(NO_STYLE_PROGRAM_PATH);
-  std::vector<SeenMessageBox> boxes;
-  ASSERT_TRUE(PumpUntil(
-      [&] {
-        boxes = CloseMessageBoxesOf(program.Id());
-        return !boxes.empty();
-      },
-      std::chrono::seconds(20)));
-  EXPECT_EQ(boxes[0].title, L"Error");
-  EXPECT_EQ(boxes[0].text, L"Style 'Metropolis UI Dark' not found");
-  EXPECT_EQ(boxes[0].buttons, std::vector<std::wstring>{L"&Close"});
-  const int centreX = (boxes[0].bounds.left + boxes[0].bounds.right) / 2;
-  const int centreY = (boxes[0].bounds.top + boxes[0].bounds.bottom) / 2;
+  const SeenMessageBox box = WaitForMessageBox(program);
+  EXPECT_EQ(box.title, L"Error");
+  EXPECT_EQ(box.text, L"Style 'Metropolis UI Dark' not found");
+  EXPECT_EQ(box.buttons, std::vector<std::wstring>{L"&Close"});
+  const int centreX = (box.bounds.left + box.bounds.right) / 2;
+  const int centreY = (box.bounds.top + box.bounds.bottom) / 2;
   EXPECT_NEAR(centreX, GetSystemMetrics(SM_CXSCREEN) / 2, 2) << "centred on the screen";
   EXPECT_NEAR(centreY, GetSystemMetrics(SM_CYSCREEN) / 2, 30);
 
@@ -138,21 +130,37 @@ TEST(Process, AMissingStyleIsReportedOnceAndTheProgramGoesOnUnstyled) {
   EXPECT_EQ(program.WaitForExit(), 0u);
 }
 
-TEST(Process, AnUnreadableStyleEndsStartUpWithCodeOne) {
-  ChildProcess program(BAD_STYLE_PROGRAM_PATH);
-  std::vector<SeenMessageBox> boxes;
-  ASSERT_TRUE(PumpUntil(
-      [&] {
-        boxes = CloseMessageBoxesOf(program.Id());
-        return !boxes.empty();
-      },
-      std::chrono::seconds(20)));
-  EXPECT_EQ(boxes[0].title, L"Application Error");
-  const std::wstring& text = boxes[0].text;
-  EXPECT_EQ(text.rfind(L"Exception EStyleError in module Duvuzezera_BadStyle.exe at ", 0), 0u)
-      << text;
-  EXPECT_EQ(text.substr(text.find(L".\n")), L".\nUnable to load style 'METROPOLISUIDARK'") << text;
+struct StartUpFailure {
+  const wchar_t* program;
+  const wchar_t* textStart;
+  const wchar_t* message;  // after the first line
+  friend void PrintTo(const StartUpFailure& c, std::ostream* out) { *out << testing::PrintToString(c.program); }
+};
+
+class StartUpFailures : public testing::TestWithParam<StartUpFailure> {};
+
+TEST_P(StartUpFailures, ShowTheApplicationErrorBoxAndEndWithCodeOne) {
+  ChildProcess program(GetParam().program);
+  const SeenMessageBox box = WaitForMessageBox(program);
+  EXPECT_EQ(box.title, L"Application Error");
+  EXPECT_EQ(box.text.rfind(GetParam().textStart, 0), 0u) << box.text;
+  EXPECT_EQ(box.text.substr(std::min(box.text.find(L".\n"), box.text.size())), GetParam().message)
+      << box.text;
   EXPECT_EQ(program.WaitForExit(), 1u);
 }
+
+// Both messages end in a quote, which sorts before ".": no full stop is added.
+INSTANTIATE_TEST_SUITE_P(
+    Process, StartUpFailures,
+    testing::Values(
+        StartUpFailure{BROKEN_PROGRAM_PATH,
+                       L"Exception ELayoutError in module Duvuzezera_BrokenLayout.exe at ",
+                       L".\nTFORM12: Form12.OnResize: unknown handler 'FormResized'"},
+        StartUpFailure{BAD_STYLE_PROGRAM_PATH,
+                       L"Exception EStyleError in module Duvuzezera_BadStyle.exe at ",
+                       L".\nUnable to load style 'METROPOLISUIDARK'"}),
+    [](const testing::TestParamInfo<StartUpFailure>& info) {
+      return info.index == 0 ? std::string("BrokenLayout") : std::string("UnreadableStyle");
+    });
 
 }  // namespace

@@ -87,6 +87,7 @@ struct BrokenLayout {
   const char* what;
   std::string layout;
   const char* message;  // the error must contain this, naming what and where
+  friend void PrintTo(const BrokenLayout& c, std::ostream* out) { *out << c.what; }
 };
 
 class LayoutErrors : public testing::TestWithParam<BrokenLayout> {};

@@ -10,6 +10,7 @@ namespace {
 struct FullStopCase {
   const char* message;
   const char* expected;
+  friend void PrintTo(const FullStopCase& c, std::ostream* out) { *out << '"' << c.message << '"'; }
 };
 
 class FullStopRule : public testing::TestWithParam<FullStopCase> {};

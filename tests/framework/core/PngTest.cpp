@@ -49,6 +49,7 @@ struct Damage {
   const char* what;
   std::function<void(Bytes&)> apply;
   const char* message;
+  friend void PrintTo(const Damage& c, std::ostream* out) { *out << c.what; }
 };
 
 class PngDamage : public testing::TestWithParam<Damage> {};

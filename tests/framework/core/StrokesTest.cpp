@@ -59,6 +59,7 @@ struct StrokeCase {
   const char* what;
   std::vector<TPoint> samples;
   TStrokeVerdict verdict;
+  friend void PrintTo(const StrokeCase& c, std::ostream* out) { *out << c.what; }
 };
 
 class StrokeTable : public testing::TestWithParam<StrokeCase> {};
