@@ -44,7 +44,6 @@ class TApplication {
   virtual void Run() = 0;
   // Asks the loop to end once it reaches the request; returns at once.
   virtual void Terminate() = 0;
-  bool Terminated() const { return terminated_; }
 
   // Runs an event handler; what it throws goes to HandleException, not further.
   void Guard(const std::function<void()>& handler);
@@ -60,7 +59,6 @@ class TApplication {
   void DestroyForms();
 
   std::vector<std::unique_ptr<TForm>> forms_;
-  bool terminated_ = false;
 
  private:
   bool touchFirst_ = false;

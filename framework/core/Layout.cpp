@@ -232,10 +232,14 @@ const std::map<std::string, ClassInfo>& Classes() {
                }},
               {"Placement",
                [](Loader& l, TComponent& c, const json& v, const std::string& w) {
-                 As<TSplitView>(c).Placement =
+                 // The pane docks to the edge it is placed at.
+                 auto& pane = As<TSplitView>(c);
+                 pane.Placement =
                      l.Enum<TSplitViewPlacement>(v, w,
                                                  {{"svpLeft", TSplitViewPlacement::svpLeft},
                                                   {"svpRight", TSplitViewPlacement::svpRight}});
+                 pane.SetAlign(pane.Placement == TSplitViewPlacement::svpLeft ? TAlign::alLeft
+                                                                              : TAlign::alRight);
                }}}),
         {},
         true}},

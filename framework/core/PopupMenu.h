@@ -17,7 +17,6 @@ class TPopupMenu : public TComponent {
     TNotifyEvent OnClick;
   };
   std::vector<Item> Items;
-  bool AutoPopup = true;
   // The control the menu was last shown for.
   TComponent* PopupComponent = nullptr;
 

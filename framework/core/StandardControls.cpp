@@ -11,7 +11,6 @@ TPoint TImage::PictureOrigin() const {
 
 void TSplitView::ChangeScale(int numerator, int denominator) {
   OpenedWidth = MulDiv(OpenedWidth, numerator, denominator);
-  CompactWidth = MulDiv(CompactWidth, numerator, denominator);
   TWinControl::ChangeScale(numerator, denominator);
 }
 

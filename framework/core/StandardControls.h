@@ -40,7 +40,6 @@ class TSplitView : public TWinControl {
  public:
   using TWinControl::TWinControl;
   int OpenedWidth = 200;
-  int CompactWidth = 50;
   TSplitViewPlacement Placement = TSplitViewPlacement::svpLeft;
   bool TakesPartInGestures() const override { return true; }
   void ChangeScale(int numerator, int denominator) override;

@@ -41,6 +41,13 @@ LRESULT ContainerPeer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
   if (message == WM_PAINT) {
     PaintBuffered(Handle(), [this](HDC dc, const RECT& client) {
       FillBackground(dc, client);
+      if (auto* panel = dynamic_cast<fw::TPanel*>(&Control());
+          panel && panel->BevelOuter != fw::TBevelCut::bvNone) {
+        RECT edge = client;
+        DrawEdge(dc, &edge,
+                 panel->BevelOuter == fw::TBevelCut::bvRaised ? BDR_RAISEDINNER : BDR_SUNKENOUTER,
+                 BF_RECT);
+      }
       const std::wstring caption = Widen(Control().Caption());
       if (caption.empty()) return;
       HGDIOBJ oldFont = SelectObject(dc, Font());

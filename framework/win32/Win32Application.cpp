@@ -96,8 +96,6 @@ void Win32Application::SetTitle(std::string title) {
   SetWindowTextW(window_.get(), MainFormOnTaskBar() ? L"" : Widen(Title()).c_str());
 }
 
-std::wstring Win32Application::ExeName() const { return ExecutableFileName(); }
-
 void Win32Application::AddForm(std::unique_ptr<fw::TForm> form) {
   const std::string resource = form->LayoutResourceName();
   fw::LoadLayout(*form, resource, LoadRawResource(Widen(resource)));
@@ -134,7 +132,6 @@ void Win32Application::Run() {
     if (got == 0 || got == -1) break;
     HandleMessage(message);
   }
-  terminated_ = true;
 }
 
 void Win32Application::HandleMessage(MSG& message) {

@@ -30,7 +30,6 @@ class Win32Application : public fw::TApplication {
   [[noreturn]] void Halt(int exitCode);
 
   HWND Handle() const { return window_.get(); }
-  std::wstring ExeName() const;
 
  protected:
   void AddForm(std::unique_ptr<fw::TForm> form) override;

@@ -134,7 +134,9 @@ struct StartUpFailure {
   const wchar_t* program;
   const wchar_t* textStart;
   const wchar_t* message;  // after the first line
-  friend void PrintTo(const StartUpFailure& c, std::ostream* out) { *out << testing::PrintToString(c.program); }
+  friend void PrintTo(const StartUpFailure& c, std::ostream* out) {
+    *out << testing::PrintToString(c.program);
+  }
 };
 
 class StartUpFailures : public testing::TestWithParam<StartUpFailure> {};
