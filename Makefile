@@ -1,6 +1,6 @@
 # `make run` starts the program; `make test` builds everything and runs every test.
 # Both install what they need first (Debian, as root).
-.PHONY: deps build-native build-windows test test-native test-windows run clean
+.PHONY: deps build-native build-windows test test-native test-windows run bench clean
 
 JOBS ?= $(shell nproc)
 
@@ -25,6 +25,11 @@ test: test-native test-windows
 
 run: build-windows
 	scripts/run.sh build/mingw/app/Duvuzezera_WebMobWinClient.exe
+
+# Start-up time and executable size, printed as figures.
+bench: build-windows
+	scripts/with-wine-display.sh scripts/wine-exec.sh build/mingw/bench/startup_bench.exe \
+	  "$$(winepath -w build/mingw/app/Duvuzezera_WebMobWinClient.exe 2>/dev/null)"
 
 clean:
 	rm -rf build
