@@ -34,7 +34,8 @@ int wmain(int argc, wchar_t** argv) {
     program.WaitForExit();
   }
   std::sort(milliseconds.begin(), milliseconds.end());
-  std::printf("start to visible window over %d runs: min %.0f ms, median %.0f ms, max %.0f ms\n", runs,
-              milliseconds.front(), milliseconds[milliseconds.size() / 2], milliseconds.back());
+  std::printf("start to visible window over %d runs: min %.0f ms, median %.0f ms, max %.0f ms\n",
+              runs, milliseconds.front(), milliseconds[milliseconds.size() / 2],
+              milliseconds.back());
   return 0;
 }

@@ -6,6 +6,7 @@
 #include <variant>
 
 #include "framework/core/Control.h"
+#include "framework/core/Scaling.h"
 
 namespace fw {
 
@@ -74,7 +75,7 @@ class TForm : public TWinControl {
   bool KeyPreview = false;
   TGestureManager* GestureManager = nullptr;
   // The resolution the layout is currently scaled for.
-  int PixelsPerInch = 96;
+  int PixelsPerInch = DesignPixelsPerInch;
 
   TKeyEvent OnKeyDown;
   TGestureEvent OnGesture;

@@ -40,8 +40,6 @@ inline BOOL WINAPI CloseRegistryKey(HKEY h) { return RegCloseKey(h) == ERROR_SUC
 using UniqueWindow = UniqueHandle<HWND, DestroyWindow>;
 using UniqueGdiObject = UniqueHandle<HGDIOBJ, DeleteGdiObject>;
 using UniqueKey = UniqueHandle<HKEY, CloseRegistryKey>;
-using UniqueHook = UniqueHandle<HHOOK, UnhookWindowsHookEx>;
-using UniqueKernelHandle = UniqueHandle<HANDLE, CloseHandle>;
 
 // A reference-counted COM interface pointer.
 template <class T>

@@ -119,11 +119,7 @@ class BrowserSite final : public IOleClientSite, public IOleInPlaceSite, public 
 namespace {
 
 void Check(HRESULT hr, const char* step) {
-  if (FAILED(hr)) {
-    throw fw::EOleException(
-        std::string("The browser control failed to ") + step + ": " + Narrow(DescribeHResult(hr)),
-        hr);
-  }
+  OleCheck(hr, std::string("The browser control failed to ") + step);
 }
 
 }  // namespace

@@ -51,9 +51,7 @@ std::unique_ptr<WindowPeer> MakePeer(fw::TControl& control) {
 }  // namespace
 
 Win32Application::Win32Application() {
-  const HRESULT hr = OleInitialize(nullptr);
-  if (FAILED(hr))
-    throw fw::EOleException("OLE cannot be initialized: " + Narrow(DescribeHResult(hr)), hr);
+  OleCheck(OleInitialize(nullptr), "OLE cannot be initialized");
   oleInitialized_ = true;
   RegisterApplicationClass();
   window_.reset(CreateWindowExW(0, kApplicationClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
@@ -75,9 +73,7 @@ Win32Application::~Win32Application() {
 void Win32Application::Initialize() {
   // S_FALSE: OLE has already initialized COM for the thread; it still takes a matching
   // CoUninitialize.
-  const HRESULT hr = CoInitialize(nullptr);
-  if (FAILED(hr))
-    throw fw::EOleException("COM cannot be initialized: " + Narrow(DescribeHResult(hr)), hr);
+  OleCheck(CoInitialize(nullptr), "COM cannot be initialized");
   comInitialized_ = true;
 }
 

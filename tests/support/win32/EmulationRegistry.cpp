@@ -25,8 +25,4 @@ void DeleteEmulationKey() {
   RegDeleteKeyW(HKEY_CURRENT_USER, kEmulationKey);
 }
 
-void DeleteEmulationValue(const std::wstring& name) {
-  RegDeleteKeyValueW(HKEY_CURRENT_USER, kEmulationKey, name.c_str());
-}
-
 }  // namespace testing_win32

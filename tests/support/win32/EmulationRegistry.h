@@ -14,6 +14,5 @@ inline constexpr wchar_t kEmulationKey[] =
 std::optional<DWORD> ReadEmulationValue(const std::wstring& name);
 bool EmulationKeyExists();
 void DeleteEmulationKey();
-void DeleteEmulationValue(const std::wstring& name);
 
 }  // namespace testing_win32
