@@ -9,6 +9,15 @@
 #include "mainwindow/Unit12.h"
 #include "mainwindow/Unit12Module.h"
 
+void RunStartupBlock(fw::TApplication& application, bool selectStyle) {
+  application.Initialize();
+  application.UseMetropolisUI();
+  if (selectStyle) fw::TStyleManager::TrySetStyle("Metropolis UI Dark", true);
+  application.SetMainFormOnTaskBar(true);
+  application.SetTitle("Кабинет Duvuzezera");
+  application.CreateForm(Form12);
+}
+
 int RunProgram() {
   try {
     // Phase A: the framework's modules first, then the program's in dependency order.
@@ -18,13 +27,8 @@ int RunProgram() {
     Unit12::Initialization();
 
     // Phase B. Leaving this block destroys the application's forms (the exit procedure).
-    fw::Application->Initialize();
-    fw::Application->UseMetropolisUI();
-    fw::TStyleManager::TrySetStyle("Metropolis UI Dark", true);
-    fw::Application->SetMainFormOnTaskBar(true);
-    fw::Application->SetTitle("Кабинет Duvuzezera");
-    fw::Application->CreateForm(Form12);
-    fw::Application->Run();
+    RunStartupBlock(application);
+    application.Run();
   } catch (const std::exception& e) {
     fw::win32::ShowApplicationError(e);
     return 1;

@@ -4,7 +4,7 @@
 
 // What the build fixes about the five places the navigation pane opens.
 struct NavigationConfig {
-  std::string ClinicHost;     // bare host of the clinic web application, opened as stored
+  std::string ClinicHost;     // host of the clinic web application, bare or with :port
   std::string SiteDomain;     // the product web site's domain
   std::string SiteWwwHost;    // the site's www host, which serves the user guide
   std::string OverviewVideo;  // YouTube identifier of the overview video

@@ -3,7 +3,7 @@
 #include "browser/u_LibIEInit.h"
 #include "framework/core/Application.h"
 #include "framework/core/PopupMenu.h"
-#include "framework/win32/WindowPeer.h"
+#include "framework/win32/ControlWindow.h"
 #include "mainwindow/RightClickFilter.h"
 
 namespace Unit12 {

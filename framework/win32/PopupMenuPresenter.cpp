@@ -5,7 +5,7 @@
 #include "framework/core/Application.h"
 #include "framework/core/Exceptions.h"
 #include "framework/win32/Unicode.h"
-#include "framework/win32/WindowPeer.h"
+#include "framework/win32/ControlWindow.h"
 
 namespace fw::win32 {
 
@@ -15,11 +15,7 @@ void ShowPopupMenu(fw::TPopupMenu& menu, int x, int y) {
   for (std::size_t i = 0; i < menu.Items.size(); ++i) {
     AppendMenuW(handle, MF_STRING, i + 1, Widen(menu.Items[i].Caption).c_str());
   }
-  HWND owner = nullptr;
-  if (fw::Application && fw::Application->MainForm()) {
-    if (auto* peer = dynamic_cast<WindowPeer*>(fw::Application->MainForm()->Peer()))
-      owner = peer->Handle();
-  }
+  HWND owner = fw::Application ? WindowOf(fw::Application->MainForm()) : nullptr;
   const UINT chosen = static_cast<UINT>(
       TrackPopupMenu(handle, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, x, y,
                      0, owner, nullptr));

@@ -44,6 +44,16 @@ int MonitorPixelsPerInch(HMONITOR monitor) {
   return dpi > 0 ? dpi : 96;
 }
 
+namespace {
+
+int MonitorPixelsPerInchOfWindow(HWND window) {
+  return MonitorPixelsPerInch(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST));
+}
+
+}  // namespace
+
+int (*WindowPixelsPerInch)(HWND window) = MonitorPixelsPerInchOfWindow;
+
 std::wstring DescribeHResult(HRESULT hr) {
   ComPtr<IErrorInfo> info;
   if (GetErrorInfo(0, info.put()) == S_OK && info) {

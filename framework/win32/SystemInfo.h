@@ -13,6 +13,10 @@ std::wstring ExecutableFileName();
 // The effective pixels per inch of a monitor (96 where the system cannot tell).
 int MonitorPixelsPerInch(HMONITOR monitor);
 
+// The pixels per inch of the monitor that holds `window`. A test may put a stand-in here for
+// monitors the machine does not have.
+extern int (*WindowPixelsPerInch)(HWND window);
+
 // Text the system has for an HRESULT: the thread's error info when the failing object
 // left one, else the system's message, else the code in hex.
 std::wstring DescribeHResult(HRESULT hr);

@@ -11,6 +11,7 @@
 #include "framework/core/StandardControls.h"
 #include "framework/core/WebBrowser.h"
 #include "framework/win32/ControlPeers.h"
+#include "framework/win32/ControlWindow.h"
 #include "framework/win32/FormPeer.h"
 #include "framework/win32/PopupMenuPresenter.h"
 #include "framework/win32/Resources.h"
@@ -95,8 +96,6 @@ void Win32Application::SetTitle(std::string title) {
 void Win32Application::AddForm(std::unique_ptr<fw::TForm> form) {
   const std::string resource = form->LayoutResourceName();
   fw::LoadLayout(*form, resource, LoadRawResource(Widen(resource)));
-  form->ScaleForPixelsPerInch(
-      MonitorPixelsPerInch(MonitorFromWindow(nullptr, MONITOR_DEFAULTTOPRIMARY)));
   CreatePeers(*form);
   forms_.push_back(std::move(form));
 }
@@ -106,15 +105,17 @@ void Win32Application::CreatePeers(fw::TForm& form) {
   FormPeer& formWindow = *formPeer;
   form.AttachPeer(std::move(formPeer));
   formWindow.Create(nullptr);
+  // The system has placed the hidden window where it will appear (the start-up position and
+  // the monitor the shell asked for): scale for that monitor before any control exists.
+  form.ScaleForPixelsPerInch(WindowPixelsPerInch(formWindow.Handle()));
   // Creation order puts every parent before its children, and later siblings above earlier.
   for (fw::TComponent* component : form.Components()) {
     auto* control = dynamic_cast<fw::TControl*>(component);
     if (!control) continue;
-    auto* parentPeer = dynamic_cast<WindowPeer*>(control->Parent()->Peer());
     auto peer = MakePeer(*control);
     WindowPeer& window = *peer;
     control->AttachPeer(std::move(peer));
-    window.Create(parentPeer->Handle());
+    window.Create(WindowOf(control->Parent()));
     // A new child window goes below its siblings; later controls lie above earlier ones.
     SetWindowPos(window.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
@@ -189,7 +190,7 @@ bool Win32Application::PreTranslateKey(MSG& message) {
 }
 
 void Win32Application::ShowMainForm() {
-  auto* window = dynamic_cast<WindowPeer*>(MainForm()->Peer());
+  HWND window = WindowOf(MainForm());
   const bool maximized = MainForm()->WindowState == fw::TWindowState::wsMaximized;
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
@@ -201,17 +202,17 @@ void Win32Application::ShowMainForm() {
       // Restoring from the taskbar then brings the window back maximized.
       WINDOWPLACEMENT placement{};
       placement.length = sizeof placement;
-      GetWindowPlacement(window->Handle(), &placement);
+      GetWindowPlacement(window, &placement);
       placement.flags |= WPF_RESTORETOMAXIMIZED;
       placement.showCmd = SW_SHOWMINNOACTIVE;
-      SetWindowPlacement(window->Handle(), &placement);
+      SetWindowPlacement(window, &placement);
     } else {
-      ShowWindow(window->Handle(), SW_SHOWMINNOACTIVE);
+      ShowWindow(window, SW_SHOWMINNOACTIVE);
     }
   } else {
-    ShowWindow(window->Handle(), maximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
+    ShowWindow(window, maximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
   }
-  UpdateWindow(window->Handle());
+  UpdateWindow(window);
 }
 
 void Win32Application::Terminate() { PostQuitMessage(0); }
@@ -222,9 +223,7 @@ void Win32Application::Halt(int exitCode) {
 }
 
 void Win32Application::ShowErrorMessage(const std::string& text) {
-  HWND owner = MainForm() && MainForm()->Peer()
-                   ? dynamic_cast<WindowPeer*>(MainForm()->Peer())->Handle()
-                   : nullptr;
+  HWND owner = WindowOf(MainForm());
   MessageBoxW(owner, Widen(text).c_str(), Widen(Title()).c_str(), MB_ICONERROR | MB_OK);
 }
 

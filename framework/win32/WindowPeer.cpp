@@ -10,6 +10,7 @@
 #include "framework/core/Gestures.h"
 #include "framework/core/StyleManager.h"
 #include "framework/core/StyleRules.h"
+#include "framework/win32/TouchGestureConfig.h"
 #include "framework/win32/Unicode.h"
 
 namespace fw::win32 {
@@ -61,13 +62,6 @@ WNDPROC BaseProcedureOf(HWND window) {
 }
 
 }  // namespace
-
-fw::TControl* FindControl(HWND window) {
-  for (HWND w = window; w; w = GetParent(w)) {
-    if (WindowPeer* peer = WindowPeer::FromHandle(w)) return &peer->Control();
-  }
-  return nullptr;
-}
 
 COLORREF WindowPeer::BackgroundColorRef() const {
   return ToColorRef(fw::BackgroundColorOf(control_, fw::TStyleManager::ActiveStyle()));
@@ -138,6 +132,9 @@ LRESULT CALLBACK WindowPeer::Procedure(HWND window, UINT message, WPARAM wParam,
 }
 
 LRESULT WindowPeer::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+  // Every tap counts: the second press of a double click is a press like the first, for a
+  // push button's command and for a stroke alike.
+  if (message == WM_LBUTTONDBLCLK) message = WM_LBUTTONDOWN;
   if (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) TrackStroke(message, lParam);
   // Another window took the mouse: the stroke is over, unrecognised.
   if (message == WM_CAPTURECHANGED && reinterpret_cast<HWND>(lParam) != window_.get())
@@ -203,6 +200,10 @@ LRESULT WindowPeer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_GETFONT:
       return reinterpret_cast<LRESULT>(font_.get());
+    case WM_GESTURENOTIFY:
+      // Set before the gesture starts; the notification then goes on up as usual.
+      ConfigureTouchGestures(window_.get());
+      break;
     case WM_ERASEBKGND: {
       RECT area;
       GetClientRect(window_.get(), &area);

@@ -78,10 +78,6 @@ class WindowPeer : public fw::ControlPeer {
   bool releaseEndsStroke_ = false;
 };
 
-// The framework control that owns `window` or, failing that, its nearest parent window
-// that a control owns; none at the top.
-fw::TControl* FindControl(HWND window);
-
 // Resolves a layout colour, system colours included.
 COLORREF ToColorRef(fw::TColor color);
 

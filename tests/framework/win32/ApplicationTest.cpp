@@ -8,7 +8,7 @@
 #include "framework/win32/SystemInfo.h"
 #include "framework/win32/Unicode.h"
 #include "framework/win32/Win32Application.h"
-#include "framework/win32/WindowPeer.h"
+#include "framework/win32/ControlWindow.h"
 #include "tests/support/win32/ScriptedRun.h"
 #include "tests/support/win32/WindowTesting.h"
 
@@ -46,9 +46,7 @@ class TTestForm : public fw::TForm {
   void ImageClick(fw::TObject*) { ++imageClicks; }
 };
 
-HWND WindowOf(fw::TControl* control) {
-  return dynamic_cast<fw::win32::WindowPeer*>(control->Peer())->Handle();
-}
+using fw::win32::WindowOf;
 
 class ApplicationFixture : public testing::Test {
  protected:

@@ -16,7 +16,8 @@ TEST(NavigationTargets, ComposedExactlyFromTheBuildTimeParts) {
 TEST(NavigationTargets, HostsMayCarryAPort) {
   const NavigationTargets t =
       ComposeNavigationTargets({"127.0.0.1:8080", "127.0.0.1:8081", "127.0.0.1:8082", "v", "p"});
-  EXPECT_EQ(t.Clinic, "127.0.0.1:8080");
+  // Without a scheme the browser control would send nothing for host:port.
+  EXPECT_EQ(t.Clinic, "http://127.0.0.1:8080");
   EXPECT_EQ(t.Site, "http://127.0.0.1:8081");
   EXPECT_EQ(t.UserGuide,
             "http://127.0.0.1:8082/wp-content/uploads/2016/07/Rezazaveru_UserGuide.pdf");

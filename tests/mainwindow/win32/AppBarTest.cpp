@@ -148,6 +148,19 @@ TEST_F(AppBar, StrokesOnTakingPartSurfacesToggleOrHideButNotFromButtons) {
   EXPECT_EQ(states, expected);
 }
 
+TEST_F(AppBar, AStrokeWhosePressIsTheSecondOfADoubleClickToggles) {
+  bool shownAfterTapAndSwipe = false;
+  RunWithScript(application, [&] {
+    ShowWindowAndFocus(Form12->Button1);
+    const std::vector<POINT> swipe = SwipeUpFrom(PaneFreeArea());
+    ClickAt(swipe.front());
+    DragThrough(swipe);  // within the double-click time, at the same point
+    shownAfterTapAndSwipe = Shown();
+    application.Terminate();
+  });
+  EXPECT_TRUE(shownAfterTapAndSwipe);
+}
+
 TEST_F(AppBar, KeysInsideThePageDoNotReachTheWindowWhileStrokesStillDo) {
   bool shownAfterEscape = true, focusInPage = false, shownAfterSwipe = false;
   RunWithScript(application, [&] {

@@ -5,19 +5,18 @@
 
 #include <cstdlib>
 
+#include "app/ProgramStartup.h"
 #include "framework/core/Scaling.h"
 #include "framework/win32/SystemInfo.h"
 #include "framework/win32/Win32Application.h"
-#include "framework/win32/WindowPeer.h"
+#include "framework/win32/ControlWindow.h"
 #include "mainwindow/Unit12.h"
 #include "tests/mainwindow/win32/TestNavigationTargets.h"
 #include "tests/support/win32/LoopbackHttpServer.h"
 
-inline HWND WindowOf(fw::TControl* control) {
-  return dynamic_cast<fw::win32::WindowPeer*>(control->Peer())->Handle();
-}
+using fw::win32::WindowOf;
 
-// The start-up block, up to the loop, with the targets pointed at a loopback server.
+// The program's start-up block, up to the loop, with the targets pointed at a loopback server.
 class Form12Fixture : public testing::Test {
  protected:
   testing_win32::LoopbackHttpServer server;
@@ -35,12 +34,10 @@ class Form12Fixture : public testing::Test {
           << "the screen does not have the resolution this run is for";
     }
     BeforeStartupBlock();
-    application.Initialize();
-    application.UseMetropolisUI();
-    application.SetMainFormOnTaskBar(true);
-    application.SetTitle("Кабинет Duvuzezera");
-    application.CreateForm(Form12);
+    RunStartupBlock(application, SelectsStyle());
   }
   void TearDown() override { Form12 = nullptr; }
   virtual void BeforeStartupBlock() {}
+  // The program selects its dark style; a test of the plain look says otherwise.
+  virtual bool SelectsStyle() const { return true; }
 };

@@ -1,3 +1,6 @@
+#include <algorithm>
+#include <utility>
+
 #include "tests/mainwindow/win32/Form12Fixture.h"
 #include "tests/support/win32/ScriptedRun.h"
 #include "tests/support/win32/WindowTesting.h"
@@ -152,6 +155,27 @@ TEST_F(Form12Fixture, NavigationButtonsHideTheSplashForGoodAndOpenTheirTargets) 
   EXPECT_FALSE(Form12->PanelZastava->Visible());
 }
 
+TEST_F(Form12Fixture, EveryTapOfAQuickDoubleTapOpensTheTargetAgain) {
+  std::size_t clinicRequests = 0;
+  RunWithScript(application, [&] {
+    PumpUntil([&] { return IsWindowVisible(WindowOf(Form12)) != FALSE; });
+    const POINT button = CentreOf(WindowOf(Form12->Button1));
+    ClickAt(button);
+    ClickAt(button);  // 100 ms after the first release: a double click to the system
+    auto count = [&] {
+      const auto requests = server.Requests();
+      return static_cast<std::size_t>(
+          std::count_if(requests.begin(), requests.end(),
+                        [](const std::string& r) { return r.rfind("GET /clinic ", 0) == 0; }));
+    };
+    PumpUntil([&] { return count() >= 2; });
+    PumpFor(std::chrono::milliseconds(300));
+    clinicRequests = count();
+    application.Terminate();
+  });
+  EXPECT_EQ(clinicRequests, 2u) << ::testing::PrintToString(server.Requests());
+}
+
 TEST_F(Form12Fixture, ExitButtonEndsTheLoopWithTheSplashStillShowing) {
   const bool ended = RunWithScript(application, [&] {
     PumpUntil([&] { return IsWindowVisible(WindowOf(Form12)) != FALSE; });
@@ -160,6 +184,33 @@ TEST_F(Form12Fixture, ExitButtonEndsTheLoopWithTheSplashStillShowing) {
   EXPECT_TRUE(ended);
   EXPECT_TRUE(Form12->PanelZastava->Visible());
   EXPECT_TRUE(server.Requests().empty());
+}
+
+// A monitor of 120 pixels per inch, which the machine does not have, answers for the window.
+class Form12OnAnotherMonitor : public Form12Fixture {
+ protected:
+  static inline HWND askedAbout = nullptr;
+  static int MonitorAt120(HWND window) {
+    askedAbout = window;
+    return 120;
+  }
+  int (*systemQuery)(HWND) = nullptr;
+  void BeforeStartupBlock() override {
+    askedAbout = nullptr;
+    systemQuery = std::exchange(fw::win32::WindowPixelsPerInch, MonitorAt120);
+  }
+  void TearDown() override {
+    fw::win32::WindowPixelsPerInch = systemQuery;
+    Form12Fixture::TearDown();
+  }
+};
+
+TEST_F(Form12OnAnotherMonitor, TheLayoutIsScaledForTheMonitorThatHoldsTheWindow) {
+  EXPECT_EQ(askedAbout, WindowOf(Form12)) << "the resolution of the window's own monitor";
+  EXPECT_EQ(Form12->PixelsPerInch, 120);
+  EXPECT_EQ(BoundsOf(WindowOf(Form12->SplitView1)), Bounds(0, 0, 250, 1163));
+  EXPECT_EQ(BoundsOf(WindowOf(Form12->Button1)), Bounds(20, 30, 201, 43));
+  EXPECT_EQ(Form12->Button1->EffectiveFont().Height, -24);
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include <iomanip>
 #include <sstream>
 
-#include "framework/core/StyleManager.h"
 #include "tests/mainwindow/win32/Form12Fixture.h"
 #include "tests/support/win32/ScreenCapture.h"
 #include "tests/support/win32/ScriptedRun.h"
@@ -20,10 +19,6 @@ std::string Hex(std::uint32_t rgb) {
 // The start-up block selects the embedded dark style before the window is built.
 class StyledWindow : public Form12Fixture {
  protected:
-  void BeforeStartupBlock() override {
-    ASSERT_TRUE(fw::TStyleManager::TrySetStyle("Metropolis UI Dark", true));
-  }
-
   // Shows the window, keeps the pointer off every button and lets it paint.
   void ShowAndSettle() {
     PumpUntil([&] { return IsWindowVisible(WindowOf(Form12)) != FALSE; });

@@ -3,23 +3,27 @@
 #include <ws2tcpip.h>
 
 #include <stdexcept>
+#include <string>
 
 namespace testing_win32 {
 
-LoopbackHttpServer::LoopbackHttpServer() {
+LoopbackHttpServer::LoopbackHttpServer(int port) {
   WSADATA data;
   if (WSAStartup(MAKEWORD(2, 2), &data) != 0) throw std::runtime_error("WSAStartup failed");
   listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = 0;
+  address.sin_port = htons(static_cast<u_short>(port));
   int length = sizeof address;
   if (listener_ == INVALID_SOCKET ||
       bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
       listen(listener_, 16) != 0 ||
       getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-    throw std::runtime_error("cannot listen on loopback");
+    if (listener_ != INVALID_SOCKET) closesocket(listener_);
+    WSACleanup();
+    throw std::runtime_error("cannot listen on 127.0.0.1:" + std::to_string(port) +
+                             (port ? " (is the port taken by another program?)" : ""));
   }
   port_ = ntohs(address.sin_port);
   thread_ = std::thread([this] { Serve(); });

@@ -9,11 +9,12 @@
 
 namespace testing_win32 {
 
-// A tiny HTTP server on 127.0.0.1 at a port the system picks. It answers every request
-// with a small page and records each request line ("GET /path HTTP/1.1").
+// A tiny HTTP server on 127.0.0.1, at a port the system picks or at a given one. It answers
+// every request with a small page and records each request line ("GET /path HTTP/1.1").
 class LoopbackHttpServer {
  public:
-  LoopbackHttpServer();
+  // Throws, naming the port, when it cannot listen there.
+  explicit LoopbackHttpServer(int port = 0);
   ~LoopbackHttpServer();
   int Port() const { return port_; }
   std::string Url(const std::string& path) const;
