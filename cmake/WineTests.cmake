@@ -8,3 +8,9 @@ function(wine_gtest target)
     TEST_PREFIX "${arg_PREFIX}"
     PROPERTIES TIMEOUT 90 ${arg_PROPERTIES})
 endfunction()
+
+# The path under which a Windows program of the build is seen from inside Wine.
+function(windows_path out path)
+  string(REPLACE "/" "\\\\" path "${path}")
+  set(${out} "Z:${path}" PARENT_SCOPE)
+endfunction()

@@ -19,8 +19,18 @@ TApplication::~TApplication() {
 void TApplication::Guard(const std::function<void()>& handler) {
   try {
     handler();
+  } catch (...) {
+    HandleCurrentException();
+  }
+}
+
+void TApplication::HandleCurrentException() {
+  try {
+    throw;
   } catch (const std::exception& e) {
     HandleException(e);
+  } catch (...) {
+    HandleException(Exception("An exception of an unknown type was raised"));
   }
 }
 

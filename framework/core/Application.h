@@ -45,10 +45,12 @@ class TApplication {
   // Asks the loop to end once it reaches the request; returns at once.
   virtual void Terminate() = 0;
 
-  // Runs an event handler; what it throws goes to HandleException, not further.
+  // Runs an event handler; whatever it throws goes to the handler below, not further.
   void Guard(const std::function<void()>& handler);
   // Shows the exception's message (closing full stop added) unless it is an EAbort.
   void HandleException(const std::exception& e);
+  // The same for the exception being handled, of whatever type (call it in a catch block).
+  void HandleCurrentException();
 
  protected:
   // Loads the form's layout, creates its native windows and takes ownership of it.

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <exception>
 #include <vector>
 
 #include "framework/win32/Unicode.h"
@@ -9,24 +10,34 @@
 namespace fw::win32 {
 
 std::vector<fw::TStyleManager::EmbeddedStyle> EmbeddedStyles() {
-  std::vector<fw::TStyleManager::EmbeddedStyle> styles;
+  struct Found {
+    std::vector<fw::TStyleManager::EmbeddedStyle> styles;
+    std::exception_ptr failure;  // carried past the system's frames, thrown again below
+  } found;
   EnumResourceNamesW(
       GetModuleHandleW(nullptr), kStyleResourceType,
-      [](HMODULE module, LPCWSTR type, LPWSTR name, LONG_PTR list) -> BOOL {
-        auto& out = *reinterpret_cast<std::vector<fw::TStyleManager::EmbeddedStyle>*>(list);
-        fw::TStyleManager::EmbeddedStyle style;
-        style.ResourceName =
-            IS_INTRESOURCE(name) ? std::to_string(reinterpret_cast<ULONG_PTR>(name)) : Narrow(name);
-        HRSRC info = FindResourceW(module, name, type);
-        HGLOBAL loaded = info ? LoadResource(module, info) : nullptr;
-        const auto* bytes =
-            static_cast<const std::uint8_t*>(loaded ? LockResource(loaded) : nullptr);
-        if (bytes) style.Data.assign(bytes, bytes + SizeofResource(module, info));
-        out.push_back(std::move(style));  // an empty one is reported as unreadable
-        return TRUE;
+      [](HMODULE module, LPCWSTR type, LPWSTR name, LONG_PTR context) -> BOOL {
+        auto& found = *reinterpret_cast<Found*>(context);
+        try {
+          fw::TStyleManager::EmbeddedStyle style;
+          style.ResourceName = IS_INTRESOURCE(name)
+                                   ? std::to_string(reinterpret_cast<ULONG_PTR>(name))
+                                   : Narrow(name);
+          HRSRC info = FindResourceW(module, name, type);
+          HGLOBAL loaded = info ? LoadResource(module, info) : nullptr;
+          const auto* bytes =
+              static_cast<const std::uint8_t*>(loaded ? LockResource(loaded) : nullptr);
+          if (bytes) style.Data.assign(bytes, bytes + SizeofResource(module, info));
+          found.styles.push_back(std::move(style));  // an empty one is reported as unreadable
+          return TRUE;
+        } catch (...) {
+          found.failure = std::current_exception();
+          return FALSE;
+        }
       },
-      reinterpret_cast<LONG_PTR>(&styles));
-  return styles;
+      reinterpret_cast<LONG_PTR>(&found));
+  if (found.failure) std::rethrow_exception(found.failure);
+  return found.styles;
 }
 
 namespace {
@@ -75,7 +86,7 @@ class DialogTemplate {
 constexpr WORD kIconId = 100;
 constexpr WORD kStaticClass = 0x0082, kButtonClass = 0x0080;
 
-INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM) noexcept {
   if (message == WM_INITDIALOG) {
     SendDlgItemMessageW(dialog, kIconId, STM_SETICON,
                         reinterpret_cast<WPARAM>(LoadIconW(nullptr, IDI_ERROR)), 0);

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <map>
+#include <unordered_map>
 #include <stdexcept>
 
 #include "framework/core/Application.h"
@@ -10,6 +11,7 @@
 #include "framework/core/Gestures.h"
 #include "framework/core/StyleManager.h"
 #include "framework/core/StyleRules.h"
+#include "framework/win32/CallbackBoundary.h"
 #include "framework/win32/TouchGestureConfig.h"
 #include "framework/win32/Unicode.h"
 
@@ -17,7 +19,13 @@ namespace fw::win32 {
 
 namespace {
 
-constexpr wchar_t kPeerProperty[] = L"fw.WindowPeer";
+// The windows this backend created, with their peers. Lookups go through this table only:
+// a window handle is unique while the window lives, so no other process's window (nor any
+// window's properties or user data) can pass for one of ours.
+std::unordered_map<HWND, WindowPeer*>& Peers() {
+  static std::unordered_map<HWND, WindowPeer*> peers;
+  return peers;
+}
 
 // The procedure each registered class stands on: the system class's for a superclass.
 std::map<std::wstring, WNDPROC>& BaseProcedures() {
@@ -73,14 +81,12 @@ COLORREF ToColorRef(fw::TColor color) {
 
 WindowPeer::~WindowPeer() {
   // Messages sent while the window goes must not reach a half-destroyed peer.
-  if (window_) {
-    RemovePropW(window_.get(), kPeerProperty);
-    SetWindowLongPtrW(window_.get(), GWLP_USERDATA, 0);
-  }
+  if (window_) Peers().erase(window_.get());
 }
 
 WindowPeer* WindowPeer::FromHandle(HWND window) {
-  return window ? static_cast<WindowPeer*>(GetPropW(window, kPeerProperty)) : nullptr;
+  const auto found = Peers().find(window);
+  return found == Peers().end() ? nullptr : found->second;
 }
 
 std::wstring WindowPeer::ClassName() const { return L"TControl"; }
@@ -118,17 +124,17 @@ void WindowPeer::Create(HWND parent) {
 }
 
 LRESULT CALLBACK WindowPeer::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* peer = static_cast<WindowPeer*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(peer));
-    SetPropW(window, kPeerProperty, peer);
-    peer->window_.reset(window);
-  }
-  if (auto* peer = reinterpret_cast<WindowPeer*>(GetWindowLongPtrW(window, GWLP_USERDATA))) {
-    return peer->Dispatch(message, wParam, lParam);
-  }
-  // Before WM_NCCREATE (WM_GETMINMAXINFO) and while the peer goes: the class's own procedure.
-  return CallWindowProcW(BaseProcedureOf(window), window, message, wParam, lParam);
+  return AtCallbackBoundary<LRESULT>(0, [&]() -> LRESULT {
+    if (message == WM_NCCREATE) {
+      auto* peer =
+          static_cast<WindowPeer*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+      Peers()[window] = peer;
+      peer->window_.reset(window);
+    }
+    if (WindowPeer* peer = FromHandle(window)) return peer->Dispatch(message, wParam, lParam);
+    // Before WM_NCCREATE (WM_GETMINMAXINFO) and while the peer goes: the class's own procedure.
+    return CallWindowProcW(BaseProcedureOf(window), window, message, wParam, lParam);
+  });
 }
 
 LRESULT WindowPeer::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -213,8 +219,7 @@ LRESULT WindowPeer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_NCDESTROY: {
       // The system destroyed the window (with its parent): forget it.
       HWND window = window_.release();
-      RemovePropW(window, kPeerProperty);
-      SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+      Peers().erase(window);
       return CallWindowProcW(baseProcedure_, window, message, wParam, lParam);
     }
   }

@@ -9,6 +9,7 @@
 #include "framework/win32/Unicode.h"
 #include "framework/win32/Win32Application.h"
 #include "framework/win32/ControlWindow.h"
+#include "framework/win32/WindowPeer.h"
 #include "tests/support/win32/ScriptedRun.h"
 #include "tests/support/win32/WindowTesting.h"
 
@@ -19,6 +20,7 @@ using namespace testing_win32;
 class TTestForm : public fw::TForm {
  public:
   fw::TButton* ThrowButton = nullptr;
+  fw::TButton* ThrowOtherButton = nullptr;
   fw::TButton* AbortButton = nullptr;
   fw::TButton* QuitButton = nullptr;
   fw::TImage* Image1 = nullptr;
@@ -29,15 +31,18 @@ class TTestForm : public fw::TForm {
   std::string LayoutResourceName() const override { return "TTESTFORM"; }
   void Publish(fw::Publisher& p) override {
     p.Field("ThrowButton", ThrowButton);
+    p.Field("ThrowOtherButton", ThrowOtherButton);
     p.Field("AbortButton", AbortButton);
     p.Field("QuitButton", QuitButton);
     p.Field("Image1", Image1);
     p.Handler("ThrowClick", this, &TTestForm::ThrowClick);
+    p.Handler("ThrowOtherClick", this, &TTestForm::ThrowOtherClick);
     p.Handler("AbortClick", this, &TTestForm::AbortClick);
     p.Handler("QuitClick", this, &TTestForm::QuitClick);
     p.Handler("ImageClick", this, &TTestForm::ImageClick);
   }
   void ThrowClick(fw::TObject*) { throw fw::Exception("Кнопка сломалась"); }
+  void ThrowOtherClick(fw::TObject*) { throw 42; }  // not a standard exception at all
   void AbortClick(fw::TObject*) { throw fw::EAbort(); }
   void QuitClick(fw::TObject*) {
     fw::Application->Terminate();
@@ -70,15 +75,52 @@ TEST_F(ApplicationFixture, HandlerExceptionsShowTheirMessageAndTheLoopGoesOn) {
     ClickAt(CentreOf(WindowOf(form->AbortButton)));
     PumpFor(std::chrono::milliseconds(500));
     boxesAfterAbort = watcher.Seen().size();
+    ClickAt(CentreOf(WindowOf(form->ThrowOtherButton)));
+    PumpUntil([&] { return watcher.Seen().size() == 2; });
     ClickAt(CentreOf(WindowOf(form->QuitButton)));
   });
   EXPECT_TRUE(ended) << "the loop did not end after Terminate";
   EXPECT_TRUE(form->returnedFromTerminate) << "Terminate must only post the quit request";
-  ASSERT_EQ(watcher.Seen().size(), 1u);
+  ASSERT_EQ(watcher.Seen().size(), 2u);
   EXPECT_EQ(boxesAfterAbort, 1u) << "an abort shows nothing";
   EXPECT_EQ(watcher.Seen()[0].title, L"Кабинет Test");
   EXPECT_EQ(watcher.Seen()[0].text, L"Кнопка сломалась.");
   EXPECT_TRUE(watcher.Seen()[0].hasErrorIcon);
+  EXPECT_EQ(watcher.Seen()[1].title, L"Кабинет Test");
+  EXPECT_EQ(watcher.Seen()[1].text, L"An exception of an unknown type was raised.");
+}
+
+// A window whose own message handling fails, as framework code may (out of memory, a failing
+// system call): what it throws must stop at the window procedure.
+class FailingPeer : public fw::win32::WindowPeer {
+ public:
+  using WindowPeer::WindowPeer;
+  static constexpr UINT kThrowStandard = WM_APP + 1, kThrowOther = WM_APP + 2;
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == kThrowStandard) throw std::runtime_error("Окно сломалось");
+    if (message == kThrowOther) throw 7;
+    return WindowPeer::HandleMessage(message, wParam, lParam);
+  }
+};
+
+TEST_F(ApplicationFixture, WhatAWindowProcedureThrowsReachesTheHandlerAndTheLoopGoesOn) {
+  MessageBoxWatcher watcher;
+  fw::TPanel control(nullptr);
+  FailingPeer peer(control);
+  peer.Create(WindowOf(form));
+  std::vector<LRESULT> results;
+  const bool ended = RunWithScript(application, [&] {
+    results.push_back(SendMessageW(peer.Handle(), FailingPeer::kThrowStandard, 0, 0));
+    results.push_back(SendMessageW(peer.Handle(), FailingPeer::kThrowOther, 0, 0));
+    ClickAt(CentreOf(WindowOf(form->QuitButton)));
+  });
+  EXPECT_TRUE(ended);
+  EXPECT_EQ(results, (std::vector<LRESULT>{0, 0}));
+  ASSERT_EQ(watcher.Seen().size(), 2u);
+  EXPECT_EQ(watcher.Seen()[0].text, L"Окно сломалось.");
+  EXPECT_EQ(watcher.Seen()[1].text, L"An exception of an unknown type was raised.");
 }
 
 TEST_F(ApplicationFixture, ImageClickRaisesOnClickOnlyWhenReleasedInside) {

@@ -4,7 +4,10 @@
 
 #include "framework/core/PopupMenu.h"
 #include "mainwindow/Unit12Module.h"
+#include "framework/win32/ControlWindow.h"
+#include "framework/win32/Handles.h"
 #include "tests/mainwindow/win32/Form12Fixture.h"
+#include "tests/support/win32/ChildProcess.h"
 #include "tests/support/win32/ScriptedRun.h"
 #include "tests/support/win32/WindowTesting.h"
 
@@ -164,6 +167,79 @@ TEST_F(RightClickFixture, AnAssignedPopupMenuShowsOnReleaseAtThePointer) {
   EXPECT_EQ(menu.PopupComponent, Form12->WebBrowser1);
   EXPECT_FALSE(Received(WM_RBUTTONDOWN, browser));
   EXPECT_FALSE(Received(WM_RBUTTONUP, browser));
+}
+
+TEST_F(RightClickFixture, AFailingPopupMenuReachesTheHandlerAndTheClickStaysDiscarded) {
+  fw::TPopupMenu menu(nullptr);
+  menu.Items.push_back({"Обновить", nullptr});
+  fw::TPopupMenu::SetPresenter([](fw::TPopupMenu&, int, int) { throw 3; });
+  MessageBoxWatcher boxes;
+  LRESULT result = 0;
+  RunWithScript(application, [&] {
+    OpenPage();
+    Form12->WebBrowser1->PopupMenu = &menu;
+    MOUSEHOOKSTRUCT record{};
+    record.pt = CentreOf(WindowOf(Form12->WebBrowser1));
+    result = Unit12::MouseProc(HC_ACTION, WM_RBUTTONUP, reinterpret_cast<LPARAM>(&record));
+    PumpUntil([&] { return !boxes.Seen().empty(); });
+    Form12->WebBrowser1->PopupMenu = nullptr;
+    application.Terminate();
+  });
+  EXPECT_EQ(result, 1);
+  ASSERT_EQ(boxes.Seen().size(), 1u);
+  EXPECT_EQ(boxes.Seen()[0].text, L"An exception of an unknown type was raised.");
+}
+
+// Windows of other code may carry anything in their properties and user data; only the
+// framework's own windows are controls.
+TEST_F(RightClickFixture, AWindowTheFrameworkDidNotCreateIsNeverTakenForAControl) {
+  fw::win32::UniqueWindow foreign(CreateWindowExW(0, L"BUTTON", L"", WS_POPUP | WS_VISIBLE, 0, 0,
+                                                  300, 300, nullptr, nullptr, nullptr, nullptr));
+  ASSERT_TRUE(foreign);
+  SetPropW(foreign.get(), L"fw.WindowPeer", reinterpret_cast<HANDLE>(0x1234));
+  SetWindowLongPtrW(foreign.get(), GWLP_USERDATA, 0x1234);
+  SetWindowPos(foreign.get(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  EXPECT_EQ(fw::win32::FindControl(foreign.get()), nullptr);
+  MOUSEHOOKSTRUCT record{};
+  record.pt = {150, 150};
+  ASSERT_EQ(WindowFromPoint(record.pt), foreign.get());
+  EXPECT_EQ(Unit12::MouseProc(HC_ACTION, WM_RBUTTONDOWN, reinterpret_cast<LPARAM>(&record)), 0);
+  RemovePropW(foreign.get(), L"fw.WindowPeer");
+}
+
+// Two copies of the program: this one holds the mouse capture (a left press on its pane)
+// while the pointer is over the other copy's page, where a right-click then happens.
+TEST_F(RightClickFixture, ARightClickOverAnotherCopysPageWhileThisOneHasTheCaptureChangesNothing) {
+  ChildProcess other(PROGRAM_PATH);
+  HWND otherForm = other.WaitForWindow(L"TForm12");
+  ASSERT_NE(otherForm, nullptr);
+  bool barShown = true, otherRunning = false;
+  RunWithScript(application, [&] {
+    HWND form = WindowOf(Form12);
+    PumpUntil([&] { return IsWindowVisible(form) != FALSE; });
+    // Half the screen for this copy, so that the other copy's page shows beside it.
+    ShowWindow(form, SW_RESTORE);
+    SetWindowPos(form, HWND_TOP, 0, 0, 500, GetSystemMetrics(SM_CYSCREEN), 0);
+    PumpFor(std::chrono::milliseconds(300));
+    const POINT overOtherPage{900, GetSystemMetrics(SM_CYSCREEN) / 2};
+    ASSERT_EQ(GetAncestor(WindowFromPoint(overOtherPage), GA_ROOT), otherForm);
+    RECT pane;
+    GetWindowRect(WindowOf(Form12->SplitView1), &pane);
+    MoveTo({(pane.left + pane.right) / 2, pane.bottom - 100});
+    PressButton(false, true);
+    MoveTo(overOtherPage);
+    PressButton(true, true);
+    PressButton(true, false);
+    PressButton(false, false);
+    PumpFor(std::chrono::milliseconds(300));
+    barShown = Form12->AppBar->Visible();
+    otherRunning = other.WaitForExit(std::chrono::milliseconds(0)) == STILL_ACTIVE;
+    application.Terminate();
+  });
+  EXPECT_FALSE(barShown);
+  EXPECT_TRUE(otherRunning) << "the other copy ended";
+  PostMessageW(otherForm, WM_CLOSE, 0, 0);
+  EXPECT_EQ(other.WaitForExit(), 0u);
 }
 
 }  // namespace

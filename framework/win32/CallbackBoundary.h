@@ -1,0 +1,24 @@
+#pragma once
+
+#include <utility>
+
+namespace fw::win32 {
+
+// Hands the exception being handled to the application's handler; if there is none, or the
+// handler itself fails, it is dropped. Never throws.
+void ReportCurrentException() noexcept;
+
+// Runs the body of a callback that the system calls (a window or hook procedure, an
+// enumeration callback): C frames cannot unwind an exception, so it stops here and the call
+// returns `failed`.
+template <class R, class Body>
+R AtCallbackBoundary(R failed, Body&& body) noexcept {
+  try {
+    return std::forward<Body>(body)();
+  } catch (...) {
+    ReportCurrentException();
+    return failed;
+  }
+}
+
+}  // namespace fw::win32
