@@ -1,13 +1,10 @@
 #include "mainwindow/Unit12.h"
 
 #include "framework/core/Application.h"
+#include "framework/core/KeyRouting.h"
 #include "mainwindow/NavigationTargets.h"
 
 TForm12* Form12 = nullptr;
-
-namespace {
-constexpr std::uint16_t VK_ESCAPE_KEY = 27;
-}
 
 void TForm12::Publish(fw::Publisher& p) {
   p.Field("AppBar", AppBar);
@@ -58,7 +55,7 @@ void TForm12::Action1Execute(fw::TObject*) { AppBarShow(-1); }
 void TForm12::FormResize(fw::TObject*) { AppBarResize(); }
 
 void TForm12::FormKeyDown(fw::TObject*, std::uint16_t& Key, fw::TShiftState) {
-  AppBarShow(Key == VK_ESCAPE_KEY ? -1 : 0);
+  AppBarShow(Key == fw::vkEscape ? -1 : 0);
 }
 
 void TForm12::FormGesture(fw::TObject*, const fw::TGestureEventInfo&, bool&) { AppBarShow(0); }

@@ -16,23 +16,30 @@ namespace {
 // Paints into an off-screen bitmap first, so that nothing flickers.
 template <class Painter>
 void PaintBuffered(HWND window, Painter paint) {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(window, &ps);
-  if (!dc) return;
+  PaintDc dc(window);
+  if (!dc.get()) return;
   RECT client;
   GetClientRect(window, &client);
-  HDC memory = CreateCompatibleDC(dc);
-  UniqueGdiObject bitmap(CreateCompatibleBitmap(dc, client.right, client.bottom));
-  if (memory && bitmap) {
-    HGDIOBJ old = SelectObject(memory, bitmap.get());
-    paint(memory, client);
-    BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, old);
-  } else {
-    paint(dc, client);
+  UniqueMemoryDc memory(CreateCompatibleDC(dc.get()));
+  UniqueBitmap bitmap(CreateCompatibleBitmap(dc.get(), client.right, client.bottom));
+  if (!memory || !bitmap) {
+    paint(dc.get(), client);
+    return;
   }
-  if (memory) DeleteDC(memory);
-  EndPaint(window, &ps);
+  SelectedObject selected(memory.get(), bitmap.get());
+  paint(memory.get(), client);
+  BitBlt(dc.get(), 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
+}
+
+// A caption in one line, centred both ways, over what is already drawn.
+void DrawCaption(HDC dc, HFONT font, COLORREF color, const std::string& caption, RECT area) {
+  if (caption.empty()) return;
+  const std::wstring text = Widen(caption);
+  SelectedObject selected(dc, font);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, color);
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area,
+            DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 
 }  // namespace
@@ -48,15 +55,9 @@ LRESULT ContainerPeer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
                  panel->BevelOuter == fw::TBevelCut::bvRaised ? BDR_RAISEDINNER : BDR_SUNKENOUTER,
                  BF_RECT);
       }
-      const std::wstring caption = Widen(Control().Caption());
-      if (caption.empty()) return;
-      HGDIOBJ oldFont = SelectObject(dc, Font());
-      SetBkMode(dc, TRANSPARENT);
-      SetTextColor(dc, ToColorRef(fw::CaptionColorOf(Control(), fw::TStyleManager::ActiveStyle())));
-      RECT area = client;
-      DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &area,
-                DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-      SelectObject(dc, oldFont);
+      DrawCaption(dc, Font(),
+                  ToColorRef(fw::CaptionColorOf(Control(), fw::TStyleManager::ActiveStyle())),
+                  Control().Caption(), client);
     });
     return 0;
   }
@@ -109,7 +110,7 @@ void ImagePeer::Paint(HDC dc) {
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  UniqueGdiObject dib(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  UniqueBitmap dib(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!dib || !bits) return;
   // AlphaBlend wants premultiplied BGRA.
   auto* out = static_cast<std::uint8_t*>(bits);
@@ -120,21 +121,19 @@ void ImagePeer::Paint(HDC dc) {
     out[i + 2] = static_cast<std::uint8_t>(picture.Rgba[i + 0] * a / 255);
     out[i + 3] = static_cast<std::uint8_t>(a);
   }
-  HDC source = CreateCompatibleDC(dc);
+  UniqueMemoryDc source(CreateCompatibleDC(dc));
   if (!source) return;
-  HGDIOBJ old = SelectObject(source, dib.get());
+  SelectedObject selected(source.get(), dib.get());
   const fw::TPoint origin = image_.PictureOrigin();
   const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
   const fw::TBounds& cell = image_.Bounds();
   if (image_.Stretch) {
-    AlphaBlend(dc, 0, 0, cell.Width, cell.Height, source, 0, 0, picture.Width, picture.Height,
+    AlphaBlend(dc, 0, 0, cell.Width, cell.Height, source.get(), 0, 0, picture.Width, picture.Height,
                blend);
   } else {
-    AlphaBlend(dc, origin.X, origin.Y, picture.Width, picture.Height, source, 0, 0, picture.Width,
-               picture.Height, blend);
+    AlphaBlend(dc, origin.X, origin.Y, picture.Width, picture.Height, source.get(), 0, 0,
+               picture.Width, picture.Height, blend);
   }
-  SelectObject(source, old);
-  DeleteDC(source);
 }
 
 DWORD ButtonPeer::Style() const {
@@ -178,23 +177,17 @@ void ButtonPeer::DrawItem(const DRAWITEMSTRUCT& item) {
   const fw::TButtonLook look = fw::ButtonLook(*style, state);
   HDC dc = item.hDC;
   RECT area = item.rcItem;
-  UniqueGdiObject face(CreateSolidBrush(look.Face ? ToColorRef(*look.Face) : BackgroundColorRef()));
-  FillRect(dc, &area, static_cast<HBRUSH>(face.get()));
-  UniqueGdiObject border(CreateSolidBrush(ToColorRef(look.Border)));
+  UniqueBrush face(CreateSolidBrush(look.Face ? ToColorRef(*look.Face) : BackgroundColorRef()));
+  FillRect(dc, &area, face.get());
+  UniqueBrush border(CreateSolidBrush(ToColorRef(look.Border)));
   for (int i = 0; i < look.BorderWidth; ++i) {
     RECT ring{area.left + i, area.top + i, area.right - i, area.bottom - i};
-    FrameRect(dc, &ring, static_cast<HBRUSH>(border.get()));
+    FrameRect(dc, &ring, border.get());
   }
-  const std::wstring caption = Widen(Control().Caption());
-  HGDIOBJ oldFont = SelectObject(dc, Font());
-  SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, ToColorRef(look.Text));
   // A caption wider than the button is clipped inside the border, never drawn over it.
-  RECT inside{area.left + look.BorderWidth, area.top + look.BorderWidth,
-              area.right - look.BorderWidth, area.bottom - look.BorderWidth};
-  DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &inside,
-            DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-  SelectObject(dc, oldFont);
+  const RECT inside{area.left + look.BorderWidth, area.top + look.BorderWidth,
+                    area.right - look.BorderWidth, area.bottom - look.BorderWidth};
+  DrawCaption(dc, Font(), ToColorRef(look.Text), Control().Caption(), inside);
 }
 
 }  // namespace fw::win32

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <windows.h>
+#include <ole2.h>
 #include <oleauto.h>
 
+#include <string>
 #include <utility>
 
 namespace fw::win32 {
@@ -34,12 +36,69 @@ class UniqueHandle {
   Handle handle_ = nullptr;
 };
 
-inline BOOL WINAPI DeleteGdiObject(HGDIOBJ h) { return DeleteObject(h); }
+template <class T>
+BOOL WINAPI DeleteGdiObject(T h) {
+  return DeleteObject(h);
+}
 inline BOOL WINAPI CloseRegistryKey(HKEY h) { return RegCloseKey(h) == ERROR_SUCCESS; }
+inline BOOL WINAPI FreeLocalText(wchar_t* text) { return LocalFree(text) == nullptr; }
 
 using UniqueWindow = UniqueHandle<HWND, DestroyWindow>;
-using UniqueGdiObject = UniqueHandle<HGDIOBJ, DeleteGdiObject>;
+using UniqueBrush = UniqueHandle<HBRUSH, DeleteGdiObject<HBRUSH>>;
+using UniqueFont = UniqueHandle<HFONT, DeleteGdiObject<HFONT>>;
+using UniqueBitmap = UniqueHandle<HBITMAP, DeleteGdiObject<HBITMAP>>;
+using UniqueMemoryDc = UniqueHandle<HDC, DeleteDC>;  // a device context created by us
 using UniqueKey = UniqueHandle<HKEY, CloseRegistryKey>;
+using UniqueModule = UniqueHandle<HMODULE, FreeLibrary>;
+using UniqueMenu = UniqueHandle<HMENU, DestroyMenu>;
+using UniqueLocalText = UniqueHandle<wchar_t*, FreeLocalText>;  // filled by FormatMessageW
+
+// A window's device context, borrowed from the system and given back.
+class BorrowedDc {
+ public:
+  explicit BorrowedDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+  ~BorrowedDc() {
+    if (dc_) ReleaseDC(window_, dc_);
+  }
+  BorrowedDc(const BorrowedDc&) = delete;
+  BorrowedDc& operator=(const BorrowedDc&) = delete;
+  HDC get() const { return dc_; }
+  explicit operator bool() const { return dc_ != nullptr; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
+
+// The device context of one WM_PAINT, from BeginPaint to EndPaint.
+class PaintDc {
+ public:
+  explicit PaintDc(HWND window) : window_(window), dc_(BeginPaint(window, &paint_)) {}
+  ~PaintDc() { EndPaint(window_, &paint_); }
+  PaintDc(const PaintDc&) = delete;
+  PaintDc& operator=(const PaintDc&) = delete;
+  HDC get() const { return dc_; }
+
+ private:
+  HWND window_;
+  PAINTSTRUCT paint_{};
+  HDC dc_;
+};
+
+// An object selected into a device context; the previous one goes back when this ends.
+class SelectedObject {
+ public:
+  SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+  ~SelectedObject() {
+    if (previous_ && previous_ != HGDI_ERROR) SelectObject(dc_, previous_);
+  }
+  SelectedObject(const SelectedObject&) = delete;
+  SelectedObject& operator=(const SelectedObject&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ previous_;
+};
 
 // A reference-counted COM interface pointer.
 template <class T>
@@ -79,14 +138,40 @@ class ComPtr {
 // A BSTR that frees itself.
 class UniqueBstr {
  public:
+  UniqueBstr() = default;
   explicit UniqueBstr(const wchar_t* text) : bstr_(SysAllocString(text)) {}
   ~UniqueBstr() { SysFreeString(bstr_); }
   UniqueBstr(const UniqueBstr&) = delete;
   UniqueBstr& operator=(const UniqueBstr&) = delete;
   BSTR get() const { return bstr_; }
+  // For out-parameters: frees what is held and hands out the slot.
+  BSTR* put() {
+    SysFreeString(std::exchange(bstr_, nullptr));
+    return &bstr_;
+  }
+  std::wstring str() const { return bstr_ ? std::wstring(bstr_, SysStringLen(bstr_)) : L""; }
 
  private:
-  BSTR bstr_;
+  BSTR bstr_ = nullptr;
+};
+
+// OLE for this thread, from OleInitialize to OleUninitialize.
+class OleInitialization {
+ public:
+  OleInitialization();  // throws when OLE cannot be initialized
+  ~OleInitialization() { OleUninitialize(); }
+  OleInitialization(const OleInitialization&) = delete;
+  OleInitialization& operator=(const OleInitialization&) = delete;
+};
+
+// COM for this thread as a single-threaded apartment, from CoInitialize to CoUninitialize.
+// S_FALSE (COM was already initialized) still takes a matching CoUninitialize.
+class ComInitialization {
+ public:
+  ComInitialization();  // throws when COM cannot be initialized
+  ~ComInitialization() { CoUninitialize(); }
+  ComInitialization(const ComInitialization&) = delete;
+  ComInitialization& operator=(const ComInitialization&) = delete;
 };
 
 }  // namespace fw::win32

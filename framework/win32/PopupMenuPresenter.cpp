@@ -6,20 +6,21 @@
 #include "framework/core/Exceptions.h"
 #include "framework/win32/Unicode.h"
 #include "framework/win32/ControlWindow.h"
+#include "framework/win32/Handles.h"
 
 namespace fw::win32 {
 
 void ShowPopupMenu(fw::TPopupMenu& menu, int x, int y) {
-  HMENU handle = CreatePopupMenu();
+  UniqueMenu handle(CreatePopupMenu());
   if (!handle) throw fw::Exception("Cannot create the menu '" + menu.Name() + "'");
   for (std::size_t i = 0; i < menu.Items.size(); ++i) {
-    AppendMenuW(handle, MF_STRING, i + 1, Widen(menu.Items[i].Caption).c_str());
+    AppendMenuW(handle.get(), MF_STRING, i + 1, Widen(menu.Items[i].Caption).c_str());
   }
   HWND owner = fw::Application ? WindowOf(fw::Application->MainForm()) : nullptr;
   const UINT chosen = static_cast<UINT>(
-      TrackPopupMenu(handle, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, x, y,
-                     0, owner, nullptr));
-  DestroyMenu(handle);
+      TrackPopupMenu(handle.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN,
+                     x, y, 0, owner, nullptr));
+  handle.reset();
   if (chosen >= 1 && chosen <= menu.Items.size() && menu.Items[chosen - 1].OnClick) {
     menu.Items[chosen - 1].OnClick(&menu);
   }

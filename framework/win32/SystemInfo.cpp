@@ -28,19 +28,15 @@ std::wstring ExecutableFileName() {
 int MonitorPixelsPerInch(HMONITOR monitor) {
   // GetDpiForMonitor exists from Windows 8.1 on; older systems have one resolution for all.
   using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
-  if (HMODULE shcore = LoadLibraryW(L"shcore.dll")) {
+  if (UniqueModule shcore(LoadLibraryW(L"shcore.dll")); shcore) {
     auto getDpi = reinterpret_cast<GetDpiForMonitorFn>(
-        reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")));
+        reinterpret_cast<void*>(GetProcAddress(shcore.get(), "GetDpiForMonitor")));
     UINT x = 0, y = 0;
-    const bool ok =
-        getDpi && SUCCEEDED(getDpi(monitor, 0 /* MDT_EFFECTIVE_DPI */, &x, &y)) && x > 0;
-    FreeLibrary(shcore);
-    if (ok) return static_cast<int>(x);
+    if (getDpi && SUCCEEDED(getDpi(monitor, 0 /* MDT_EFFECTIVE_DPI */, &x, &y)) && x > 0)
+      return static_cast<int>(x);
   }
-  HDC screen = GetDC(nullptr);
-  if (!screen) return 96;
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-  ReleaseDC(nullptr, screen);
+  BorrowedDc screen(nullptr);
+  const int dpi = screen ? GetDeviceCaps(screen.get(), LOGPIXELSX) : 0;
   return dpi > 0 ? dpi : 96;
 }
 
@@ -57,31 +53,36 @@ int (*WindowPixelsPerInch)(HWND window) = MonitorPixelsPerInchOfWindow;
 std::wstring DescribeHResult(HRESULT hr) {
   ComPtr<IErrorInfo> info;
   if (GetErrorInfo(0, info.put()) == S_OK && info) {
-    BSTR description = nullptr;
-    if (SUCCEEDED(info->GetDescription(&description)) && description) {
-      std::wstring text(description, SysStringLen(description));
-      SysFreeString(description);
-      if (!text.empty()) return text;
-    }
+    UniqueBstr description;
+    if (SUCCEEDED(info->GetDescription(description.put())) && !description.str().empty())
+      return description.str();
   }
-  wchar_t* buffer = nullptr;
+  wchar_t* filled = nullptr;
   const DWORD length = FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, static_cast<DWORD>(hr), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+      nullptr, static_cast<DWORD>(hr), 0, reinterpret_cast<wchar_t*>(&filled), 0, nullptr);
+  const UniqueLocalText buffer(filled);
   std::wstring text;
   if (length && buffer) {
-    text.assign(buffer, length);
+    text.assign(buffer.get(), length);
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) {
       text.pop_back();
     }
   }
-  if (buffer) LocalFree(buffer);
   if (text.empty()) {
     wchar_t hex[32];
     std::swprintf(hex, 32, L"OLE error %08X", static_cast<unsigned>(hr));
     text = hex;
   }
   return text;
+}
+
+OleInitialization::OleInitialization() {
+  OleCheck(OleInitialize(nullptr), "OLE cannot be initialized");
+}
+
+ComInitialization::ComInitialization() {
+  OleCheck(CoInitialize(nullptr), "COM cannot be initialized");
 }
 
 void OleCheck(HRESULT hr, const std::string& context) {

@@ -129,15 +129,18 @@ void Check(HRESULT hr, const char* step) {
 
 }  // namespace
 
+WebBrowserPeer::WebBrowserPeer(fw::TWebBrowser& browser) : WindowPeer(browser) {}
+
 void WebBrowserPeer::Created() {
-  site_ = new BrowserSite(Handle());
+  site_.attach(new BrowserSite(Handle()));
   Check(CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
                          object_.put_void()),
         "start");
-  Check(object_->SetClientSite(site_), "accept its site");
+  Check(object_->SetClientSite(site_.get()), "accept its site");
   RECT area;
   GetClientRect(Handle(), &area);
-  Check(object_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site_, 0, Handle(), &area), "activate");
+  Check(object_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site_.get(), 0, Handle(), &area),
+        "activate");
   Check(object_->QueryInterface(IID_IOleInPlaceObject, inPlace_.put_void()),
         "offer in-place hosting");
   Check(object_->QueryInterface(IID_IWebBrowser2, browser_.put_void()), "offer IWebBrowser2");
@@ -153,10 +156,7 @@ WebBrowserPeer::~WebBrowserPeer() {
   browser_.reset();
   inPlace_.reset();
   object_.reset();
-  if (site_) {
-    site_->Detach();
-    site_->Release();
-  }
+  if (site_) site_->Detach();
 }
 
 IOleInPlaceActiveObject* WebBrowserPeer::ActiveObject() const {

@@ -15,7 +15,7 @@ class BrowserSite;
 // Hosts the system's browser control (CLSID_WebBrowser) in place inside the control's window.
 class WebBrowserPeer : public WindowPeer, public fw::BrowserPeer {
  public:
-  explicit WebBrowserPeer(fw::TWebBrowser& browser) : WindowPeer(browser) {}
+  explicit WebBrowserPeer(fw::TWebBrowser& browser);
   ~WebBrowserPeer() override;
 
   void Navigate(const std::string& url) override;
@@ -34,7 +34,7 @@ class WebBrowserPeer : public WindowPeer, public fw::BrowserPeer {
   ComPtr<IOleObject> object_;
   ComPtr<IOleInPlaceObject> inPlace_;
   ComPtr<IWebBrowser2> browser_;
-  BrowserSite* site_ = nullptr;  // holds its own reference count
+  ComPtr<BrowserSite> site_;
 };
 
 }  // namespace fw::win32

@@ -52,8 +52,6 @@ std::unique_ptr<WindowPeer> MakePeer(fw::TControl& control) {
 }  // namespace
 
 Win32Application::Win32Application() {
-  OleCheck(OleInitialize(nullptr), "OLE cannot be initialized");
-  oleInitialized_ = true;
   RegisterApplicationClass();
   window_.reset(CreateWindowExW(0, kApplicationClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                 GetModuleHandleW(nullptr), nullptr));
@@ -66,16 +64,10 @@ Win32Application::~Win32Application() {
   fw::TPopupMenu::SetPresenter(nullptr);
   fw::TStyleManager::SetPlatform({});
   DestroyForms();
-  window_.reset();
-  if (comInitialized_) CoUninitialize();
-  if (oleInitialized_) OleUninitialize();
 }
 
 void Win32Application::Initialize() {
-  // S_FALSE: OLE has already initialized COM for the thread; it still takes a matching
-  // CoUninitialize.
-  OleCheck(CoInitialize(nullptr), "COM cannot be initialized");
-  comInitialized_ = true;
+  if (!com_) com_.emplace();
 }
 
 void Win32Application::SetMainFormOnTaskBar(bool value) {

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "framework/core/Application.h"
@@ -42,8 +43,8 @@ class Win32Application : public fw::TApplication {
   // True when the message has been consumed.
   bool PreTranslateKey(MSG& message);
 
-  bool oleInitialized_ = false;
-  bool comInitialized_ = false;
+  OleInitialization ole_;
+  std::optional<ComInitialization> com_;  // from Initialize on
   UniqueWindow window_;
 };
 

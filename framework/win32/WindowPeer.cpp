@@ -227,8 +227,8 @@ LRESULT WindowPeer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void WindowPeer::FillBackground(HDC dc, const RECT& area) const {
-  UniqueGdiObject brush(CreateSolidBrush(BackgroundColorRef()));
-  FillRect(dc, &area, static_cast<HBRUSH>(brush.get()));
+  UniqueBrush brush(CreateSolidBrush(BackgroundColorRef()));
+  FillRect(dc, &area, brush.get());
 }
 
 void WindowPeer::BoundsChanged() {
@@ -253,17 +253,16 @@ bool FontInstalled(const std::wstring& face) {
   LOGFONTW query{};
   query.lfCharSet = DEFAULT_CHARSET;
   lstrcpynW(query.lfFaceName, face.c_str(), LF_FACESIZE);
-  HDC screen = GetDC(nullptr);
+  BorrowedDc screen(nullptr);
   if (!screen) return true;
   bool found = false;
   EnumFontFamiliesExW(
-      screen, &query,
+      screen.get(), &query,
       [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) -> int {
         *reinterpret_cast<bool*>(found) = true;
         return 0;
       },
       reinterpret_cast<LPARAM>(&found), 0);
-  ReleaseDC(nullptr, screen);
   return found;
 }
 
@@ -278,11 +277,11 @@ std::wstring AvailableFace(const std::string& face) {
 
 void WindowPeer::UpdateFont() {
   const fw::TFont& f = control_.EffectiveFont();
-  UniqueGdiObject font(
-      CreateFontW(f.Height, 0, 0, 0, f.Bold ? FW_BOLD : FW_NORMAL, f.Italic, FALSE, FALSE,
-                  f.Charset == fw::TFontCharset::Ansi ? ANSI_CHARSET : DEFAULT_CHARSET,
-                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                  DEFAULT_PITCH | FF_DONTCARE, AvailableFace(f.Name).c_str()));
+  UniqueFont font(CreateFontW(f.Height, 0, 0, 0, f.Bold ? FW_BOLD : FW_NORMAL, f.Italic, FALSE,
+                              FALSE,
+                              f.Charset == fw::TFontCharset::Ansi ? ANSI_CHARSET : DEFAULT_CHARSET,
+                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                              DEFAULT_PITCH | FF_DONTCARE, AvailableFace(f.Name).c_str()));
   if (!font) return;  // keep the previous font rather than none
   SendMessageW(window_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
   font_ = std::move(font);

@@ -54,7 +54,7 @@ class WindowPeer : public fw::ControlPeer {
 
   virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
-  HFONT Font() const { return static_cast<HFONT>(font_.get()); }
+  HFONT Font() const { return font_.get(); }
   // Paints the background in the control's colour, the active style's where there is one.
   void FillBackground(HDC dc, const RECT& area) const;
   COLORREF BackgroundColorRef() const;
@@ -71,7 +71,7 @@ class WindowPeer : public fw::ControlPeer {
   fw::TControl& control_;
   WNDPROC baseProcedure_ = DefWindowProcW;
   UniqueWindow window_;
-  UniqueGdiObject font_;
+  UniqueFont font_;
   ComPtr<ITextInputPanel> textInputPanel_;
   TStrokeSampler stroke_;
   bool tracking_ = false;

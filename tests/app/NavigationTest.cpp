@@ -8,6 +8,7 @@
 #include "app/ProgramStartup.h"
 #include "framework/win32/ControlWindow.h"
 #include "framework/win32/Handles.h"
+#include "framework/win32/Unicode.h"
 #include "framework/win32/WebBrowserPeer.h"
 #include "mainwindow/Unit12.h"
 #include "tests/support/win32/LoopbackHttpServer.h"
@@ -30,12 +31,10 @@ void CALLBACK RunScriptOnceShown(HWND, UINT, UINT_PTR timer, DWORD) {
 
 std::string LocationOfTheBrowser() {
   auto* peer = dynamic_cast<fw::win32::WebBrowserPeer*>(Form12->WebBrowser1->Peer());
-  BSTR location = nullptr;
-  if (!peer || !peer->Browser() || FAILED(peer->Browser()->get_LocationURL(&location)) || !location)
+  fw::win32::UniqueBstr location;
+  if (!peer || !peer->Browser() || FAILED(peer->Browser()->get_LocationURL(location.put())))
     return {};
-  const std::wstring wide(location, SysStringLen(location));
-  SysFreeString(location);
-  return std::string(wide.begin(), wide.end());
+  return fw::win32::Narrow(location.str());
 }
 
 // The addresses come from the build, as the program's own do; only their values are ours.
