@@ -7,7 +7,7 @@
 #include "framework/win32/StartupSupport.h"
 #include "framework/win32/Win32Application.h"
 #include "mainwindow/Unit12.h"
-#include "mainwindow/Unit12Module.h"
+#include "mainwindow/Unit12Module_win.h"
 
 void RunStartupBlock(fw::TApplication& application, bool selectStyle) {
   application.Initialize();

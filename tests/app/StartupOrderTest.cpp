@@ -5,7 +5,7 @@
 
 #include "app/ProgramStartup.h"
 #include "framework/win32/SystemInfo.h"
-#include "mainwindow/Unit12Module.h"
+#include "mainwindow/Unit12Module_win.h"
 #include "tests/support/win32/EmulationRegistry.h"
 #include "tests/support/win32/WindowTesting.h"
 

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "framework/core/PopupMenu.h"
-#include "mainwindow/Unit12Module.h"
+#include "mainwindow/Unit12Module_win.h"
 #include "framework/win32/ControlWindow.h"
 #include "framework/win32/Handles.h"
 #include "tests/mainwindow/win32/Form12Fixture.h"

@@ -1,4 +1,4 @@
-#include "mainwindow/Unit12Module.h"
+#include "mainwindow/Unit12Module_win.h"
 
 #include "browser/u_LibIEInit.h"
 #include "framework/core/Control.h"
