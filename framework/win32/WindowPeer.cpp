@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <map>
+#include <utility>
 #include <unordered_map>
 #include <stdexcept>
 
@@ -144,14 +145,13 @@ LRESULT WindowPeer::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) TrackStroke(message, lParam);
   // Another window took the mouse: the stroke is over, unrecognised.
   if (message == WM_CAPTURECHANGED && reinterpret_cast<HWND>(lParam) != window_.get())
-    tracking_ = false;
+    stroke_.Cancel();
   const LRESULT result = HandleMessage(message, wParam, lParam);
   if (message == WM_LBUTTONUP && GetCapture() == window_.get()) ReleaseCapture();
-  if (message == WM_LBUTTONUP && releaseEndsStroke_) {
-    releaseEndsStroke_ = false;
-    const std::vector<fw::TPoint> samples = stroke_.Samples();
-    const fw::TPoint at = samples.back();
-    fw::Application->Guard([&] { fw::DispatchStroke(control_, fw::RecognizeStroke(samples), at); });
+  if (message == WM_LBUTTONUP && ReleaseEndsStroke()) {
+    const fw::TStrokeVerdict verdict = std::exchange(releaseVerdict_, fw::TStrokeVerdict::TooShort);
+    const fw::TPoint at = stroke_.Samples().back();
+    fw::Application->Guard([&] { fw::DispatchStroke(control_, verdict, at); });
   }
   return result;
 }
@@ -163,18 +163,13 @@ void WindowPeer::TrackStroke(UINT message, LPARAM lParam) {
   switch (message) {
     case WM_LBUTTONDOWN:
       stroke_.Press({at.x, at.y});
-      tracking_ = true;
       SetCapture(window_.get());  // the stroke may leave the control
       break;
     case WM_MOUSEMOVE:
-      if (tracking_) stroke_.Move({at.x, at.y});
+      stroke_.Move({at.x, at.y});
       break;
     case WM_LBUTTONUP:
-      if (!tracking_) break;
-      tracking_ = false;
-      stroke_.Move({at.x, at.y});
-      // Dispatched once the control has seen its release; a click stays a click.
-      releaseEndsStroke_ = fw::RecognizeStroke(stroke_.Samples()) != fw::TStrokeVerdict::TooShort;
+      releaseVerdict_ = stroke_.Release({at.x, at.y});
       break;
   }
 }

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "framework/core/Control.h"
-#include "framework/core/Strokes.h"
+#include "framework/core/StrokeTracker.h"
 #include "framework/win32/Handles.h"
 #include "framework/win32/TextInputPanel.h"
 
@@ -50,7 +50,7 @@ class WindowPeer : public fw::ControlPeer {
   virtual bool AttachesTextInputPanel() const { return true; }
   ITextInputPanel* TextInputPanel() const { return textInputPanel_.get(); }
   // True while handling the button release that ended a stroke of three samples or more.
-  bool ReleaseEndsStroke() const { return releaseEndsStroke_; }
+  bool ReleaseEndsStroke() const { return releaseVerdict_ != fw::TStrokeVerdict::TooShort; }
 
   virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
@@ -73,9 +73,9 @@ class WindowPeer : public fw::ControlPeer {
   UniqueWindow window_;
   UniqueFont font_;
   ComPtr<ITextInputPanel> textInputPanel_;
-  TStrokeSampler stroke_;
-  bool tracking_ = false;
-  bool releaseEndsStroke_ = false;
+  fw::TStrokeTracker stroke_;
+  // The verdict of the stroke the release being handled ends, until it is dispatched.
+  fw::TStrokeVerdict releaseVerdict_ = fw::TStrokeVerdict::TooShort;
 };
 
 // Resolves a layout colour, system colours included.

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "framework/core/StrokeTracker.h"
 #include "framework/core/Strokes.h"
 #include "tests/support/TestNames.h"
 
@@ -91,6 +92,32 @@ INSTANTIATE_TEST_SUITE_P(
         StrokeCase{"tiny drag", Sample({200, 400}, {{200, 394}}), V::TooShort},
         StrokeCase{"click", Sample({200, 400}, {}), V::TooShort}),
     [](const testing::TestParamInfo<StrokeCase>& info) { return TestName(info.param.what); });
+
+// What a backend feeds: only a press starts a stroke, and a cancel (another window took the
+// pointer) ends it unrecognised, so neither a stray release nor a stale stroke is a gesture.
+TEST(StrokeTracking, OnlyAStrokeFromAPressToItsOwnReleaseIsJudged) {
+  using V = TStrokeVerdict;
+  TStrokeTracker tracker;
+  tracker.Move({200, 300});
+  EXPECT_EQ(tracker.Release({200, 200}), V::TooShort) << "a release without a press";
+
+  tracker.Press({200, 400});
+  for (int y = 390; y >= 300; y -= 10) tracker.Move({200, y});
+  EXPECT_TRUE(tracker.Tracking());
+  EXPECT_EQ(tracker.Release({200, 290}), V::SwipeUp);
+  EXPECT_FALSE(tracker.Tracking());
+  tracker.Move({200, 100});
+  EXPECT_EQ(tracker.Release({200, 90}), V::TooShort) << "the stroke ended with its release";
+
+  tracker.Press({200, 400});
+  tracker.Move({200, 350});
+  tracker.Cancel();
+  EXPECT_EQ(tracker.Release({200, 290}), V::TooShort) << "a cancelled stroke";
+
+  tracker.Press({100, 300});
+  tracker.Move({300, 300});
+  EXPECT_EQ(tracker.Release({300, 300}), V::NoGesture) << "a new press starts afresh";
+}
 
 }  // namespace
 }  // namespace fw
