@@ -5,27 +5,14 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
-#include <sstream>
 
 namespace fw {
 
 namespace {
 
-constexpr std::size_t kSignatureLength = sizeof kStyleSignature - 1;
-
 std::string Lower(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
-
-std::string Hex(TColor color) {
-  static const char digits[] = "0123456789ABCDEF";
-  std::string text = "#";
-  for (std::uint8_t channel : {color.R(), color.G(), color.B()}) {
-    text += digits[channel >> 4];
-    text += digits[channel & 15];
-  }
   return text;
 }
 
@@ -40,29 +27,15 @@ const TColor* Find(const std::map<std::string, TColor>& table, const std::string
 
 bool SameStyleName(const std::string& a, const std::string& b) { return Lower(a) == Lower(b); }
 
-std::vector<std::uint8_t> EncodeStyle(const TStyle& style) {
-  std::string text = "name=" + style.Name + "\nversion=" + style.Version + "\n";
-  for (const auto& [name, color] : style.Colors) text += "color." + name + "=" + Hex(color) + "\n";
-  for (const auto& [name, color] : style.FontColors)
-    text += "font." + name + "=" + Hex(color) + "\n";
-  uLongf size = compressBound(static_cast<uLong>(text.size()));
-  std::vector<std::uint8_t> out(kSignatureLength + size);
-  std::memcpy(out.data(), kStyleSignature, kSignatureLength);
-  compress2(out.data() + kSignatureLength, &size, reinterpret_cast<const Bytef*>(text.data()),
-            static_cast<uLong>(text.size()), Z_BEST_COMPRESSION);
-  out.resize(kSignatureLength + size);
-  return out;
-}
-
 std::optional<TStyle> DecodeStyle(std::span<const std::uint8_t> data) {
-  if (data.size() < kSignatureLength ||
-      std::memcmp(data.data(), kStyleSignature, kSignatureLength) != 0) {
+  if (data.size() < kStyleSignatureLength ||
+      std::memcmp(data.data(), kStyleSignature, kStyleSignatureLength) != 0) {
     return std::nullopt;
   }
   z_stream stream{};
   if (inflateInit(&stream) != Z_OK) return std::nullopt;
-  stream.next_in = const_cast<Bytef*>(data.data() + kSignatureLength);
-  stream.avail_in = static_cast<uInt>(data.size() - kSignatureLength);
+  stream.next_in = const_cast<Bytef*>(data.data() + kStyleSignatureLength);
+  stream.avail_in = static_cast<uInt>(data.size() - kStyleSignatureLength);
   std::string text;
   int rc = Z_OK;
   while (rc == Z_OK) {
@@ -76,10 +49,12 @@ std::optional<TStyle> DecodeStyle(std::span<const std::uint8_t> data) {
   inflateEnd(&stream);
   if (rc != Z_STREAM_END) return std::nullopt;
 
+  // Split by hand: a string stream would bring the whole locale machinery into the program.
   TStyle style;
-  std::istringstream lines(text);
-  std::string line;
-  while (std::getline(lines, line)) {
+  for (std::size_t start = 0; start < text.size();) {
+    const std::size_t end = std::min(text.find('\n', start), text.size());
+    const std::string line = text.substr(start, end - start);
+    start = end + 1;
     const auto equals = line.find('=');
     if (equals == std::string::npos) return std::nullopt;
     const std::string key = line.substr(0, equals), value = line.substr(equals + 1);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -25,6 +26,7 @@ struct TStyle {
 // The embedded form: the signature "DZSTYLE1" and then a zlib stream of UTF-8 lines
 // "name=…", "version=…", "color.<Element>=#RRGGBB", "font.<Element>=#RRGGBB".
 inline constexpr char kStyleSignature[] = "DZSTYLE1";
+inline constexpr std::size_t kStyleSignatureLength = sizeof kStyleSignature - 1;
 std::vector<std::uint8_t> EncodeStyle(const TStyle& style);
 // Nothing when the data is not a readable style (signature, stream or name missing).
 std::optional<TStyle> DecodeStyle(std::span<const std::uint8_t> data);
