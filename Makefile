@@ -29,7 +29,8 @@ run: build-windows
 # Start-up time and executable size, printed as figures.
 bench: build-windows
 	scripts/with-wine-display.sh scripts/wine-exec.sh build/mingw/bench/startup_bench.exe \
-	  "$$(winepath -w build/mingw/app/Duvuzezera_WebMobWinClient.exe 2>/dev/null)"
+	  "$$(winepath -w build/mingw/app/Duvuzezera_WebMobWinClient.exe 2>/dev/null)" \
+	  "$$(winepath -w build/mingw/bench/bare_host.exe 2>/dev/null)"
 
 clean:
 	rm -rf build

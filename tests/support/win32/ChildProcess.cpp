@@ -27,8 +27,8 @@ ChildProcess::~ChildProcess() {
   CloseHandle(info_.hProcess);
 }
 
-HWND ChildProcess::WaitForWindow(const wchar_t* className,
-                                 std::chrono::milliseconds timeout) const {
+HWND ChildProcess::WaitForWindow(const wchar_t* className, std::chrono::milliseconds timeout,
+                                 std::chrono::milliseconds poll) const {
   struct Search {
     DWORD pid;
     const wchar_t* className;
@@ -52,7 +52,8 @@ HWND ChildProcess::WaitForWindow(const wchar_t* className,
         },
         reinterpret_cast<LPARAM>(&search));
     if (search.found) return search.found;
-    if (WaitForSingleObject(info_.hProcess, 50) == WAIT_OBJECT_0) return nullptr;
+    if (WaitForSingleObject(info_.hProcess, static_cast<DWORD>(poll.count())) == WAIT_OBJECT_0)
+      return nullptr;
   }
   return nullptr;
 }

@@ -15,7 +15,8 @@ class ChildProcess {
   DWORD Id() const { return info_.dwProcessId; }
   // The first visible top-level window of the process with this class, waiting for it.
   HWND WaitForWindow(const wchar_t* className,
-                     std::chrono::milliseconds timeout = std::chrono::seconds(20)) const;
+                     std::chrono::milliseconds timeout = std::chrono::seconds(20),
+                     std::chrono::milliseconds poll = std::chrono::milliseconds(50)) const;
   // The exit code, or STILL_ACTIVE when it has not ended in time.
   DWORD WaitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(20)) const;
 
