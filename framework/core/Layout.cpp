@@ -411,7 +411,7 @@ void Loader::Load(std::string_view text) {
   json root;
   try {
     root = json::parse(text);
-  } catch (const json::parse_error& e) {
+  } catch (const json::exception& e) {  // a syntax error, or a number beyond double
     fw::Fail(resource_, "malformed layout", e.what());
   }
   if (!root.is_object()) Fail("layout", "expected an object at the top");

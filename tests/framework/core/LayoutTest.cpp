@@ -108,6 +108,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         BrokenLayout{"malformed JSON", Replace(kValid, "\"Panel1\",", "\"Panel1\""),
                      "malformed layout"},
+        BrokenLayout{"a number beyond double", Replace(kValid, "\"Width\": 80", "\"Width\": 1e400"),
+                     "malformed layout"},
         BrokenLayout{"another class", Replace(kValid, "\"TTestForm\"", "\"TOther\""),
                      "describes class \"TOther\", expected \"TTestForm\""},
         BrokenLayout{"an unknown handler", Replace(kValid, "\"Button1Click\"", "\"Button9Click\""),
