@@ -1,6 +1,7 @@
 # `make run` starts the program; `make test` builds everything and runs every test.
 # Both install what they need first (Debian, as root).
-.PHONY: deps build-native build-windows test test-native test-windows run bench clean
+.PHONY: deps build-native build-sanitize build-windows test test-native test-sanitize \
+  test-windows run bench clean
 
 JOBS ?= $(shell nproc)
 
@@ -11,6 +12,10 @@ build-native: deps
 	cmake --preset native >/dev/null
 	cmake --build --preset native -j $(JOBS)
 
+build-sanitize: deps
+	cmake --preset native-sanitize >/dev/null
+	cmake --build --preset native-sanitize -j $(JOBS)
+
 build-windows: deps
 	cmake --preset mingw >/dev/null
 	cmake --build --preset mingw -j $(JOBS)
@@ -18,10 +23,13 @@ build-windows: deps
 test-native: build-native
 	ctest --preset native
 
+test-sanitize: build-sanitize
+	ctest --preset native-sanitize
+
 test-windows: build-windows
 	scripts/with-wine-display.sh ctest --preset mingw
 
-test: test-native test-windows
+test: test-native test-sanitize test-windows
 
 run: build-windows
 	scripts/run.sh build/mingw/app/Duvuzezera_WebMobWinClient.exe
