@@ -48,13 +48,13 @@ struct ClassInfo {
   throw ELayoutError(resource + ": " + where + ": " + what);
 }
 
-// Bounds stay within 16 bits, so that sums of them and scaling for any real screen resolution
-// keep far from the limits of int.
 struct Range {
   int Min;
   int Max;
 };
 constexpr Range kAnyInt{INT_MIN, INT_MAX};
+// Bounds stay within 16 bits, so that sums of them, and scaling for any real screen
+// resolution, keep far from the limits of int.
 constexpr Range kPosition{-32767, 32767};
 constexpr Range kLength{0, 32767};
 // Negative font heights give the character height rather than the cell height.
