@@ -1,8 +1,11 @@
 # `make run` starts the program; `make test` builds everything and runs every test.
 # Both install what they need first (Debian, as root).
-.PHONY: deps build-native build-windows test test-native test-windows run bench clean
+.PHONY: deps build-native build-sanitize build-fuzz build-windows test test-native test-sanitize \
+  test-fuzz test-windows fuzz run bench clean
 
 JOBS ?= $(shell nproc)
+# Seconds each fuzz target runs in `make fuzz`; `make test` gives each a short pass.
+FUZZ_SECONDS ?= 60
 
 deps:
 	@scripts/install-deps.sh
@@ -11,6 +14,14 @@ build-native: deps
 	cmake --preset native >/dev/null
 	cmake --build --preset native -j $(JOBS)
 
+build-sanitize: deps
+	cmake --preset native-sanitize >/dev/null
+	cmake --build --preset native-sanitize -j $(JOBS)
+
+build-fuzz: deps
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz -j $(JOBS)
+
 build-windows: deps
 	cmake --preset mingw >/dev/null
 	cmake --build --preset mingw -j $(JOBS)
@@ -18,10 +29,19 @@ build-windows: deps
 test-native: build-native
 	ctest --preset native
 
+test-sanitize: build-sanitize
+	ctest --preset native-sanitize
+
+test-fuzz: build-fuzz
+	scripts/fuzz.sh 5
+
 test-windows: build-windows
 	scripts/with-wine-display.sh ctest --preset mingw
 
-test: test-native test-windows
+test: test-native test-sanitize test-fuzz test-windows
+
+fuzz: build-fuzz
+	scripts/fuzz.sh $(FUZZ_SECONDS)
 
 run: build-windows
 	scripts/run.sh build/mingw/app/Duvuzezera_WebMobWinClient.exe

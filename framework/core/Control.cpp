@@ -97,40 +97,42 @@ void TControl::ChangeScale(int numerator, int denominator) {
 void TControl::AttachPeer(std::unique_ptr<ControlPeer> peer) { peer_ = std::move(peer); }
 
 void TWinControl::AlignControls() {
-  TBounds rest{0, 0, Bounds().Width, Bounds().Height};
+  // Each docked child takes at most what is left, so the remaining area never leaves this
+  // control's own and no sum of lengths can overflow however many children there are.
+  TBounds rest{0, 0, std::max(Bounds().Width, 0), std::max(Bounds().Height, 0)};
   for (TAlign pass :
        {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight, TAlign::alClient}) {
     for (TControl* c : controls_) {
       if (!c->Visible() || c->Align() != pass) continue;
       const TBounds& b = c->Bounds();
+      const int takenHeight = std::clamp(b.Height, 0, rest.Height);
+      const int takenWidth = std::clamp(b.Width, 0, rest.Width);
       switch (pass) {
         case TAlign::alTop:
           c->PlaceAt({rest.Left, rest.Top, rest.Width, b.Height});
-          rest.Top += b.Height;
-          rest.Height -= b.Height;
+          rest.Top += takenHeight;
+          rest.Height -= takenHeight;
           break;
         case TAlign::alBottom:
           c->PlaceAt({rest.Left, rest.Bottom() - b.Height, rest.Width, b.Height});
-          rest.Height -= b.Height;
+          rest.Height -= takenHeight;
           break;
         case TAlign::alLeft:
           c->PlaceAt({rest.Left, rest.Top, b.Width, rest.Height});
-          rest.Left += b.Width;
-          rest.Width -= b.Width;
+          rest.Left += takenWidth;
+          rest.Width -= takenWidth;
           break;
         case TAlign::alRight:
           c->PlaceAt({rest.Right() - b.Width, rest.Top, b.Width, rest.Height});
-          rest.Width -= b.Width;
+          rest.Width -= takenWidth;
           break;
         case TAlign::alClient:
           // Every client-aligned child gets the same remaining area.
-          c->PlaceAt({rest.Left, rest.Top, std::max(rest.Width, 0), std::max(rest.Height, 0)});
+          c->PlaceAt(rest);
           break;
         case TAlign::alNone:
           break;
       }
-      rest.Width = std::max(rest.Width, 0);
-      rest.Height = std::max(rest.Height, 0);
     }
   }
   for (TControl* c : controls_) {

@@ -2,6 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include <climits>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -46,6 +48,18 @@ struct ClassInfo {
   throw ELayoutError(resource + ": " + where + ": " + what);
 }
 
+struct Range {
+  int Min;
+  int Max;
+};
+constexpr Range kAnyInt{INT_MIN, INT_MAX};
+// Bounds stay within 16 bits, so that sums of them, and scaling for any real screen
+// resolution, keep far from the limits of int.
+constexpr Range kPosition{-32767, 32767};
+constexpr Range kLength{0, 32767};
+// Negative font heights give the character height rather than the cell height.
+constexpr Range kFontHeight{-32767, 32767};
+
 template <class T>
 T& As(TComponent& c) {
   return static_cast<T&>(c);
@@ -60,8 +74,17 @@ class Loader {
   [[noreturn]] void Fail(const std::string& where, const std::string& what) const {
     fw::Fail(resource_, where, what);
   }
-  int Int(const json& v, const std::string& where) const {
+  int Int(const json& v, const std::string& where, Range range = kAnyInt) const {
     if (!v.is_number_integer()) Fail(where, "expected an integer");
+    // Large positive numbers are held unsigned; compare before narrowing either kind.
+    const bool inRange =
+        v.is_number_unsigned()
+            ? v.get<std::uint64_t>() <= static_cast<std::uint64_t>(range.Max)
+            : v.get<std::int64_t>() >= range.Min && v.get<std::int64_t>() <= range.Max;
+    if (!inRange) {
+      Fail(where, v.dump() + " is out of range (expected " + std::to_string(range.Min) + " to " +
+                      std::to_string(range.Max) + ")");
+    }
     return v.get<int>();
   }
   bool Bool(const json& v, const std::string& where) const {
@@ -132,11 +155,11 @@ PropertyReader BoolProperty(bool T::*member) {
   };
 }
 
-PropertyReader BoundsProperty(int TBounds::*field) {
-  return [field](Loader& l, TComponent& c, const json& v, const std::string& w) {
+PropertyReader BoundsProperty(int TBounds::*field, Range range) {
+  return [field, range](Loader& l, TComponent& c, const json& v, const std::string& w) {
     auto& control = As<TControl>(c);
     TBounds b = control.Bounds();
-    b.*field = l.Int(v, w);
+    b.*field = l.Int(v, w, range);
     control.SetBounds(b);
   };
 }
@@ -150,10 +173,10 @@ EventKind NotifyEvent(TNotifyEvent TControl::*member) {
 // Properties every visual control reads.
 std::map<std::string, PropertyReader> ControlProperties() {
   return {
-      {"Left", BoundsProperty(&TBounds::Left)},
-      {"Top", BoundsProperty(&TBounds::Top)},
-      {"Width", BoundsProperty(&TBounds::Width)},
-      {"Height", BoundsProperty(&TBounds::Height)},
+      {"Left", BoundsProperty(&TBounds::Left, kPosition)},
+      {"Top", BoundsProperty(&TBounds::Top, kPosition)},
+      {"Width", BoundsProperty(&TBounds::Width, kLength)},
+      {"Height", BoundsProperty(&TBounds::Height, kLength)},
       {"Align",
        [](Loader& l, TComponent& c, const json& v, const std::string& w) {
          As<TControl>(c).SetAlign(l.Enum<TAlign>(v, w,
@@ -225,7 +248,7 @@ const std::map<std::string, ClassInfo>& Classes() {
                [](Loader& l, TComponent& c, const json& v, const std::string& w) {
                  // The pane stays open, so it is as wide as its opened width.
                  auto& pane = As<TSplitView>(c);
-                 pane.OpenedWidth = l.Int(v, w);
+                 pane.OpenedWidth = l.Int(v, w, kLength);
                  TBounds b = pane.Bounds();
                  b.Width = pane.OpenedWidth;
                  pane.SetBounds(b);
@@ -292,8 +315,8 @@ const ClassInfo& FormClass() {
           {"Caption", ControlProperties().at("Caption")},
           {"Color", ControlProperties().at("Color")},
           {"Font", ControlProperties().at("Font")},
-          {"ClientWidth", BoundsProperty(&TBounds::Width)},
-          {"ClientHeight", BoundsProperty(&TBounds::Height)},
+          {"ClientWidth", BoundsProperty(&TBounds::Width, kLength)},
+          {"ClientHeight", BoundsProperty(&TBounds::Height, kLength)},
           {"BorderStyle",
            [](Loader& l, TComponent& c, const json& v, const std::string& w) {
              As<TForm>(c).BorderStyle =
@@ -348,7 +371,7 @@ TFont Loader::Font(const json& v, const std::string& where) const {
     if (key == "Name") {
       font.Name = String(value, at);
     } else if (key == "Height") {
-      font.Height = Int(value, at);
+      font.Height = Int(value, at, kFontHeight);
     } else if (key == "Color") {
       font.Color = Color(value, at);
     } else if (key == "Charset") {
@@ -388,7 +411,7 @@ void Loader::Load(std::string_view text) {
   json root;
   try {
     root = json::parse(text);
-  } catch (const json::parse_error& e) {
+  } catch (const json::exception& e) {  // a syntax error, or a number beyond double
     fw::Fail(resource_, "malformed layout", e.what());
   }
   if (!root.is_object()) Fail("layout", "expected an object at the top");

@@ -12,8 +12,12 @@ namespace fw {
 namespace {
 
 constexpr std::array<std::uint8_t, 8> kSignature{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-// Far beyond any picture a layout carries; keeps a corrupt header from asking for gigabytes.
-constexpr std::uint32_t kMaxSide = 8192;
+// Far beyond any picture a layout carries (a full-screen one fits); keeps a corrupt header
+// from asking for gigabytes.
+constexpr std::uint64_t kMaxPixels = 2048 * 2048;
+// No deflate stream expands further than this, so a header that claims more than its data
+// could ever hold is refused before the output is allocated.
+constexpr std::uint64_t kMaxInflateRatio = 1032;
 
 std::uint32_t ReadBigEndian32(const std::uint8_t* p) {
   return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) |
@@ -49,6 +53,9 @@ std::uint8_t Paeth(int a, int b, int c) {
 
 std::vector<std::uint8_t> Inflate(const std::vector<std::uint8_t>& compressed,
                                   std::size_t expected) {
+  constexpr const char* kShorter = "PNG: image data is shorter than the header says";
+  constexpr const char* kLonger = "PNG: image data is longer than the header says";
+  if (expected / kMaxInflateRatio > compressed.size()) throw EPngError(kShorter);
   std::vector<std::uint8_t> out(expected);
   z_stream stream{};
   if (inflateInit(&stream) != Z_OK) throw EPngError("PNG: cannot start inflating");
@@ -58,13 +65,15 @@ std::vector<std::uint8_t> Inflate(const std::vector<std::uint8_t>& compressed,
   stream.avail_out = static_cast<uInt>(out.size());
   const int rc = inflate(&stream, Z_FINISH);
   const std::size_t produced = out.size() - stream.avail_out;
+  const std::size_t unread = stream.avail_in;
   inflateEnd(&stream);
   if (rc != Z_STREAM_END) {
     throw EPngError(rc == Z_BUF_ERROR && produced == expected
-                        ? "PNG: image data is longer than the header says"
+                        ? kLonger
                         : "PNG: image data is corrupt or truncated");
   }
-  if (produced != expected) throw EPngError("PNG: image data is shorter than the header says");
+  if (produced != expected) throw EPngError(kShorter);
+  if (unread != 0) throw EPngError(kLonger);  // more data after the stream's end
   return out;
 }
 
@@ -127,14 +136,17 @@ TBitmap DecodePng(std::span<const std::uint8_t> data) {
       throw EPngError("PNG: chunk " + std::string(type, type + 4) + " fails its CRC check");
     }
     const std::string name(type, type + 4);
-    if (pos == kSignature.size() && name != "IHDR") throw EPngError("PNG: IHDR is not first");
+    if ((pos == kSignature.size()) != (name == "IHDR")) {
+      // A second header would redefine the picture after its size was checked.
+      throw EPngError(name == "IHDR" ? "PNG: more than one IHDR" : "PNG: IHDR is not first");
+    }
     if (name == "IHDR") {
       if (length != 13) throw EPngError("PNG: IHDR has the wrong length");
       width = ReadBigEndian32(body);
       height = ReadBigEndian32(body + 4);
       const int depth = body[8];
       colorType = body[9];
-      if (width == 0 || height == 0 || width > kMaxSide || height > kMaxSide) {
+      if (width == 0 || height == 0 || std::uint64_t{width} * height > kMaxPixels) {
         throw EPngError("PNG: unsupported size " + std::to_string(width) + " x " +
                         std::to_string(height));
       }

@@ -1,6 +1,7 @@
 #include "framework/core/Scaling.h"
 
 #include <cstdint>
+#include <limits>
 
 namespace fw {
 
@@ -15,6 +16,9 @@ int MulDiv(int number, int numerator, int denominator) {
   const std::int64_t half = divisor / 2;
   const std::int64_t rounded =
       product >= 0 ? (product + half) / divisor : (product - half) / divisor;
+  if (rounded > std::numeric_limits<int>::max() || rounded < std::numeric_limits<int>::min()) {
+    return -1;
+  }
   return static_cast<int>(rounded);
 }
 

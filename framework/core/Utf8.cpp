@@ -33,6 +33,9 @@ char32_t LastCodePoint(std::string_view text) {
   for (std::size_t i = start + 1; i < text.size(); ++i) {
     cp = (cp << 6) | (static_cast<unsigned char>(text[i]) & 0x3F);
   }
+  // Overlong forms, surrogates and values past U+10FFFF are broken sequences too.
+  static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (cp < kSmallest[length] || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) return 0xFFFD;
   return cp;
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <memory>
 
 #include "framework/core/StandardControls.h"
@@ -67,6 +68,20 @@ TEST_F(AlignFixture, ATooSmallParentNeverGivesNegativeSizes) {
   Add(TAlign::alLeft, {0, 0, 200, 0});
   TControl& client = Add(TAlign::alClient, {});
   EXPECT_EQ(client.Bounds().Width, 0);
+}
+
+TEST_F(AlignFixture, AnOverfullParentDocksBottomChildrenToItsEdgeWithoutOverflow) {
+  Add(TAlign::alTop, {0, 0, 0, 700});
+  Add(TAlign::alTop, {0, 0, 0, INT_MAX});
+  TControl& top = Add(TAlign::alTop, {0, 0, 0, INT_MAX});
+  TControl& bottom = Add(TAlign::alBottom, {0, 0, 0, INT_MAX});
+  TControl& right = Add(TAlign::alRight, {0, 0, INT_MAX, 0});
+  TControl& client = Add(TAlign::alClient, {});
+  EXPECT_EQ(top.Bounds(), (TBounds{0, 600, 1000, INT_MAX}));
+  EXPECT_EQ(bottom.Bounds(), (TBounds{0, 600 - INT_MAX, 1000, INT_MAX}));
+  EXPECT_EQ(right.Bounds(), (TBounds{1000 - INT_MAX, 600, INT_MAX, 0}));
+  EXPECT_EQ(client.Bounds(), (TBounds{0, 600, 0, 0}));
+  EXPECT_EQ(top.Bounds().Bottom(), INT_MAX);  // held at the limit rather than wrapping
 }
 
 TEST_F(AlignFixture, ChangeScaleScalesLengthsOwnFontsAndRealigns) {

@@ -108,6 +108,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         BrokenLayout{"malformed JSON", Replace(kValid, "\"Panel1\",", "\"Panel1\""),
                      "malformed layout"},
+        BrokenLayout{"a number beyond double", Replace(kValid, "\"Width\": 80", "\"Width\": 1e400"),
+                     "malformed layout"},
         BrokenLayout{"another class", Replace(kValid, "\"TTestForm\"", "\"TOther\""),
                      "describes class \"TOther\", expected \"TTestForm\""},
         BrokenLayout{"an unknown handler", Replace(kValid, "\"Button1Click\"", "\"Button9Click\""),
@@ -154,7 +156,28 @@ INSTANTIATE_TEST_SUITE_P(
         BrokenLayout{"a control outside any control",
                      Replace(kValid, "\"components\": [{\"class\": \"TAction\"",
                              "\"components\": [{\"class\": \"TButton\""),
-                     "a control must sit inside a control"}),
+                     "a control must sit inside a control"},
+        BrokenLayout{"a bottom-aligned height of INT_MIN",
+                     Replace(kValid, "\"Height\": 10, \"Align\": \"alLeft\"",
+                             "\"Height\": -2147483648, \"Align\": \"alBottom\""),
+                     "Form1.Panel1.Height: -2147483648 is out of range (expected 0 to 32767)"},
+        BrokenLayout{"a negative width", Replace(kValid, "\"Width\": 80", "\"Width\": -1"),
+                     "Form1.Panel1.Button1.Width: -1 is out of range"},
+        BrokenLayout{"a width that would wrap to 80",
+                     Replace(kValid, "\"Width\": 80", "\"Width\": 4294967376"),
+                     "Form1.Panel1.Button1.Width: 4294967376 is out of range"},
+        BrokenLayout{
+            "a position beyond 16 bits", Replace(kValid, "\"Left\": 8", "\"Left\": -32768"),
+            "Form1.Panel1.Button1.Left: -32768 is out of range (expected -32767 to 32767)"},
+        BrokenLayout{"a client height beyond 16 bits",
+                     Replace(kValid, "\"ClientHeight\": 300", "\"ClientHeight\": 32768"),
+                     "Form1.ClientHeight: 32768 is out of range"},
+        BrokenLayout{"a font height beyond 16 bits",
+                     Replace(kValid, "\"Height\": -19", "\"Height\": -40000"),
+                     "Form1.Font.Height: -40000 is out of range"},
+        BrokenLayout{"a tab order beyond int",
+                     Replace(kValid, "\"TabOrder\": 1", "\"TabOrder\": 2147483648"),
+                     "Form1.Panel1.TabOrder: 2147483648 is out of range"}),
     [](const testing::TestParamInfo<BrokenLayout>& info) { return TestName(info.param.what); });
 
 }  // namespace

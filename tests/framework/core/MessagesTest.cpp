@@ -33,6 +33,9 @@ TEST(Messages, LastCodePointDecodesMultiByteAndFlagsBrokenEndings) {
   EXPECT_EQ(LastCodePoint("x\xF0\x9F\x98\x80"), U'\U0001F600');
   EXPECT_EQ(LastCodePoint("x\xD0"), 0xFFFDu);  // lead byte without its continuation
   EXPECT_EQ(LastCodePoint("\x80"), 0xFFFDu);
+  EXPECT_EQ(LastCodePoint("x\xC0\xAE"), 0xFFFDu);         // '.' in an overlong form
+  EXPECT_EQ(LastCodePoint("\xED\xA0\x80"), 0xFFFDu);      // a surrogate
+  EXPECT_EQ(LastCodePoint("\xF4\x90\x80\x80"), 0xFFFDu);  // past U+10FFFF
 }
 
 TEST(Messages, ApplicationErrorTextNamesTypeModuleAddressAndMessage) {

@@ -45,6 +45,19 @@ void FixCrc(Bytes& png, std::size_t typeAt) {
     png[typeAt + 4 + length + i] = static_cast<std::uint8_t>(crc >> (24 - 8 * i));
 }
 
+// A chunk with its length and CRC, to be inserted at a chunk boundary.
+Bytes Chunk(const std::string& type, const Bytes& body) {
+  Bytes chunk(12 + body.size());
+  auto put32 = [&chunk](std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) chunk[at + i] = static_cast<std::uint8_t>(v >> (24 - 8 * i));
+  };
+  put32(0, static_cast<std::uint32_t>(body.size()));
+  std::copy(type.begin(), type.end(), chunk.begin() + 4);
+  std::copy(body.begin(), body.end(), chunk.begin() + 8);
+  put32(8 + body.size(), crc32(0, &chunk[4], static_cast<uInt>(4 + body.size())));
+  return chunk;
+}
+
 struct Damage {
   const char* what;
   std::function<void(Bytes&)> apply;
@@ -67,9 +80,23 @@ TEST_P(PngDamage, IsReportedNotDecoded) {
 
 constexpr std::size_t kIhdrType = 12;  // the IHDR chunk's type follows signature and length
 
-std::size_t IdatType(const Bytes& png) {
+std::size_t ChunkType(const Bytes& png, const char* type) {
   const std::string text(png.begin(), png.end());
-  return text.find("IDAT");
+  return text.find(type);
+}
+
+// Sets the IHDR's width and height.
+void Resize(Bytes& png, std::uint32_t width, std::uint32_t height) {
+  for (int i = 0; i < 4; ++i) {
+    png[kIhdrType + 4 + i] = static_cast<std::uint8_t>(width >> (24 - 8 * i));
+    png[kIhdrType + 8 + i] = static_cast<std::uint8_t>(height >> (24 - 8 * i));
+  }
+  FixCrc(png, kIhdrType);
+}
+
+void InsertBefore(Bytes& png, const char* type, const Bytes& chunk) {
+  png.insert(png.begin() + static_cast<std::ptrdiff_t>(ChunkType(png, type) - 4), chunk.begin(),
+             chunk.end());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -97,15 +124,34 @@ INSTANTIATE_TEST_SUITE_P(
                              FixCrc(p, kIhdrType);
                            },
                            "unsupported size"},
-                    Damage{"taller than its data",
-                           [](Bytes& p) {
-                             p[kIhdrType + 11] += 1;
-                             FixCrc(p, kIhdrType);
-                           },
+                    Damage{"over the pixel budget", [](Bytes& p) { Resize(p, 4096, 4096); },
+                           "unsupported size 4096 x 4096"},
+                    Damage{"taller than its data", [](Bytes& p) { Resize(p, 13, 10); },
                            "shorter than the header says"},
+                    Damage{"far larger than its data could hold",
+                           [](Bytes& p) { Resize(p, 2048, 2048); }, "shorter than the header says"},
+                    Damage{"shorter than its data", [](Bytes& p) { Resize(p, 13, 8); },
+                           "longer than the header says"},
+                    Damage{"data after the stream's end",
+                           [](Bytes& p) {
+                             InsertBefore(p, "IEND", Chunk("IDAT", {0, 0, 0}));
+                           },
+                           "longer than the header says"},
+                    Damage{"a second header",
+                           [](Bytes& p) {
+                             const Bytes ihdr(p.begin() + kIhdrType + 4,
+                                              p.begin() + kIhdrType + 17);
+                             InsertBefore(p, "IDAT", Chunk("IHDR", ihdr));
+                           },
+                           "more than one IHDR"},
+                    Damage{"a header that is not first",
+                           [](Bytes& p) {
+                             InsertBefore(p, "IHDR", Chunk("tEXt", {'a', 0, 'b'}));
+                           },
+                           "IHDR is not first"},
                     Damage{"corrupt image data",
                            [](Bytes& p) {
-                             const std::size_t at = IdatType(p);
+                             const std::size_t at = ChunkType(p, "IDAT");
                              p[at + 6] ^= 0xFF;
                              p[at + 7] ^= 0xFF;
                              FixCrc(p, at);

@@ -15,6 +15,7 @@ TEST(Scaling, MulDivRoundsHalfAwayFromZeroWithoutOverflow) {
       {-19, 144, 96, -29},                     // -28.5: font heights are negative
       {200, 144, 96, 300}, {75, 120, 96, 94},  // 93.75
       {10, 1, 3, 3},       {INT_MAX, 2, 2, INT_MAX}, {5, 1, 0, -1}, {7, 3, -2, -11},  // -10.5
+      {INT_MAX, 3, 2, -1}, {INT_MIN, -1, 1, -1},                                      // beyond int
   };
   for (const Case& c : cases) {
     EXPECT_EQ(MulDiv(c.n, c.num, c.den), c.expected) << c.n << "*" << c.num << "/" << c.den;
