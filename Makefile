@@ -1,6 +1,6 @@
 # `make run` starts the program; `make test` builds everything and runs every test.
 # Both install what they need first (Debian, as root).
-.PHONY: deps build-native build-windows test test-native test-windows run bench clean
+.PHONY: deps build-native build-windows test test-native test-windows run package bench clean
 
 JOBS ?= $(shell nproc)
 
@@ -25,6 +25,11 @@ test: test-native test-windows
 
 run: build-windows
 	scripts/run.sh build/mingw/app/Duvuzezera_WebMobWinClient.exe
+
+# The Windows installer, built with NSIS: build/mingw/installer/Duvuzezera_WebMobWinClient-<version>-setup.exe
+package: deps
+	cmake --preset mingw >/dev/null
+	cmake --build --preset mingw -j $(JOBS) --target installer
 
 # Start-up time and executable size, printed as figures.
 bench: build-windows
