@@ -8,7 +8,6 @@ which are read directly.
 """
 import argparse
 import contextlib
-import os
 import re
 import shutil
 import subprocess
@@ -82,8 +81,7 @@ class Prefix:
 
     def __init__(self, environment, clean):
         self.path = Path(tempfile.mkdtemp(prefix="installer-case-", dir=clean.parent))
-        shutil.rmtree(self.path)
-        subprocess.run(["cp", "-a", str(clean), str(self.path)], check=True)
+        subprocess.run(["cp", "-a", f"{clean}/.", str(self.path)], check=True)
         self.environment = dict(environment, WINEPREFIX=str(self.path))
         users = self.path / "drive_c" / "users"
         self.user = next(d.name for d in users.iterdir() if d.name.lower() != "public" and d.is_dir())
