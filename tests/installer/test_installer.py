@@ -135,8 +135,6 @@ def find_window(title, seconds=30):
 
 
 class InstallerCase(unittest.TestCase):
-    environment = None
-
     @classmethod
     def setUpClass(cls):
         cls.environment = wine_environment()
