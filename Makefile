@@ -1,7 +1,7 @@
 # `make run` starts the program; `make test` builds everything and runs every test.
 # Both install what they need first (Debian, as root).
 .PHONY: deps build-native build-sanitize build-fuzz build-windows test test-native test-sanitize \
-  test-fuzz test-windows fuzz run bench soak clean
+  test-fuzz test-windows fuzz run package bench soak clean
 
 JOBS ?= $(shell nproc)
 # Seconds each fuzz target runs in `make fuzz`; `make test` gives each a short pass.
@@ -45,6 +45,11 @@ fuzz: build-fuzz
 
 run: build-windows
 	scripts/run.sh build/mingw/app/Duvuzezera_WebMobWinClient.exe
+
+# The Windows installer, built with NSIS: build/mingw/installer/Duvuzezera_WebMobWinClient-<version>-setup.exe
+package: deps
+	cmake --preset mingw >/dev/null
+	cmake --build --preset mingw -j $(JOBS) --target installer
 
 # Start-up time and executable size, printed as figures.
 bench: build-windows
