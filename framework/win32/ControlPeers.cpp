@@ -112,7 +112,7 @@ void ImagePeer::Paint(HDC dc) {
   void* bits = nullptr;
   UniqueBitmap dib(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!dib || !bits) return;
-  // AlphaBlend wants premultiplied BGRA.
+  // Alpha blending wants premultiplied BGRA.
   auto* out = static_cast<std::uint8_t*>(bits);
   for (std::size_t i = 0; i < picture.Rgba.size(); i += 4) {
     const unsigned a = picture.Rgba[i + 3];
@@ -128,11 +128,11 @@ void ImagePeer::Paint(HDC dc) {
   const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
   const fw::TBounds& cell = image_.Bounds();
   if (image_.Stretch) {
-    AlphaBlend(dc, 0, 0, cell.Width, cell.Height, source.get(), 0, 0, picture.Width, picture.Height,
-               blend);
+    GdiAlphaBlend(dc, 0, 0, cell.Width, cell.Height, source.get(), 0, 0, picture.Width,
+                  picture.Height, blend);
   } else {
-    AlphaBlend(dc, origin.X, origin.Y, picture.Width, picture.Height, source.get(), 0, 0,
-               picture.Width, picture.Height, blend);
+    GdiAlphaBlend(dc, origin.X, origin.Y, picture.Width, picture.Height, source.get(), 0, 0,
+                  picture.Width, picture.Height, blend);
   }
 }
 

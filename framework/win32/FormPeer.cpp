@@ -27,16 +27,41 @@ RECT FormPeer::InitialRect() const {
           form_.Bounds().Top + r.bottom - r.top};
 }
 
+namespace {
+
+// The executable's icon, where it carries one, in both sizes, loaded once (shared icons are
+// never destroyed).
+struct ProgramIcons {
+  HICON Big = nullptr;
+  HICON Small = nullptr;
+};
+
+const ProgramIcons& TheProgramIcons() {
+  static const ProgramIcons icons = [] {
+    HINSTANCE module = GetModuleHandleW(nullptr);
+    ProgramIcons loaded;
+    loaded.Big = LoadIconW(module, L"MAINICON");
+    if (!loaded.Big) return loaded;
+    loaded.Small = static_cast<HICON>(LoadImageW(module, L"MAINICON", IMAGE_ICON,
+                                                 GetSystemMetrics(SM_CXSMICON),
+                                                 GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    if (!loaded.Small) loaded.Small = loaded.Big;
+    return loaded;
+  }();
+  return icons;
+}
+
+}  // namespace
+
+HICON FormPeer::ClassIcon(bool small) const {
+  return small ? TheProgramIcons().Small : TheProgramIcons().Big;
+}
+
 void FormPeer::Created() {
   // The taskbar button and the task switcher ask the window for its icon.
-  HINSTANCE module = GetModuleHandleW(nullptr);
-  if (HICON big = LoadIconW(module, L"MAINICON")) {
-    SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
-    auto small = static_cast<HICON>(LoadImageW(module, L"MAINICON", IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXSMICON),
-                                               GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-    SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small ? small : big));
-  }
+  if (!TheProgramIcons().Big) return;
+  SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(TheProgramIcons().Big));
+  SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(TheProgramIcons().Small));
 }
 
 void FormPeer::BoundsChanged() {

@@ -22,6 +22,7 @@ class FormPeer : public WindowPeer {
   DWORD ExStyle() const override;
   RECT InitialRect() const override;
   void Created() override;
+  HICON ClassIcon(bool small) const override;
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:

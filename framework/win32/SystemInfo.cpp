@@ -43,6 +43,13 @@ int MonitorPixelsPerInch(HMONITOR monitor) {
 namespace {
 
 int MonitorPixelsPerInchOfWindow(HWND window) {
+  // GetDpiForWindow (Windows 10 on) answers without loading another library.
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  static const auto getDpi = reinterpret_cast<GetDpiForWindowFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  if (getDpi) {
+    if (const UINT dpi = getDpi(window); dpi > 0) return static_cast<int>(dpi);
+  }
   return MonitorPixelsPerInch(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST));
 }
 

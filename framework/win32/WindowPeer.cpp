@@ -34,7 +34,8 @@ std::map<std::wstring, WNDPROC>& BaseProcedures() {
   return procedures;
 }
 
-WNDPROC RegisterClassOnce(const std::wstring& name, const wchar_t* systemClass, WNDPROC procedure) {
+WNDPROC RegisterClassOnce(const std::wstring& name, const wchar_t* systemClass, WNDPROC procedure,
+                          HICON icon, HICON smallIcon) {
   auto known = BaseProcedures().find(name);
   if (known != BaseProcedures().end()) return known->second;
   WNDCLASSEXW wc{};
@@ -51,8 +52,8 @@ WNDPROC RegisterClassOnce(const std::wstring& name, const wchar_t* systemClass, 
   wc.lpfnWndProc = procedure;
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  // The executable's icon, where it carries one, for the taskbar and the task switcher.
-  wc.hIcon = LoadIconW(GetModuleHandleW(nullptr), L"MAINICON");
+  wc.hIcon = icon;
+  wc.hIconSm = smallIcon;
   wc.lpszClassName = name.c_str();
   if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
     throw fw::Exception("Cannot register the window class " + Narrow(name));
@@ -103,7 +104,8 @@ RECT WindowPeer::InitialRect() const {
 
 void WindowPeer::Create(HWND parent) {
   const std::wstring className = ClassName();
-  baseProcedure_ = RegisterClassOnce(className, SystemClass(), Procedure);
+  baseProcedure_ =
+      RegisterClassOnce(className, SystemClass(), Procedure, ClassIcon(false), ClassIcon(true));
   const RECT r = InitialRect();
   HWND window = CreateWindowExW(ExStyle(), className.c_str(), Widen(control_.Caption()).c_str(),
                                 Style(), r.left, r.top, r.right - r.left, r.bottom - r.top, parent,
@@ -114,11 +116,17 @@ void WindowPeer::Create(HWND parent) {
   }
   window_.reset(window);  // WM_NCCREATE has normally taken it already
   UpdateFont();
-  if (fw::Application && fw::Application->TouchFirst() && AttachesTextInputPanel()) {
-    // Where the system has no Text Input Panel this fails, and nothing takes its place.
-    if (SUCCEEDED(CoCreateInstance(CLSID_TextInputPanel, nullptr, CLSCTX_INPROC_SERVER,
-                                   IID_ITextInputPanel, textInputPanel_.put_void()))) {
+  // Where the system has no Text Input Panel this fails, and nothing takes its place; a
+  // system that does not know the class will not learn it while the program runs.
+  static bool panelClassMissing = false;
+  if (fw::Application && fw::Application->TouchFirst() && AttachesTextInputPanel() &&
+      !panelClassMissing) {
+    const HRESULT created = CoCreateInstance(CLSID_TextInputPanel, nullptr, CLSCTX_INPROC_SERVER,
+                                             IID_ITextInputPanel, textInputPanel_.put_void());
+    if (SUCCEEDED(created)) {
       textInputPanel_->put_AttachedEditWindow(window);
+    } else if (created == REGDB_E_CLASSNOTREG) {
+      panelClassMissing = true;
     }
   }
   Created();
@@ -244,7 +252,7 @@ void WindowPeer::AppearanceChanged() {
 
 namespace {
 
-bool FontInstalled(const std::wstring& face) {
+bool EnumeratesFont(const std::wstring& face) {
   LOGFONTW query{};
   query.lfCharSet = DEFAULT_CHARSET;
   lstrcpynW(query.lfFaceName, face.c_str(), LF_FACESIZE);
@@ -259,6 +267,14 @@ bool FontInstalled(const std::wstring& face) {
       },
       reinterpret_cast<LPARAM>(&found), 0);
   return found;
+}
+
+// Asked for every control's font: the answer is kept, as enumerating fonts is slow.
+bool FontInstalled(const std::wstring& face) {
+  static std::map<std::wstring, bool> known;
+  const auto found = known.find(face);
+  if (found != known.end()) return found->second;
+  return known[face] = EnumeratesFont(face);
 }
 
 // A face the system lacks is replaced by the framework's own default face, rather than

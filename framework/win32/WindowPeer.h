@@ -45,6 +45,9 @@ class WindowPeer : public fw::ControlPeer {
   virtual DWORD ExStyle() const { return 0; }
   virtual RECT InitialRect() const;
   virtual void Created() {}
+  // The icon of the window class; only top-level windows show one (and giving the small one
+  // spares the system from shrinking the big one for every class).
+  virtual HICON ClassIcon(bool /*small*/) const { return nullptr; }
   // In touch-first mode every window of a control gets the Text Input Panel, except those
   // of the browser control, which makes its own.
   virtual bool AttachesTextInputPanel() const { return true; }
