@@ -40,7 +40,7 @@ int wmain(int argc, wchar_t** argv) {
     std::fprintf(stderr, "usage: startup_bench PROGRAM.exe BAREHOST.exe [PAIRS]\n");
     return 2;
   }
-  const int pairs = argc > 3 ? std::max(_wtoi(argv[3]), 1) : 15;
+  const int pairs = argc > 3 ? std::max(_wtoi(argv[3]), 1) : 21;
   WIN32_FILE_ATTRIBUTE_DATA attributes{};
   if (GetFileAttributesExW(argv[1], GetFileExInfoStandard, &attributes)) {
     std::printf("executable size: %lu bytes\n", attributes.nFileSizeLow);

@@ -53,15 +53,10 @@ const ProgramIcons& TheProgramIcons() {
 
 }  // namespace
 
+// The taskbar button and the task switcher show the class's icon. Setting it on the window
+// as well (WM_SETICON) would only cost time at every start.
 HICON FormPeer::ClassIcon(bool small) const {
   return small ? TheProgramIcons().Small : TheProgramIcons().Big;
-}
-
-void FormPeer::Created() {
-  // The taskbar button and the task switcher ask the window for its icon.
-  if (!TheProgramIcons().Big) return;
-  SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(TheProgramIcons().Big));
-  SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(TheProgramIcons().Small));
 }
 
 void FormPeer::BoundsChanged() {

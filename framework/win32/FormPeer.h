@@ -21,7 +21,6 @@ class FormPeer : public WindowPeer {
   DWORD Style() const override;
   DWORD ExStyle() const override;
   RECT InitialRect() const override;
-  void Created() override;
   HICON ClassIcon(bool small) const override;
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 

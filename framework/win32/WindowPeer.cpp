@@ -281,6 +281,8 @@ bool FontInstalled(const std::wstring& face) {
 // by whatever the font mapper would pick.
 std::wstring AvailableFace(const std::string& face) {
   const std::wstring wanted = Widen(face);
+  // The fallback itself needs no asking: it is what the answer would be either way.
+  if (wanted == kFallbackFontFace) return wanted;
   return FontInstalled(wanted) ? wanted : std::wstring(kFallbackFontFace);
 }
 

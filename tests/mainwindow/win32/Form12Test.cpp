@@ -17,9 +17,9 @@ TEST_F(Form12Fixture, WindowTreeAfterCreateForm) {
   EXPECT_TRUE(style & WS_POPUP);
   EXPECT_FALSE(style & (WS_CAPTION | WS_THICKFRAME | WS_SYSMENU)) << "borderless";
   EXPECT_FALSE(style & WS_VISIBLE) << "shown only by Run";
-  EXPECT_NE(SendMessageW(form, WM_GETICON, ICON_BIG, 0), 0)
-      << "the taskbar and the task switcher show the icon";
-  EXPECT_NE(SendMessageW(form, WM_GETICON, ICON_SMALL, 0), 0);
+  // The taskbar and the task switcher show the window's class icon, in both sizes.
+  EXPECT_NE(GetClassLongPtrW(form, GCLP_HICON), 0);
+  EXPECT_NE(GetClassLongPtrW(form, GCLP_HICONSM), 0);
   RECT client;
   GetClientRect(form, &client);
   EXPECT_EQ(client, Bounds(0, 0, Scaled(1340), Scaled(930)));
