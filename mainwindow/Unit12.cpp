@@ -2,6 +2,7 @@
 
 #include "framework/core/Application.h"
 #include "framework/core/KeyRouting.h"
+#include "mainwindow/IdleReset.h"
 #include "mainwindow/NavigationTargets.h"
 
 TForm12* Form12 = nullptr;
@@ -62,7 +63,16 @@ void TForm12::FormGesture(fw::TObject*, const fw::TGestureEventInfo&, bool&) { A
 
 void TForm12::OpenInBrowser(const std::string& url) {
   PanelZastava->Hide();
+  fw::Application->WatchIdle(BuildIdleResetTimeout(), [this] { ReturnToSplash(); });
   WebBrowser1->Navigate(url);
+}
+
+void TForm12::ReturnToSplash() {
+  // The visible part first: it comes back even when the browser fails to forget.
+  AppBarShow(0);
+  PanelZastava->Show();
+  if (fw::TControl* first = FirstFocusable()) first->SetFocus();
+  WebBrowser1->StartOver();
 }
 
 void TForm12::Button1Click(fw::TObject*) { OpenInBrowser(BuildNavigationTargets().Clinic); }

@@ -51,8 +51,10 @@ class TForm12 : public fw::TForm {
   void Publish(fw::Publisher& publisher) override;
 
  private:
-  // Uncovers the browser (for good) and sends it to `url`.
+  // Uncovers the browser and sends it to `url`; from then on a quiet spell leads back.
   void OpenInBrowser(const std::string& url);
+  // The state right after start-up, for the next visitor.
+  void ReturnToSplash();
 };
 
 extern TForm12* Form12;

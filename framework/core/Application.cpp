@@ -39,6 +39,35 @@ void TApplication::HandleException(const std::exception& e) {
   ShowErrorMessage(WithClosingFullStop(e.what()));
 }
 
+void TApplication::WatchIdle(std::chrono::milliseconds timeout, std::function<void()> onIdle) {
+  if (timeout <= timeout.zero() || idle_.Armed()) return;
+  StartIdleTimer(timeout);
+  idle_.Arm(timeout, Now());
+  onIdle_ = std::move(onIdle);
+}
+
+void TApplication::StopWatchingIdle() {
+  if (!idle_.Armed()) return;
+  idle_.Disarm();
+  StopIdleTimer();
+}
+
+void TApplication::IdleTimerElapsed() {
+  if (!idle_.Armed()) return;
+  const auto now = Now();
+  if (!idle_.Due(now)) {
+    StartIdleTimer(std::chrono::ceil<std::chrono::milliseconds>(idle_.Remaining(now)));
+    return;
+  }
+  StopWatchingIdle();
+  const std::function<void()> onIdle = onIdle_;  // the handler may start a new watch
+  Guard(onIdle);
+}
+
+void TApplication::StartIdleTimer(std::chrono::milliseconds) {
+  throw Exception("This platform has no idle timer");
+}
+
 void TApplication::DestroyForms() {
   while (!forms_.empty()) forms_.pop_back();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <exception>
 #include <functional>
 #include <memory>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "framework/core/Form.h"
+#include "framework/core/IdleTimer.h"
 
 namespace fw {
 
@@ -52,6 +54,18 @@ class TApplication {
   // The same for the exception being handled, of whatever type (call it in a catch block).
   void HandleCurrentException();
 
+  // Runs `onIdle` (guarded) once no input has reached the program for `timeout`; a held key,
+  // button or touch point holds it off. That ends the watch, as StopWatchingIdle does. A zero
+  // timeout watches nothing and starts no timer; a watch under way goes on unchanged.
+  void WatchIdle(std::chrono::milliseconds timeout, std::function<void()> onIdle);
+  void StopWatchingIdle();
+  bool WatchingIdle() const { return idle_.Armed(); }
+  // What a backend reports of every input message that reaches one of the program's windows,
+  // and of its timer going off.
+  void InputArrived(TInputEdge edge, int source) { idle_.Input(edge, source, Now()); }
+  void PointerAt(TPoint at) { idle_.PointerAt(at, Now()); }
+  void IdleTimerElapsed();
+
  protected:
   // Loads the form's layout, creates its native windows and takes ownership of it.
   virtual void AddForm(std::unique_ptr<TForm> form) = 0;
@@ -59,6 +73,11 @@ class TApplication {
   virtual void ShowErrorMessage(const std::string& text) = 0;
   // Destroys the forms, newest first (the exit procedure).
   void DestroyForms();
+  // A one-shot timer that calls IdleTimerElapsed after `delay`; starting it again replaces
+  // the one under way. A backend that has none refuses any watch.
+  virtual void StartIdleTimer(std::chrono::milliseconds delay);
+  virtual void StopIdleTimer() {}
+  virtual TIdleTimer::Clock::time_point Now() const { return TIdleTimer::Clock::now(); }
 
   std::vector<std::unique_ptr<TForm>> forms_;
 
@@ -66,6 +85,8 @@ class TApplication {
   bool touchFirst_ = false;
   bool mainFormOnTaskBar_ = false;
   std::string title_;
+  TIdleTimer idle_;
+  std::function<void()> onIdle_;
 };
 
 // The process's application object, while one exists.

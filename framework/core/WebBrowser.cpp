@@ -4,10 +4,34 @@
 
 namespace fw {
 
-void TWebBrowser::Navigate(const std::string& url) {
+void BrowserPeer::Stop() { throw Exception("This platform cannot stop the browser"); }
+
+void BrowserPeer::ClearBrowsingData() {
+  throw Exception("This platform cannot clear the browser's data");
+}
+
+BrowserPeer& TWebBrowser::Browser() const {
   auto* browser = dynamic_cast<BrowserPeer*>(Peer());
   if (!browser) throw Exception("The browser control '" + Name() + "' has no window yet");
-  browser->Navigate(url);
+  return *browser;
+}
+
+void TWebBrowser::Navigate(const std::string& url) { Browser().Navigate(url); }
+
+void TWebBrowser::StartOver() {
+  BrowserPeer& browser = Browser();
+  std::string failures;
+  auto attempt = [&failures](auto&& step) {
+    try {
+      step();
+    } catch (const std::exception& e) {
+      failures += (failures.empty() ? "" : "\n") + std::string(e.what());
+    }
+  };
+  attempt([&] { browser.Stop(); });
+  attempt([&] { browser.Navigate("about:blank"); });
+  attempt([&] { browser.ClearBrowsingData(); });
+  if (!failures.empty()) throw Exception(failures);
 }
 
 }  // namespace fw

@@ -12,6 +12,11 @@ class BrowserPeer {
   virtual ~BrowserPeer() = default;
   // Starts loading `url` in place of the current page; throws EOleException on failure.
   virtual void Navigate(const std::string& url) = 0;
+  // Stops loading the page and running its scripts.
+  virtual void Stop();
+  // Removes everything browsing left in this user's browser storage. Throws, after removing
+  // what it could, when something stays.
+  virtual void ClearBrowsingData();
 };
 
 // The embedded web browser. It takes part in no gesture: strokes inside belong to the page.
@@ -20,6 +25,12 @@ class TWebBrowser : public TWinControl {
   using TWinControl::TWinControl;
   bool TabStop() const override { return true; }
   void Navigate(const std::string& url);
+  // As before the first navigation: the page stopped and left for a blank document, and the
+  // browser's storage cleared. Every step is tried; what failed is thrown afterwards, as one.
+  void StartOver();
+
+ private:
+  BrowserPeer& Browser() const;
 };
 
 }  // namespace fw

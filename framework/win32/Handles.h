@@ -52,6 +52,7 @@ using UniqueKey = UniqueHandle<HKEY, CloseRegistryKey>;
 using UniqueModule = UniqueHandle<HMODULE, FreeLibrary>;
 using UniqueMenu = UniqueHandle<HMENU, DestroyMenu>;
 using UniqueLocalText = UniqueHandle<wchar_t*, FreeLocalText>;  // filled by FormatMessageW
+using UniqueHook = UniqueHandle<HHOOK, UnhookWindowsHookEx>;
 
 // A window's device context, borrowed from the system and given back.
 class BorrowedDc {

@@ -2,6 +2,7 @@
 
 #include "framework/core/Exceptions.h"
 #include "framework/win32/BrowserSite.h"
+#include "framework/win32/InternetStorage.h"
 #include "framework/win32/SystemInfo.h"
 #include "framework/win32/Unicode.h"
 
@@ -60,6 +61,13 @@ void WebBrowserPeer::Navigate(const std::string& url) {
   V_ERROR(&omitted) = DISP_E_PARAMNOTFOUND;
   OleCheck(browser_->Navigate(address.get(), &omitted, &omitted, &omitted, &omitted));
 }
+
+void WebBrowserPeer::Stop() {
+  if (!browser_) throw fw::Exception("The browser control is not running");
+  Check(browser_->Stop(), "stop");
+}
+
+void WebBrowserPeer::ClearBrowsingData() { ClearInternetStorage(); }
 
 LRESULT WebBrowserPeer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_SIZE && inPlace_) {

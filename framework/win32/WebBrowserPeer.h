@@ -19,6 +19,8 @@ class WebBrowserPeer : public WindowPeer, public fw::BrowserPeer {
   ~WebBrowserPeer() override;
 
   void Navigate(const std::string& url) override;
+  void Stop() override;
+  void ClearBrowsingData() override;
   IWebBrowser2* Browser() const { return browser_.get(); }
   // The in-place active object, once the control has offered one (for accelerators).
   IOleInPlaceActiveObject* ActiveObject() const;

@@ -2,6 +2,7 @@
 
 #include <ole2.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string_view>
 
@@ -10,6 +11,7 @@
 #include "framework/core/Layout.h"
 #include "framework/core/StandardControls.h"
 #include "framework/core/WebBrowser.h"
+#include "framework/win32/CallbackBoundary.h"
 #include "framework/win32/ControlPeers.h"
 #include "framework/win32/ControlWindow.h"
 #include "framework/win32/FormPeer.h"
@@ -47,6 +49,86 @@ std::unique_ptr<WindowPeer> MakePeer(fw::TControl& control) {
   if (dynamic_cast<fw::TPanel*>(&control))
     return std::make_unique<ContainerPeer>(control, L"TPanel");
   throw fw::Exception("No window kind for the control '" + control.Name() + "'");
+}
+
+constexpr UINT_PTR kIdleTimer = 1;
+// Touch and pen contacts, apart from keys and mouse buttons (virtual-key codes).
+constexpr int kPointerSources = 0x10000;
+
+int XButtonKey(WPARAM wParam) {
+  return GET_XBUTTON_WPARAM(wParam) == XBUTTON1 ? VK_XBUTTON1 : VK_XBUTTON2;
+}
+
+void ReportInput(const MSG& m) {
+  using fw::TInputEdge;
+  auto report = [](TInputEdge edge, int source = 0) {
+    fw::Application->InputArrived(edge, source);
+  };
+  switch (m.message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+      return report(TInputEdge::Press, static_cast<int>(m.wParam));
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+      return report(TInputEdge::Release, static_cast<int>(m.wParam));
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      return report(TInputEdge::Press, VK_LBUTTON);
+    case WM_LBUTTONUP:
+      return report(TInputEdge::Release, VK_LBUTTON);
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+      return report(TInputEdge::Press, VK_RBUTTON);
+    case WM_RBUTTONUP:
+      return report(TInputEdge::Release, VK_RBUTTON);
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+      return report(TInputEdge::Press, VK_MBUTTON);
+    case WM_MBUTTONUP:
+      return report(TInputEdge::Release, VK_MBUTTON);
+    case WM_XBUTTONDOWN:
+    case WM_XBUTTONDBLCLK:
+      return report(TInputEdge::Press, XButtonKey(m.wParam));
+    case WM_XBUTTONUP:
+      return report(TInputEdge::Release, XButtonKey(m.wParam));
+    case WM_POINTERDOWN:
+      return report(TInputEdge::Press, kPointerSources + GET_POINTERID_WPARAM(m.wParam));
+    case WM_POINTERUP:
+      return report(TInputEdge::Release, kPointerSources + GET_POINTERID_WPARAM(m.wParam));
+    case WM_MOUSEMOVE:
+    case WM_NCMOUSEMOVE:
+      return fw::Application->PointerAt({m.pt.x, m.pt.y});
+    // On a window frame (a message box's) a press starts the system's own loop, which takes
+    // the release: no hold.
+    case WM_NCLBUTTONDOWN:
+    case WM_NCRBUTTONDOWN:
+    case WM_NCMBUTTONDOWN:
+    case WM_NCXBUTTONDOWN:
+    case WM_MOUSEWHEEL:
+    case WM_MOUSEHWHEEL:
+    case WM_POINTERUPDATE:
+    case WM_TOUCH:
+    case WM_GESTURE:
+      return report(TInputEdge::Other);
+  }
+}
+
+LRESULT CALLBACK InputHook(int code, WPARAM removal, LPARAM message) {
+  if (code == HC_ACTION && removal == PM_REMOVE && fw::Application) {
+    AtCallbackBoundary(0, [message] {
+      ReportInput(*reinterpret_cast<const MSG*>(message));
+      return 0;
+    });
+  }
+  return CallNextHookEx(nullptr, code, removal, message);
+}
+
+void CALLBACK IdleTimerTick(HWND window, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(window, timer);  // one-shot: the application starts it again if it wants to
+  AtCallbackBoundary(0, [] {
+    if (fw::Application) fw::Application->IdleTimerElapsed();
+    return 0;
+  });
 }
 
 }  // namespace
@@ -213,6 +295,19 @@ void Win32Application::Halt(int exitCode) {
   DestroyForms();
   std::exit(exitCode);
 }
+
+void Win32Application::StartIdleTimer(std::chrono::milliseconds delay) {
+  if (!inputHook_) {
+    inputHook_.reset(SetWindowsHookExW(WH_GETMESSAGE, InputHook, nullptr, GetCurrentThreadId()));
+    if (!inputHook_) throw fw::Exception("Cannot watch the program's input");
+  }
+  const auto ms = std::clamp<std::chrono::milliseconds::rep>(delay.count(), USER_TIMER_MINIMUM,
+                                                             USER_TIMER_MAXIMUM);
+  if (!SetTimer(window_.get(), kIdleTimer, static_cast<UINT>(ms), IdleTimerTick))
+    throw fw::Exception("Cannot start the idle timer");
+}
+
+void Win32Application::StopIdleTimer() { KillTimer(window_.get(), kIdleTimer); }
 
 void Win32Application::ShowErrorMessage(const std::string& text) {
   HWND owner = WindowOf(MainForm());

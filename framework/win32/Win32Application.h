@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <chrono>
 #include <optional>
 #include <string>
 
@@ -35,6 +36,8 @@ class Win32Application : public fw::TApplication {
  protected:
   void AddForm(std::unique_ptr<fw::TForm> form) override;
   void ShowErrorMessage(const std::string& text) override;
+  void StartIdleTimer(std::chrono::milliseconds delay) override;
+  void StopIdleTimer() override;
 
  private:
   void CreatePeers(fw::TForm& form);
@@ -46,6 +49,9 @@ class Win32Application : public fw::TApplication {
   OleInitialization ole_;
   std::optional<ComInitialization> com_;  // from Initialize on
   UniqueWindow window_;
+  // Sees every input message any loop of this thread takes, the page's and modal ones' too;
+  // installed with the first idle watch.
+  UniqueHook inputHook_;
 };
 
 }  // namespace fw::win32

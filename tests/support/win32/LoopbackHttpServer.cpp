@@ -2,6 +2,8 @@
 
 #include <ws2tcpip.h>
 
+#include <algorithm>
+#include <cctype>
 #include <stdexcept>
 #include <string>
 
@@ -39,9 +41,56 @@ std::string LoopbackHttpServer::Url(const std::string& path) const {
   return "http://127.0.0.1:" + std::to_string(port_) + path;
 }
 
+namespace {
+
+bool SameName(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return std::tolower(static_cast<unsigned char>(x)) ==
+           std::tolower(static_cast<unsigned char>(y));
+  });
+}
+
+// The request line and the headers of a request's head (up to the blank line).
+HttpRequest ParseHead(const std::string& head) {
+  HttpRequest request;
+  std::size_t start = 0;
+  for (std::size_t end; (end = head.find("\r\n", start)) != std::string::npos; start = end + 2) {
+    const std::string line = head.substr(start, end - start);
+    if (line.empty()) break;
+    if (start == 0) {
+      request.line = line;
+    } else if (const auto colon = line.find(':'); colon != std::string::npos) {
+      const auto value = line.find_first_not_of(' ', colon + 1);
+      request.headers.emplace_back(line.substr(0, colon),
+                                   value == std::string::npos ? "" : line.substr(value));
+    }
+  }
+  return request;
+}
+
+}  // namespace
+
+std::string HttpRequest::Header(std::string_view name) const {
+  for (const auto& [key, value] : headers) {
+    if (SameName(key, name)) return value;
+  }
+  return {};
+}
+
 std::vector<std::string> LoopbackHttpServer::Requests() const {
+  std::vector<std::string> lines;
+  for (const HttpRequest& request : ReceivedRequests()) lines.push_back(request.line);
+  return lines;
+}
+
+std::vector<HttpRequest> LoopbackHttpServer::ReceivedRequests() const {
   std::lock_guard lock(mutex_);
   return requests_;
+}
+
+void LoopbackHttpServer::AddToNextResponse(std::vector<std::string> headerLines) {
+  std::lock_guard lock(mutex_);
+  nextHeaders_ = std::move(headerLines);
 }
 
 void LoopbackHttpServer::Serve() {
@@ -55,14 +104,17 @@ void LoopbackHttpServer::Serve() {
       if (got <= 0) break;
       request.append(buffer, static_cast<std::size_t>(got));
     }
-    if (const auto end = request.find("\r\n"); end != std::string::npos) {
+    std::string extraHeaders;
+    if (request.find("\r\n") != std::string::npos) {
       std::lock_guard lock(mutex_);
-      requests_.push_back(request.substr(0, end));
+      requests_.push_back(ParseHead(request));
+      for (const std::string& header : nextHeaders_) extraHeaders += header + "\r\n";
+      nextHeaders_.clear();
     }
     const std::string body = "<html><body>ok</body></html>";
     const std::string response = "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: " +
-                                 std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" +
-                                 body;
+                                 std::to_string(body.size()) + "\r\nConnection: close\r\n" +
+                                 extraHeaders + "\r\n" + body;
     send(client, response.data(), static_cast<int>(response.size()), 0);
     shutdown(client, SD_BOTH);
     closesocket(client);

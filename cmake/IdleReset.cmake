@@ -1,0 +1,21 @@
+# After this many seconds with no input and the splash hidden, the program returns to the
+# splash and clears what the visitor's browsing left; 0 turns it off.
+set(DUVUZEZERA_IDLE_RESET_SECONDS 0 CACHE STRING
+    "Seconds without input before the program returns to the splash and forgets the visitor (0: never, else 30..86400)")
+
+# Writes the source that defines BuildIdleResetTimeout() for `seconds`, after checking it. Only a
+# test build passes TEST_MINIMUM, to wait a few seconds rather than half a minute.
+function(idle_reset_source output seconds)
+  cmake_parse_arguments(arg "" "TEST_MINIMUM" "" ${ARGN})
+  set(minimum 30)
+  if(DEFINED arg_TEST_MINIMUM)
+    set(minimum ${arg_TEST_MINIMUM})
+  endif()
+  if(NOT "${seconds}" MATCHES "^[0-9]+$" OR
+     (NOT seconds EQUAL 0 AND (seconds LESS minimum OR seconds GREATER 86400)))
+    message(FATAL_ERROR
+      "DUVUZEZERA_IDLE_RESET_SECONDS must be 0 (off) or a whole number from ${minimum} to 86400; got '${seconds}'")
+  endif()
+  math(EXPR seconds "${seconds}")  # no leading zero, which C++ would read as octal
+  configure_file("${PROJECT_SOURCE_DIR}/mainwindow/BuildIdleReset.cpp.in" "${output}" @ONLY)
+endfunction()

@@ -1,0 +1,84 @@
+#include "framework/win32/InternetStorage.h"
+
+#include <windows.h>
+#include <wininet.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "framework/core/Exceptions.h"
+#include "framework/win32/Handles.h"
+#include "framework/win32/Unicode.h"
+
+namespace fw::win32 {
+
+namespace {
+
+using UniqueCacheFind = UniqueHandle<HANDLE, FindCloseUrlCache>;
+
+std::string Failed(const std::string& what) {
+  return what + " (error " + std::to_string(GetLastError()) + ")";
+}
+
+// Runs one step of a search into `buffer`, growing it as the step asks. False at the end of
+// the search or on a failure (GetLastError tells which).
+template <class Step>
+bool NextEntry(std::vector<std::uint64_t>& buffer, Step&& step) {
+  for (;;) {
+    DWORD size = static_cast<DWORD>(buffer.size() * sizeof buffer[0]);
+    if (step(reinterpret_cast<INTERNET_CACHE_ENTRY_INFOW*>(buffer.data()), &size)) return true;
+    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return false;
+    buffer.resize(size / sizeof buffer[0] + 1);
+  }
+}
+
+// Deletes every entry the pattern finds: nullptr for cached pages, "cookie:" for persistent
+// cookies, "visited:" for history. Wine's WinINet finds every entry with no pattern and none
+// with the others; an entry another search found first is gone already.
+void DeleteCacheEntries(const wchar_t* pattern, std::vector<std::string>& failures) {
+  std::vector<std::uint64_t> buffer(512);
+  UniqueCacheFind search;
+  bool found = NextEntry(buffer, [&](INTERNET_CACHE_ENTRY_INFOW* entry, DWORD* size) {
+    search.reset(FindFirstUrlCacheEntryW(pattern, entry, size));
+    return static_cast<bool>(search);
+  });
+  const std::string name = pattern ? Narrow(pattern) : "the page cache";
+  if (!found) {
+    if (GetLastError() != ERROR_NO_MORE_ITEMS) failures.push_back(Failed("cannot search " + name));
+    return;
+  }
+  int kept = 0;
+  DWORD lastError = 0;
+  while (found) {
+    const auto* entry = reinterpret_cast<const INTERNET_CACHE_ENTRY_INFOW*>(buffer.data());
+    if (!DeleteUrlCacheEntryW(entry->lpszSourceUrlName) && GetLastError() != ERROR_FILE_NOT_FOUND) {
+      ++kept;
+      lastError = GetLastError();
+    }
+    found = NextEntry(buffer, [&](INTERNET_CACHE_ENTRY_INFOW* next, DWORD* size) {
+      return FindNextUrlCacheEntryW(search.get(), next, size) != FALSE;
+    });
+  }
+  if (GetLastError() != ERROR_NO_MORE_ITEMS) failures.push_back(Failed("cannot go on in " + name));
+  if (kept) {
+    failures.push_back(std::to_string(kept) + " entries of " + name + " stayed (error " +
+                       std::to_string(lastError) + ")");
+  }
+}
+
+}  // namespace
+
+void ClearInternetStorage() {
+  std::vector<std::string> failures;
+  if (!InternetSetOptionW(nullptr, INTERNET_OPTION_END_BROWSER_SESSION, nullptr, 0))
+    failures.push_back(Failed("cannot end the browser session"));
+  for (const wchar_t* pattern : {L"cookie:", L"visited:", static_cast<const wchar_t*>(nullptr)})
+    DeleteCacheEntries(pattern, failures);
+  if (failures.empty()) return;
+  std::string text = "The browser's storage was not cleared completely: ";
+  for (std::size_t i = 0; i < failures.size(); ++i) text += (i ? "; " : "") + failures[i];
+  throw fw::Exception(text);
+}
+
+}  // namespace fw::win32
