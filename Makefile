@@ -1,6 +1,6 @@
-# `make run` starts the program; `make test` builds everything and runs every test.
-# Both install what they need first (Debian, as root).
-.PHONY: deps build-native build-windows test test-native test-windows run bench clean
+# `make run` starts the Windows program, `make run-linux` the Linux one; `make test` builds
+# everything and runs every test. All install what they need first (Debian, as root).
+.PHONY: deps build-native build-windows test test-native test-windows run run-linux bench clean
 
 JOBS ?= $(shell nproc)
 
@@ -15,8 +15,9 @@ build-windows: deps
 	cmake --preset mingw >/dev/null
 	cmake --build --preset mingw -j $(JOBS)
 
+# The Linux program's tests need a display: a private one, since CI has none.
 test-native: build-native
-	ctest --preset native
+	scripts/with-display.sh ctest --preset native
 
 test-windows: build-windows
 	scripts/with-wine-display.sh ctest --preset mingw
@@ -25,6 +26,9 @@ test: test-native test-windows
 
 run: build-windows
 	scripts/run.sh build/mingw/app/Duvuzezera_WebMobWinClient.exe
+
+run-linux: build-native
+	scripts/run-linux.sh build/native/app/duvuzezera-webmobclient
 
 # Start-up time and executable size, printed as figures.
 bench: build-windows

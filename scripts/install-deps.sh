@@ -2,6 +2,7 @@
 # Installs the Debian packages the build and the tests need. Quick when all are present.
 set -euo pipefail
 packages=(cmake make g++ googletest libgtest-dev nlohmann-json3-dev zlib1g-dev
+  pkg-config libgtk-3-dev libwebkit2gtk-4.1-dev
   mingw-w64 g++-mingw-w64-x86-64 libz-mingw-w64-dev
   wine wine64 xvfb xdotool x11-utils imagemagick fonts-noto-core python3 python3-pefile)
 missing=()
