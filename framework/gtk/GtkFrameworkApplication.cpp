@@ -90,6 +90,9 @@ GtkFrameworkApplication::GtkFrameworkApplication()
       sigterm_(g_unix_signal_add(SIGTERM, TerminateOnSignal, this)),
       sighup_(g_unix_signal_add(SIGHUP, TerminateOnSignal, this)),
       sigint_(g_unix_signal_add(SIGINT, TerminateOnSignal, this)) {
+  // The program keeps no settings; without this the desktop's settings database would put a
+  // file of its own into the user's cache folder. A backend the user chose still wins.
+  g_setenv("GSETTINGS_BACKEND", "memory", FALSE);
   if (!gtk_init_check(nullptr, nullptr)) throw fw::Exception("Cannot open the display");
   fw::TStyleManager::SetPlatform({EmbeddedStyles, ShowStyleNotFoundDialog});
 }
@@ -173,7 +176,8 @@ bool GtkFrameworkApplication::RouteKey(fw::TForm& form, const GdkEventKey& event
   GtkWidget* focusWidget = gtk_window_get_focus(window->Window());
   fw::TControl* focused = focusWidget ? WidgetPeer::FindControl(focusWidget) : &form;
   if (!focused) return false;
-  // The web view is the page: what it has the focus for is the page's.
+  // The web view is the page: what it has the focus for is the page's. The view hands keys
+  // the page left alone back to the window, which routes them here again: still the page's.
   const bool inPage = dynamic_cast<fw::TWebBrowser*>(focused) != nullptr;
   fw::TShiftState shift = 0;
   if (event.state & GDK_SHIFT_MASK) shift |= fw::ssShift;
