@@ -64,6 +64,14 @@ class SourceId {
   SourceId(const SourceId&) = delete;
   SourceId& operator=(const SourceId&) = delete;
 
+  explicit operator bool() const { return id_ != 0; }
+  void Reset(guint id = 0) {
+    if (id_) g_source_remove(id_);
+    id_ = id;
+  }
+  // The source removed itself (its callback returned G_SOURCE_REMOVE).
+  void Forget() { id_ = 0; }
+
  private:
   guint id_ = 0;
 };

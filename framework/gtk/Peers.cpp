@@ -307,7 +307,8 @@ gboolean ImagePeer::OnDraw(GtkWidget* widget, cairo_t* cr, gpointer data) {
 }
 
 FormPeer::FormPeer(fw::TForm& form, GtkFrameworkApplication& application)
-    : WidgetPeer(form, gtk_window_new(GTK_WINDOW_TOPLEVEL)),
+    // The toolkit owns a new window's first reference and drops it when it is destroyed.
+    : WidgetPeer(form, GTK_WIDGET(g_object_ref(gtk_window_new(GTK_WINDOW_TOPLEVEL)))),
       form_(form),
       application_(application),
       client_(gtk_layout_new(nullptr, nullptr)) {
@@ -415,17 +416,30 @@ gboolean FormPeer::OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer data) {
   });
 }
 
-void FormPeer::OnClientAllocated(GtkWidget*, GdkRectangle* allocation, gpointer data) {
+void FormPeer::OnClientAllocated(GtkWidget*, GdkRectangle*, gpointer data) {
   AtCallbackBoundary(0, [&] {
     auto* self = static_cast<FormPeer*>(data);
-    const int scale = self->ScaleFactor();
-    const fw::TBounds& b = self->form_.Bounds();
-    if (b.Width != allocation->width * scale || b.Height != allocation->height * scale) {
-      fw::Application->Guard([&] {
-        self->form_.ClientResized(allocation->width * scale, allocation->height * scale);
-      });
+    // The children have their sizes for this pass already, and new ones asked for now would
+    // wait for some later pass: the layout follows the new size right after this one.
+    if (!self->pendingClientSize_) {
+      self->pendingClientSize_.Reset(
+          g_idle_add_full(GTK_PRIORITY_RESIZE, ApplyClientSize, self, nullptr));
     }
     return 0;
+  });
+}
+
+gboolean FormPeer::ApplyClientSize(gpointer data) {
+  return AtCallbackBoundary<gboolean>(G_SOURCE_REMOVE, [&]() -> gboolean {
+    auto* self = static_cast<FormPeer*>(data);
+    self->pendingClientSize_.Forget();
+    const int scale = self->ScaleFactor();
+    const int width = gtk_widget_get_allocated_width(self->client_.get()) * scale;
+    const int height = gtk_widget_get_allocated_height(self->client_.get()) * scale;
+    const fw::TBounds& b = self->form_.Bounds();
+    if (b.Width != width || b.Height != height)
+      fw::Application->Guard([&] { self->form_.ClientResized(width, height); });
+    return G_SOURCE_REMOVE;
   });
 }
 

@@ -123,12 +123,14 @@ class FormPeer : public WidgetPeer {
   static gboolean OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer self);
   static void OnClientAllocated(GtkWidget*, GdkRectangle* allocation, gpointer self);
   static void OnScaleChanged(GObject*, GParamSpec*, gpointer self);
+  static gboolean ApplyClientSize(gpointer self);
   void Rescale();
 
   fw::TForm& form_;
   GtkFrameworkApplication& application_;
   ObjectRef<GtkWidget> client_;
   bool coversMonitor_ = false;
+  SourceId pendingClientSize_;
 };
 
 }  // namespace fw::gtk
