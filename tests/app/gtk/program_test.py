@@ -3,22 +3,27 @@
 through xdotool) against real pages served on loopback. The program under test is a build
 whose targets point at the two loopback ports given on the command line.
 
-Usage: program_test.py PROGRAM CLINIC_PORT SITE_PORT [unittest arguments]"""
-import http.server
+Usage: program_test.py PROGRAM CLINIC_PORT SITE_PORT NO_STYLE BAD_STYLE BROKEN_LAYOUT [unittest
+arguments], the last three being copies of the program without its style, with an unreadable
+style and with a broken layout."""
 import os
 import pathlib
 import signal
 import subprocess
 import sys
 import tempfile
-import threading
 import time
 import unittest
 
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[2] / "support" / "gtk"))
+from page_server import PageServer  # noqa: E402
+
 PROGRAM, CLINIC_PORT, SITE_PORT = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
+NO_STYLE, BAD_STYLE, BROKEN_LAYOUT = sys.argv[4:7]
 
 SCREEN = (1280, 800)
 SPLASH_COLOUR = (0x1A, 0x1A, 0x1A)  # the dark style's window colour: splash and bar
+LAYOUT_BUTTON_FACE = (0xF0, 0xF0, 0xF0)  # clBtnFace: the splash without the style
 CLINIC_COLOUR = (0x2E, 0x8B, 0x57)
 SITE_COLOUR = (0x46, 0x82, 0xB4)
 BUTTON1 = (96, 41)  # "Кабинет"
@@ -28,64 +33,6 @@ IN_PAGE = (700, 400)
 IN_BAR = (600, 790)
 IN_FIELD = (750, 40)  # the page's text field
 CLOSE_ICON = (1250, 762)
-
-PAGE = """<!doctype html><html><head><style>
-html, body { margin: 0; height: 100%%; background: %s; }
-input { position: absolute; left: 400px; top: 20px; width: 300px; height: 40px; }
-</style></head><body><input id="field">
-<script>
-function report(what) { fetch('/report?e=' + encodeURIComponent(what)); }
-for (const type of ['mousedown', 'mouseup', 'auxclick', 'click'])
-  document.addEventListener(type, e => report(type + e.button));
-document.addEventListener('contextmenu', () => report('contextmenu'));
-document.getElementById('field').addEventListener('keydown', e => report('keydown-' + e.key));
-report('loaded');
-</script></body></html>"""
-
-
-class PageServer:
-    """Serves the page in one colour on a loopback port and records what its script reports."""
-
-    def __init__(self, port, colour):
-        self.reports = []
-        self.changed = threading.Condition()
-        page = (PAGE % ("#%02X%02X%02X" % colour)).encode()
-        server = self
-
-        class Handler(http.server.BaseHTTPRequestHandler):
-            def do_GET(self):
-                if self.path.startswith("/report?e="):
-                    with server.changed:
-                        server.reports.append(self.path.split("=", 1)[1])
-                        server.changed.notify_all()
-                    body = b""
-                else:
-                    body = page
-                self.send_response(200)
-                self.send_header("Content-Type", "text/html; charset=utf-8")
-                self.send_header("Content-Length", str(len(body)))
-                self.end_headers()
-                self.wfile.write(body)
-
-            def log_message(self, *args):
-                pass
-
-        self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", port), Handler)
-        threading.Thread(target=self.httpd.serve_forever, daemon=True).start()
-
-    def wait_for(self, report, timeout=15):
-        deadline = time.monotonic() + timeout
-        with self.changed:
-            while report not in self.reports:
-                left = deadline - time.monotonic()
-                if left <= 0:
-                    raise AssertionError(f"the page never reported {report!r}: {self.reports}")
-                self.changed.wait(left)
-
-    def close(self):
-        self.httpd.shutdown()
-        self.httpd.server_close()
-
 
 def xdotool(*args):
     subprocess.run(["xdotool", *map(str, args)], check=True, capture_output=True)
@@ -98,11 +45,13 @@ def pixel(x, y):
 
 
 def wait_until(condition, what, timeout=15):
+    """Returns what `condition` returned once it holds."""
     deadline = time.monotonic() + timeout
-    while not condition():
+    while not (result := condition()):
         if time.monotonic() > deadline:
             raise AssertionError(f"timed out waiting for {what}")
         time.sleep(0.1)
+    return result
 
 
 def visible_windows(name):
@@ -137,17 +86,29 @@ class ProgramTest(unittest.TestCase):
             self.process.wait()
         self.home.cleanup()
 
-    def start(self, **environment):
+    def launch(self, program):
         env = {k: v for k, v in os.environ.items() if not k.startswith("XDG_")}
-        env.update(HOME=self.home.name, **environment)
-        self.process = subprocess.Popen([PROGRAM], env=env, stdin=subprocess.DEVNULL,
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
-        wait_until(lambda: visible_windows("^Form12$") or self.process.poll() is not None,
-                   "the window")
+        env.update(HOME=self.home.name)
+        self.process = subprocess.Popen([program], env=env, stdin=subprocess.DEVNULL,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
+                                        text=True)
+
+    def close_box(self, title):
+        """Waits for the box titled `title`, then closes it with its default button."""
+        box = wait_until(lambda: visible_windows(f"^{title}$"), f"the box {title!r}")[0]
+        xdotool("windowfocus", "--sync", box)
+        xdotool("key", "Return")
+        wait_until(lambda: not visible_windows(f"^{title}$"), f"the box {title!r} to close")
+
+    def start(self, splash=SPLASH_COLOUR):
+        if self.process is None:
+            self.launch(PROGRAM)
+        window = wait_until(lambda: visible_windows("^Form12$") or self.process.poll() is not None,
+                            "the window")
         self.assertIsNone(self.process.poll(), "the program ended at start-up")
-        xdotool("windowfocus", "--sync", visible_windows("^Form12$")[0])
+        xdotool("windowfocus", "--sync", window[0])
         # The window is up once the splash is painted where the page will be.
-        wait_until(lambda: pixel(*IN_PAGE) == SPLASH_COLOUR, "the splash")
+        wait_until(lambda: pixel(*IN_PAGE) == splash, "the splash")
 
     def open_clinic(self):
         xdotool("mousemove", *BUTTON1, "click", 1)
@@ -164,10 +125,9 @@ class ProgramTest(unittest.TestCase):
         self.assertEqual(self.bar_shown(), shown, after)
 
     def exit_code(self):
-        try:
-            return self.process.wait(timeout=15)
-        finally:
-            self.process.stderr.close()
+        """Waits for the end of the program; its standard error is then in self.stderr."""
+        self.stderr = self.process.communicate(timeout=15)[1]
+        return self.process.returncode
 
     def test_the_page_replaces_the_splash_and_right_clicks_never_reach_it(self):
         self.start()
@@ -241,11 +201,32 @@ class ProgramTest(unittest.TestCase):
     def test_a_failed_load_is_shown_in_a_box_titled_with_the_application_title(self):
         self.start()
         xdotool("mousemove", *BUTTON2, "click", 1)  # nothing listens on the site's port
-        wait_until(lambda: visible_windows("^Кабинет Duvuzezera$"), "the error box")
-        xdotool("windowfocus", "--sync", visible_windows("^Кабинет Duvuzezera$")[0])
-        xdotool("key", "Return")
-        wait_until(lambda: not visible_windows("^Кабинет Duvuzezera$"), "the box to close")
+        self.close_box("Кабинет Duvuzezera")
         self.assertIsNone(self.process.poll(), "the program goes on after the box")
+
+    def test_start_up_failures_show_the_application_error_box_and_end_with_one(self):
+        cases = [
+            (BAD_STYLE, "EStyleError", "Unable to load style 'METROPOLISUIDARK'"),
+            (BROKEN_LAYOUT, "ELayoutError",
+             "TFORM12: Form12.OnResize: unknown handler 'FormResized'"),
+        ]
+        for program, kind, message in cases:
+            with self.subTest(program=pathlib.Path(program).name):
+                self.launch(program)
+                self.close_box("Application Error")
+                self.assertEqual(self.exit_code(), 1)
+                self.assertIn(f"Exception {kind} in module {pathlib.Path(program).name} at ",
+                              self.stderr)
+                self.assertIn(f".\n{message}\n", self.stderr)
+
+    def test_a_missing_style_is_reported_once_and_the_program_goes_on_unstyled(self):
+        self.launch(NO_STYLE)
+        self.close_box("Error")
+        self.start(splash=LAYOUT_BUTTON_FACE)  # the window comes, in the layout's colours
+        time.sleep(0.5)
+        self.assertEqual(visible_windows("^Error$"), [], "the box comes once")
+        self.process.send_signal(signal.SIGTERM)
+        self.assertEqual(self.exit_code(), 0)
 
     def test_the_engine_writes_only_into_its_own_folders(self):
         self.start()
@@ -269,4 +250,4 @@ class ProgramTest(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    unittest.main(argv=[sys.argv[0], *sys.argv[4:]])
+    unittest.main(argv=[sys.argv[0], *sys.argv[7:]])
