@@ -3,7 +3,7 @@
 #include <gtk/gtk.h>
 
 #include "framework/core/PopupMenu.h"
-#include "framework/gtk/CallbackBoundary.h"
+#include "framework/core/CallbackBoundary.h"
 #include "framework/gtk/Peers.h"
 #include "mainwindow/RightClickFilter.h"
 
@@ -36,7 +36,7 @@ bool Discards(GdkEvent* event) {
       control->PopupMenu->Popup(static_cast<int>(event->button.x_root * scale),
                                 static_cast<int>(event->button.y_root * scale));
     } catch (...) {
-      fw::gtk::ReportCurrentException();
+      fw::ReportCurrentException();
     }
   }
   return decision.Discard;
@@ -44,7 +44,7 @@ bool Discards(GdkEvent* event) {
 
 void FilterEvent(GdkEvent* event, gpointer) {
   // A failure passes the event on.
-  const bool discard = fw::gtk::AtCallbackBoundary(false, [&] { return Discards(event); });
+  const bool discard = fw::AtCallbackBoundary(false, [&] { return Discards(event); });
   if (!discard) gtk_main_do_event(event);
 }
 

@@ -9,7 +9,7 @@
 #include "framework/core/Layout.h"
 #include "framework/core/StyleManager.h"
 #include "framework/core/WebBrowser.h"
-#include "framework/gtk/CallbackBoundary.h"
+#include "framework/core/CallbackBoundary.h"
 #include "framework/gtk/Peers.h"
 #include "framework/gtk/Resources.h"
 #include "framework/gtk/StyleSheet.h"
@@ -178,38 +178,13 @@ bool GtkFrameworkApplication::RouteKey(fw::TForm& form, const GdkEventKey& event
   if (!focused) return false;
   // The web view is the page: what it has the focus for is the page's. The view hands keys
   // the page left alone back to the window, which routes them here again: still the page's.
-  const bool inPage = dynamic_cast<fw::TWebBrowser*>(focused) != nullptr;
+  if (dynamic_cast<fw::TWebBrowser*>(focused)) return false;
   fw::TShiftState shift = 0;
   if (event.state & GDK_SHIFT_MASK) shift |= fw::ssShift;
   if (event.state & GDK_CONTROL_MASK) shift |= fw::ssCtrl;
   if (event.state & GDK_MOD1_MASK) shift |= fw::ssAlt;
   std::uint16_t key = VirtualKey(event.keyval);
-  const bool onButton = dynamic_cast<fw::TButton*>(focused) != nullptr;
-  fw::TControl* next = nullptr;
-  switch (fw::RouteKeyDown(key, shift, inPage, onButton)) {
-    case fw::TKeyRoute::Page:
-      return false;
-    case fw::TKeyRoute::ClickFocused:
-      Guard([focused] { focused->Click(); });
-      return true;
-    case fw::TKeyRoute::TabForward:
-    case fw::TKeyRoute::TabBackward:
-      next = fw::NextTabStop(form, focused, !(shift & fw::ssShift));
-      if (next) next->SetFocus();
-      return true;
-    case fw::TKeyRoute::NextSibling:
-    case fw::TKeyRoute::PreviousSibling:
-      next = fw::NextSiblingTabStop(*focused, key == fw::vkRight || key == fw::vkDown);
-      if (next) next->SetFocus();
-      return true;
-    case fw::TKeyRoute::Preview:
-      if (form.KeyPreview && form.OnKeyDown) {
-        Guard([&] { form.OnKeyDown(&form, key, shift); });
-        return key == 0;  // the handler took the key
-      }
-      return false;
-  }
-  return false;
+  return fw::DispatchKeyDown(form, *focused, key, shift);
 }
 
 void GtkFrameworkApplication::ShowErrorMessage(const std::string& text) {

@@ -12,7 +12,7 @@
 #include "framework/core/Scaling.h"
 #include "framework/core/StyleManager.h"
 #include "framework/core/StyleRules.h"
-#include "framework/gtk/CallbackBoundary.h"
+#include "framework/core/CallbackBoundary.h"
 #include "framework/gtk/GtkFrameworkApplication.h"
 #include "framework/gtk/StyleSheet.h"
 

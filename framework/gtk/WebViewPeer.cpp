@@ -3,7 +3,7 @@
 #include "framework/core/Application.h"
 #include "framework/core/Exceptions.h"
 #include "framework/gtk/Addresses.h"
-#include "framework/gtk/CallbackBoundary.h"
+#include "framework/core/CallbackBoundary.h"
 
 namespace fw::gtk {
 

@@ -1,15 +1,15 @@
-#include "framework/gtk/CallbackBoundary.h"
+#include "framework/core/CallbackBoundary.h"
 
 #include "framework/core/Application.h"
 
-namespace fw::gtk {
+namespace fw {
 
 void ReportCurrentException() noexcept {
   try {
-    if (fw::Application) fw::Application->HandleCurrentException();
+    if (Application) Application->HandleCurrentException();
   } catch (...) {
     // Nothing is left to tell it with.
   }
 }
 
-}  // namespace fw::gtk
+}  // namespace fw
