@@ -11,6 +11,7 @@
 #include "framework/core/WebBrowser.h"
 #include "framework/core/CallbackBoundary.h"
 #include "framework/gtk/Peers.h"
+#include "framework/gtk/PopupMenuPresenter.h"
 #include "framework/gtk/Resources.h"
 #include "framework/gtk/StyleSheet.h"
 #include "framework/gtk/StyleSupport.h"
@@ -94,10 +95,12 @@ GtkFrameworkApplication::GtkFrameworkApplication()
   // file of its own into the user's cache folder. A backend the user chose still wins.
   g_setenv("GSETTINGS_BACKEND", "memory", FALSE);
   if (!gtk_init_check(nullptr, nullptr)) throw fw::Exception("Cannot open the display");
+  fw::TPopupMenu::SetPresenter(ShowPopupMenu);
   fw::TStyleManager::SetPlatform({EmbeddedStyles, ShowStyleNotFoundDialog});
 }
 
 GtkFrameworkApplication::~GtkFrameworkApplication() {
+  fw::TPopupMenu::SetPresenter(nullptr);
   fw::TStyleManager::SetPlatform({});
   DestroyForms();
   if (styleSheet_) {

@@ -3,11 +3,9 @@
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <memory>
 #include <string>
-#include <thread>
 
 #include "app/ProgramStartup.h"
 #include "framework/core/Scaling.h"
@@ -15,6 +13,7 @@
 #include "framework/gtk/GtkFrameworkApplication.h"
 #include "framework/gtk/Peers.h"
 #include "mainwindow/Unit12.h"
+#include "tests/mainwindow/gtk/Settle.h"
 
 namespace {
 
@@ -28,18 +27,6 @@ int MonitorScale() {
 
 void SetFontResolution(int dotsPerInch) {
   g_object_set(gtk_settings_get_default(), "gtk-xft-dpi", dotsPerInch * 1024, nullptr);
-}
-
-template <class Condition>
-bool Settle(Condition done) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (std::chrono::steady_clock::now() < deadline) {
-    while (g_main_context_iteration(nullptr, FALSE)) {
-    }
-    if (done()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return false;
 }
 
 fw::gtk::WidgetPeer& PeerOf(const fw::TControl& control) {
