@@ -19,7 +19,7 @@ done
 [ -s "$display_file" ] || { echo "error: Xvfb did not start" >&2; exit 1; }
 export DISPLAY=":$(head -n1 "$display_file")"
 rm -f "$display_file"
-# Nothing of the user's desktop session may reach the program under test.
+# Nothing of the user's desktop may reach the program under test.
 unset WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS
 
 "$@"

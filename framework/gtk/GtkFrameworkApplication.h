@@ -11,8 +11,8 @@
 namespace fw::gtk {
 
 // The application object on Linux: the toolkit, a widget for every form and control, and
-// the main loop. The end of the user's session (SIGTERM, SIGHUP) ends the loop like
-// Terminate, so the program leaves through its normal exit with code 0.
+// the main loop. Log-out (SIGTERM, SIGHUP) ends the loop like Terminate, so the program
+// leaves through its normal exit with code 0.
 class GtkFrameworkApplication : public fw::TApplication {
  public:
   // Opens the display; throws when there is none.
