@@ -1,7 +1,7 @@
-# `make run` starts the program; `make test` builds everything and runs every test.
-# Both install what they need first (Debian, as root).
+# `make run` starts the Windows program, `make run-linux` the Linux one; `make test` builds
+# everything and runs every test. All install what they need first (Debian, as root).
 .PHONY: deps build-native build-sanitize build-fuzz build-windows test test-native test-sanitize \
-  test-fuzz test-windows fuzz run package bench soak clean
+  test-fuzz test-windows fuzz run run-linux package bench bench-windows bench-linux soak clean
 
 JOBS ?= $(shell nproc)
 # Seconds each fuzz target runs in `make fuzz`; `make test` gives each a short pass.
@@ -26,8 +26,9 @@ build-windows: deps
 	cmake --preset mingw >/dev/null
 	cmake --build --preset mingw -j $(JOBS)
 
+# The Linux program's tests need a display: a private one, since CI has none.
 test-native: build-native
-	ctest --preset native
+	scripts/with-display.sh ctest --preset native
 
 test-sanitize: build-sanitize
 	ctest --preset native-sanitize
@@ -51,8 +52,13 @@ package: deps
 	cmake --preset mingw >/dev/null
 	cmake --build --preset mingw -j $(JOBS) --target installer
 
+run-linux: build-native
+	scripts/run-linux.sh build/native/app/duvuzezera-webmobclient
+
+bench: bench-windows bench-linux
+
 # Start-up time and executable size, printed as figures.
-bench: build-windows
+bench-windows: build-windows
 	scripts/with-wine-display.sh scripts/wine-exec.sh build/mingw/bench/startup_bench.exe \
 	  "$$(winepath -w build/mingw/app/Duvuzezera_WebMobWinClient.exe 2>/dev/null)" \
 	  "$$(winepath -w build/mingw/bench/bare_host.exe 2>/dev/null)"
@@ -63,6 +69,14 @@ soak: deps
 	cmake --preset mingw >/dev/null
 	cmake --build --preset mingw -j $(JOBS) --target soak_bench
 	scripts/with-wine-display.sh wine build/mingw/bench/soak_bench.exe
+
+# The Linux program beside Chromium in kiosk mode on the same loopback page: start to the
+# page painted, and the process tree's memory. The test build's targets point at the page.
+bench-linux: build-native
+	scripts/install-bench-deps.sh
+	scripts/with-display.sh /usr/bin/python3 bench/linux_bench.py \
+	  build/native/tests/app/gtk/duvuzezera-webmobclient-loopback \
+	  "$$(sed -n 's/^DUVUZEZERA_LINUX_TEST_PORT:STRING=//p' build/native/CMakeCache.txt)"
 
 clean:
 	rm -rf build

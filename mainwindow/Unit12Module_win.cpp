@@ -3,7 +3,7 @@
 #include "browser/u_LibIEInit.h"
 #include "framework/core/Control.h"
 #include "framework/core/PopupMenu.h"
-#include "framework/win32/CallbackBoundary.h"
+#include "framework/core/CallbackBoundary.h"
 #include "framework/win32/ControlWindow.h"
 #include "mainwindow/RightClickFilter.h"
 
@@ -16,7 +16,7 @@ LRESULT CALLBACK MouseProc(int nCode, WPARAM WP, LPARAM LP) {
   LRESULT Result = static_cast<std::int32_t>(CallNextHookEx(HMouseHook, nCode, WP, LP));
   if (nCode != HC_ACTION) return Result;
   // Nothing may escape into the system's hook chain: a failure passes the message on.
-  return fw::win32::AtCallbackBoundary(Result, [&] {
+  return fw::AtCallbackBoundary(Result, [&] {
     const MOUSEHOOKSTRUCT MHS = *reinterpret_cast<const MOUSEHOOKSTRUCT*>(LP);
     const HookedMouseMessage message = WP == WM_RBUTTONDOWN ? HookedMouseMessage::RightButtonDown
                                        : WP == WM_RBUTTONUP ? HookedMouseMessage::RightButtonUp
@@ -32,7 +32,7 @@ LRESULT CALLBACK MouseProc(int nCode, WPARAM WP, LPARAM LP) {
         WC->PopupMenu->PopupComponent = WC;
         WC->PopupMenu->Popup(MHS.pt.x, MHS.pt.y);
       } catch (...) {
-        fw::win32::ReportCurrentException();
+        fw::ReportCurrentException();
       }
     }
     return Result;

@@ -12,25 +12,5 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   exec wine "$exe"
 fi
 
-screenshot="$(dirname "$here")/build/run-screenshot.png"
-run_private() {
-  wine "$exe" </dev/null >/dev/null 2>&1 &
-  local program=$! window=""
-  for _ in $(seq 150); do
-    window="$(xdotool search --onlyvisible --name '^Form12$' 2>/dev/null | head -n1 || true)"
-    [ -n "$window" ] && break
-    sleep 0.2
-  done
-  if [ -z "$window" ]; then
-    echo "error: the program showed no window" >&2
-    kill "$program" 2>/dev/null || true
-    return 1
-  fi
-  sleep 2  # let it paint
-  import -window "$window" "$screenshot"
-  echo "No display: ran the program on a private screen. Screenshot of its window: $screenshot"
-  kill "$program" 2>/dev/null || true
-}
-export -f run_private
-export exe screenshot
-"$here/with-wine-display.sh" bash -c run_private
+"$here/with-wine-display.sh" "$here/screenshot-run.sh" \
+  "$(dirname "$here")/build/run-screenshot.png" wine "$exe"

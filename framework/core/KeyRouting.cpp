@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <vector>
 
+#include "framework/core/Application.h"
 #include "framework/core/Form.h"
+#include "framework/core/StandardControls.h"
 
 namespace fw {
 
@@ -63,6 +65,35 @@ TControl* NextSiblingTabStop(const TControl& current, bool forward) {
     if (c == &current || (c->TabStop() && c->CanFocus())) ring.push_back(c);
   }
   return Step(ring, &current, forward);
+}
+
+bool DispatchKeyDown(TForm& form, TControl& focused, std::uint16_t& key, TShiftState shift) {
+  const bool onButton = dynamic_cast<TButton*>(&focused) != nullptr;
+  TControl* next = nullptr;
+  switch (RouteKeyDown(key, shift, false, onButton)) {
+    case TKeyRoute::Page:
+      return false;
+    case TKeyRoute::ClickFocused:
+      Application->Guard([&focused] { focused.Click(); });
+      return true;
+    case TKeyRoute::TabForward:
+    case TKeyRoute::TabBackward:
+      next = NextTabStop(form, &focused, !(shift & ssShift));
+      if (next) next->SetFocus();
+      return true;
+    case TKeyRoute::NextSibling:
+    case TKeyRoute::PreviousSibling:
+      next = NextSiblingTabStop(focused, key == vkRight || key == vkDown);
+      if (next) next->SetFocus();
+      return true;
+    case TKeyRoute::Preview:
+      if (form.KeyPreview && form.OnKeyDown) {
+        Application->Guard([&] { form.OnKeyDown(&form, key, shift); });
+        return key == 0;  // the handler took the key
+      }
+      return false;
+  }
+  return false;
 }
 
 }  // namespace fw

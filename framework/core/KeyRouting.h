@@ -34,4 +34,10 @@ TControl* NextTabStop(const TForm& form, const TControl* current, bool forward);
 // The same among `current`'s siblings only.
 TControl* NextSiblingTabStop(const TControl& current, bool forward);
 
+// Carries out a key-down on `focused`, a control of `form` outside the page: a dialog key is
+// acted on and consumed; any other key goes to the form's key preview, whose handler may
+// change it or take it (0). True when the key is consumed; otherwise `key` goes on to the
+// focused control.
+bool DispatchKeyDown(TForm& form, TControl& focused, std::uint16_t& key, TShiftState shift);
+
 }  // namespace fw

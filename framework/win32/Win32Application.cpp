@@ -234,33 +234,9 @@ bool Win32Application::PreTranslateKey(MSG& message) {
   if (GetKeyState(VK_CONTROL) < 0) shift |= fw::ssCtrl;
   if (GetKeyState(VK_MENU) < 0 || message.message == WM_SYSKEYDOWN) shift |= fw::ssAlt;
   std::uint16_t key = static_cast<std::uint16_t>(message.wParam);
-  const bool onButton = dynamic_cast<fw::TButton*>(focused) != nullptr;
-  fw::TControl* next = nullptr;
-  switch (fw::RouteKeyDown(key, shift, false, onButton)) {
-    case fw::TKeyRoute::Page:
-      return false;
-    case fw::TKeyRoute::ClickFocused:
-      Guard([focused] { focused->Click(); });
-      return true;
-    case fw::TKeyRoute::TabForward:
-    case fw::TKeyRoute::TabBackward:
-      next = fw::NextTabStop(*form, focused, !(shift & fw::ssShift));
-      if (next) next->SetFocus();
-      return true;
-    case fw::TKeyRoute::NextSibling:
-    case fw::TKeyRoute::PreviousSibling:
-      next = fw::NextSiblingTabStop(*focused, key == fw::vkRight || key == fw::vkDown);
-      if (next) next->SetFocus();
-      return true;
-    case fw::TKeyRoute::Preview:
-      if (form->KeyPreview && form->OnKeyDown) {
-        Guard([&] { form->OnKeyDown(form, key, shift); });
-        if (key == 0) return true;  // the handler took the key
-        message.wParam = key;
-      }
-      return false;
-  }
-  return false;
+  const bool consumed = fw::DispatchKeyDown(*form, *focused, key, shift);
+  if (!consumed) message.wParam = key;
+  return consumed;
 }
 
 void Win32Application::ShowMainForm() {

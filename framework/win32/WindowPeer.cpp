@@ -12,7 +12,7 @@
 #include "framework/core/Gestures.h"
 #include "framework/core/StyleManager.h"
 #include "framework/core/StyleRules.h"
-#include "framework/win32/CallbackBoundary.h"
+#include "framework/core/CallbackBoundary.h"
 #include "framework/win32/TouchGestureConfig.h"
 #include "framework/win32/Unicode.h"
 

@@ -2,15 +2,15 @@
 
 #include <utility>
 
-namespace fw::win32 {
+namespace fw {
 
 // Hands the exception being handled to the application's handler; if there is none, or the
 // handler itself fails, it is dropped. Never throws.
 void ReportCurrentException() noexcept;
 
-// Runs the body of a callback that the system calls (a window or hook procedure, an
-// enumeration callback): C frames cannot unwind an exception, so it stops here and the call
-// returns `failed`.
+// Runs the body of a callback that the system or the toolkit calls (a window or hook
+// procedure, an enumeration callback, a signal handler): C frames cannot unwind an
+// exception, so it stops here and the call returns `failed`.
 template <class R, class Body>
 R AtCallbackBoundary(R failed, Body&& body) noexcept {
   try {
@@ -21,4 +21,4 @@ R AtCallbackBoundary(R failed, Body&& body) noexcept {
   }
 }
 
-}  // namespace fw::win32
+}  // namespace fw

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <gtk/gtk.h>
+
+#include <memory>
+#include <string>
+
+#include "framework/core/Application.h"
+#include "framework/gtk/Handles.h"
+
+namespace fw::gtk {
+
+// The application object on Linux: the toolkit, a widget for every form and control, and
+// the main loop. Log-out (SIGTERM, SIGHUP) ends the loop like Terminate, so the program
+// leaves through its normal exit with code 0.
+class GtkFrameworkApplication : public fw::TApplication {
+ public:
+  // Opens the display; throws when there is none.
+  GtkFrameworkApplication();
+  ~GtkFrameworkApplication() override;
+
+  void Initialize() override {}
+  void SetTitle(std::string title) override;
+  void Run() override;
+  void Terminate() override;
+
+  // Key routing ahead of the focused widget: dialog keys, then key preview; keys for the
+  // page go to the page untouched. True when the key has been consumed.
+  bool RouteKey(fw::TForm& form, const GdkEventKey& event);
+
+ protected:
+  void AddForm(std::unique_ptr<fw::TForm> form) override;
+  void ShowErrorMessage(const std::string& text) override;
+
+ private:
+  void CreatePeers(fw::TForm& form);
+  void ApplyStyleSheet();
+
+  UniqueMainLoop loop_;
+  bool terminated_ = false;
+  ObjectRef<GtkCssProvider> styleSheet_;
+  SourceId sigterm_, sighup_, sigint_;
+};
+
+}  // namespace fw::gtk

@@ -1,0 +1,59 @@
+#include "framework/gtk/WebViewPeer.h"
+
+#include "framework/core/Application.h"
+#include "framework/core/Exceptions.h"
+#include "framework/gtk/Addresses.h"
+#include "framework/core/CallbackBoundary.h"
+
+namespace fw::gtk {
+
+namespace {
+
+// One web view, on the default context: the engine keeps its data and cache in its own
+// folders under the user's data and cache homes, named after the program, and nowhere else.
+GtkWidget* NewWebView() {
+  WebKitWebContext* context = webkit_web_context_get_default();
+  // A kiosk shows one page at a time: no back-forward page cache, a small memory cache.
+  webkit_web_context_set_cache_model(context, WEBKIT_CACHE_MODEL_DOCUMENT_VIEWER);
+  GtkWidget* view = webkit_web_view_new_with_context(context);
+  // Without accelerated compositing the engine keeps no GPU surfaces and layers in memory;
+  // the pages a kiosk shows do not need it.
+  webkit_settings_set_hardware_acceleration_policy(
+      webkit_web_view_get_settings(WEBKIT_WEB_VIEW(view)),
+      WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
+  return view;
+}
+
+gboolean SuppressContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent*, WebKitHitTestResult*,
+                             gpointer) {
+  return TRUE;
+}
+
+}  // namespace
+
+WebViewPeer::WebViewPeer(fw::TWebBrowser& browser) : WidgetPeer(browser, NewWebView()) {
+  g_signal_connect(Widget(), "context-menu", G_CALLBACK(SuppressContextMenu), this);
+  g_signal_connect(Widget(), "load-failed", G_CALLBACK(OnLoadFailed), this);
+}
+
+void WebViewPeer::Navigate(const std::string& url) {
+  webkit_web_view_load_uri(View(), AddressWithScheme(url).c_str());
+}
+
+gboolean WebViewPeer::OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar*, GError* error,
+                                   gpointer) {
+  return AtCallbackBoundary<gboolean>(FALSE, [&]() -> gboolean {
+    // A load that another navigation replaced, or that became a download, did not fail.
+    if (g_error_matches(error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED) ||
+        g_error_matches(error, WEBKIT_POLICY_ERROR,
+                        WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE)) {
+      return FALSE;
+    }
+    // The engine reports the failure after the navigate call has returned; it is shown as
+    // a failing navigate call's exception is, and the engine's error page stays.
+    fw::Application->HandleException(fw::EOleException(error->message, error->code));
+    return FALSE;
+  });
+}
+
+}  // namespace fw::gtk

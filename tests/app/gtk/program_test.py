@@ -1,0 +1,253 @@
+#!/usr/bin/env python3
+"""The Linux program as a process, on the test's X display, driven by real input (XTest
+through xdotool) against real pages served on loopback. The program under test is a build
+whose targets point at the two loopback ports given on the command line.
+
+Usage: program_test.py PROGRAM CLINIC_PORT SITE_PORT NO_STYLE BAD_STYLE BROKEN_LAYOUT [unittest
+arguments], the last three being copies of the program without its style, with an unreadable
+style and with a broken layout."""
+import os
+import pathlib
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[2] / "support" / "gtk"))
+from page_server import PageServer  # noqa: E402
+
+PROGRAM, CLINIC_PORT, SITE_PORT = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
+NO_STYLE, BAD_STYLE, BROKEN_LAYOUT = sys.argv[4:7]
+
+SCREEN = (1280, 800)
+SPLASH_COLOUR = (0x1A, 0x1A, 0x1A)  # the dark style's window colour: splash and bar
+LAYOUT_BUTTON_FACE = (0xF0, 0xF0, 0xF0)  # clBtnFace: the splash without the style
+CLINIC_COLOUR = (0x2E, 0x8B, 0x57)
+SITE_COLOUR = (0x46, 0x82, 0xB4)
+BUTTON1 = (96, 41)  # "Кабинет"
+BUTTON2 = (96, 89)  # the site
+PANE_FREE = 100  # x of the navigation pane below its buttons
+IN_PAGE = (700, 400)
+IN_BAR = (600, 790)
+IN_FIELD = (750, 40)  # the page's text field
+CLOSE_ICON = (1250, 762)
+
+def xdotool(*args):
+    subprocess.run(["xdotool", *map(str, args)], check=True, capture_output=True)
+
+
+def pixel(x, y):
+    raw = subprocess.run(["import", "-window", "root", "-crop", f"1x1+{x}+{y}", "-depth", "8",
+                          "rgb:-"], check=True, capture_output=True).stdout
+    return tuple(raw[:3])
+
+
+def wait_until(condition, what, timeout=15):
+    """Returns what `condition` returned once it holds."""
+    deadline = time.monotonic() + timeout
+    while not (result := condition()):
+        if time.monotonic() > deadline:
+            raise AssertionError(f"timed out waiting for {what}")
+        time.sleep(0.1)
+    return result
+
+
+def visible_windows(name):
+    found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", name],
+                           capture_output=True, text=True).stdout.split()
+    return found
+
+
+def drag(points):
+    """A left-button stroke through `points`, one motion at a time."""
+    (x, y), rest = points[0], points[1:]
+    chain = ["mousemove", x, y, "mousedown", 1]
+    for x, y in rest:
+        chain += ["sleep", 0.03, "mousemove", x, y]
+    xdotool(*chain, "sleep", 0.05, "mouseup", 1)
+
+
+def vertical(x, y0, y1, step=25):
+    return [(x, y) for y in range(y0, y1 - 1 if y1 < y0 else y1 + 1, -step if y1 < y0 else step)]
+
+
+class ProgramTest(unittest.TestCase):
+    def setUp(self):
+        self.home = tempfile.TemporaryDirectory()
+        self.clinic = PageServer(CLINIC_PORT, CLINIC_COLOUR)
+        self.addCleanup(self.clinic.close)
+        self.process = None
+
+    def tearDown(self):
+        if self.process and self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+        self.home.cleanup()
+
+    def launch(self, program):
+        env = {k: v for k, v in os.environ.items() if not k.startswith("XDG_")}
+        env.update(HOME=self.home.name)
+        self.process = subprocess.Popen([program], env=env, stdin=subprocess.DEVNULL,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
+                                        text=True)
+
+    def close_box(self, title):
+        """Waits for the box titled `title`, then closes it with its default button."""
+        box = wait_until(lambda: visible_windows(f"^{title}$"), f"the box {title!r}")[0]
+        xdotool("windowfocus", "--sync", box)
+        xdotool("key", "Return")
+        wait_until(lambda: not visible_windows(f"^{title}$"), f"the box {title!r} to close")
+
+    def start(self, splash=SPLASH_COLOUR):
+        if self.process is None:
+            self.launch(PROGRAM)
+        window = wait_until(lambda: visible_windows("^Form12$") or self.process.poll() is not None,
+                            "the window")
+        self.assertIsNone(self.process.poll(), "the program ended at start-up")
+        xdotool("windowfocus", "--sync", window[0])
+        # The window is up once the splash is painted where the page will be.
+        wait_until(lambda: pixel(*IN_PAGE) == splash, "the splash")
+
+    def open_clinic(self):
+        xdotool("mousemove", *BUTTON1, "click", 1)
+        self.clinic.wait_for("loaded")
+        wait_until(lambda: pixel(*IN_PAGE) == CLINIC_COLOUR, "the page's colour")
+
+    def bar_shown(self):
+        colour = pixel(*IN_BAR)
+        self.assertIn(colour, (SPLASH_COLOUR, CLINIC_COLOUR))
+        return colour == SPLASH_COLOUR
+
+    def assert_bar(self, shown, after):
+        time.sleep(0.3)
+        self.assertEqual(self.bar_shown(), shown, after)
+
+    def exit_code(self):
+        """Waits for the end of the program; its standard error is then in self.stderr."""
+        self.stderr = self.process.communicate(timeout=15)[1]
+        return self.process.returncode
+
+    def test_the_page_replaces_the_splash_and_right_clicks_never_reach_it(self):
+        self.start()
+        self.open_clinic()
+        for x, y in (IN_PAGE, (900, 600), IN_FIELD):
+            xdotool("mousemove", x, y, "click", 3)
+        time.sleep(0.5)
+        xdotool("mousemove", *IN_PAGE, "click", 1)
+        self.clinic.wait_for("click0")
+        right = [r for r in self.clinic.reports if r == "contextmenu" or r.endswith("2")]
+        self.assertEqual(right, [])
+        self.assertIn("mousedown0", self.clinic.reports)
+
+    def test_keys_in_the_page_stay_there(self):
+        self.start()
+        self.open_clinic()
+        xdotool("key", "Escape")  # on the button clicked
+        self.assert_bar(True, "Escape on a button")
+        xdotool("mousemove", *IN_FIELD, "click", 1)
+        self.clinic.wait_for("click0")
+        for key in ("Escape", "x"):
+            xdotool("key", key)
+            self.clinic.wait_for("keydown-" + key)
+            self.assert_bar(True, f"{key} typed into the page")
+
+    def test_keys_on_the_window_controls(self):
+        self.start()
+        self.open_clinic()  # the focus is on the button clicked
+        cases = [("Escape", True), ("Tab", True), ("Left", True), ("a", False), ("b", False),
+                 ("Escape", True), ("Escape", False)]
+        for key, shown in cases:
+            xdotool("key", key)
+            self.assert_bar(shown, f"after {key}")
+        # Tab then Left came back to Button1; Tab goes to Button2, Enter clicks it.
+        site = PageServer(SITE_PORT, SITE_COLOUR)
+        self.addCleanup(site.close)
+        xdotool("key", "Tab", "sleep", 0.1, "key", "Return")
+        site.wait_for("loaded")
+        # Down goes to Button3 ("Выход") by tab order, whatever the screen order.
+        xdotool("key", "Down", "sleep", 0.1, "key", "Return")
+        self.assertEqual(self.exit_code(), 0)
+
+    def test_strokes_on_the_pane(self):
+        self.start()
+        self.open_clinic()
+        steps = [
+            ("swipe up", lambda: drag(vertical(PANE_FREE, 700, 450)), True),
+            ("click", lambda: xdotool("mousemove", PANE_FREE, 600, "click", 1), True),
+            ("swipe up", lambda: drag(vertical(PANE_FREE, 700, 450)), False),
+            ("swipe up", lambda: drag(vertical(PANE_FREE, 700, 450)), True),
+            ("unmatched drag", lambda: drag([(x, 600) for x in range(20, 190, 20)]), False),
+            ("swipe down", lambda: drag(vertical(PANE_FREE, 400, 650)), False),
+        ]
+        for what, stroke, shown in steps:
+            stroke()
+            self.assert_bar(shown, f"after the {what}")
+
+    def test_the_close_icon_ends_the_program_with_zero(self):
+        self.start()
+        self.open_clinic()
+        xdotool("key", "Escape")
+        self.assert_bar(True, "Escape on a button")
+        xdotool("mousemove", *CLOSE_ICON, "click", 1)
+        self.assertEqual(self.exit_code(), 0)
+
+    def test_sigterm_ends_the_program_with_zero(self):
+        self.start()
+        self.process.send_signal(signal.SIGTERM)
+        self.assertEqual(self.exit_code(), 0)
+
+    def test_a_failed_load_is_shown_in_a_box_titled_with_the_application_title(self):
+        self.start()
+        xdotool("mousemove", *BUTTON2, "click", 1)  # nothing listens on the site's port
+        self.close_box("Кабинет Duvuzezera")
+        self.assertIsNone(self.process.poll(), "the program goes on after the box")
+
+    def test_start_up_failures_show_the_application_error_box_and_end_with_one(self):
+        cases = [
+            (BAD_STYLE, "EStyleError", "Unable to load style 'METROPOLISUIDARK'"),
+            (BROKEN_LAYOUT, "ELayoutError",
+             "TFORM12: Form12.OnResize: unknown handler 'FormResized'"),
+        ]
+        for program, kind, message in cases:
+            with self.subTest(program=pathlib.Path(program).name):
+                self.launch(program)
+                self.close_box("Application Error")
+                self.assertEqual(self.exit_code(), 1)
+                self.assertIn(f"Exception {kind} in module {pathlib.Path(program).name} at ",
+                              self.stderr)
+                self.assertIn(f".\n{message}\n", self.stderr)
+
+    def test_a_missing_style_is_reported_once_and_the_program_goes_on_unstyled(self):
+        self.launch(NO_STYLE)
+        self.close_box("Error")
+        self.start(splash=LAYOUT_BUTTON_FACE)  # the window comes, in the layout's colours
+        time.sleep(0.5)
+        self.assertEqual(visible_windows("^Error$"), [], "the box comes once")
+        self.process.send_signal(signal.SIGTERM)
+        self.assertEqual(self.exit_code(), 0)
+
+    def test_the_engine_writes_only_into_its_own_folders(self):
+        self.start()
+        self.open_clinic()
+        self.process.send_signal(signal.SIGTERM)
+        self.assertEqual(self.exit_code(), 0)
+        name = pathlib.Path(PROGRAM).name
+        allowed = [pathlib.Path(self.home.name, ".cache", name),
+                   pathlib.Path(self.home.name, ".local", "share", name)]
+        written = [p for p in pathlib.Path(self.home.name).rglob("*") if p.is_file()]
+        strays = [str(p) for p in written if not any(a in p.parents for a in allowed)]
+        self.assertEqual(strays, [])
+
+    def test_without_a_display_start_up_fails_with_the_application_error_text(self):
+        env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
+        run = subprocess.run([PROGRAM], env=env, capture_output=True, text=True, timeout=30)
+        self.assertEqual(run.returncode, 1)
+        self.assertIn("Application Error", run.stderr)
+        self.assertIn(f"in module {pathlib.Path(PROGRAM).name} at ", run.stderr)
+        self.assertIn("Cannot open the display.", run.stderr)
+
+
+if __name__ == "__main__":
+    unittest.main(argv=[sys.argv[0], *sys.argv[7:]])
