@@ -11,7 +11,7 @@
 #include "framework/core/Layout.h"
 #include "framework/core/StandardControls.h"
 #include "framework/core/WebBrowser.h"
-#include "framework/win32/CallbackBoundary.h"
+#include "framework/core/CallbackBoundary.h"
 #include "framework/win32/ControlPeers.h"
 #include "framework/win32/ControlWindow.h"
 #include "framework/win32/FormPeer.h"
