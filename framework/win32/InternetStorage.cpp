@@ -67,6 +67,26 @@ void DeleteCacheEntries(const wchar_t* pattern, std::vector<std::string>& failur
   }
 }
 
+// Web storage, stored form data and passwords live outside WinINet's cache. The Internet
+// Options' own removal of the browsing history (the entry behind "RunDll32.exe
+// InetCpl.cpl,ClearMyTracksByProcess 255") takes them with everything else; it reports
+// nothing back, so only reaching it can fail.
+void ClearBrowsingHistory(std::vector<std::string>& failures) {
+  const UniqueModule options(LoadLibraryW(L"inetcpl.cpl"));
+  using Entry = void(WINAPI*)(HWND, HINSTANCE, LPWSTR, int);
+  const auto clear = options ? reinterpret_cast<Entry>(reinterpret_cast<void*>(
+                                   GetProcAddress(options.get(), "ClearMyTracksByProcessW")))
+                             : nullptr;
+  if (!clear) {
+    failures.push_back(Failed("cannot reach the removal of the browsing history"));
+    return;
+  }
+  // 255: every kind of history (cookies and site data, form data, passwords, ...); 256: no
+  // progress window.
+  wchar_t everythingQuietly[] = L"511";
+  clear(nullptr, options.get(), everythingQuietly, SW_HIDE);
+}
+
 }  // namespace
 
 void ClearInternetStorage() {
@@ -75,6 +95,7 @@ void ClearInternetStorage() {
     failures.push_back(Failed("cannot end the browser session"));
   for (const wchar_t* pattern : {L"cookie:", L"visited:", static_cast<const wchar_t*>(nullptr)})
     DeleteCacheEntries(pattern, failures);
+  ClearBrowsingHistory(failures);
   if (failures.empty()) return;
   std::string text = "The browser's storage was not cleared completely: ";
   for (std::size_t i = 0; i < failures.size(); ++i) text += (i ? "; " : "") + failures[i];
