@@ -11,7 +11,7 @@ int RunProgram() {
     // nothing to do on Linux: the web engine has no emulation modes.
     fw::gtk::GtkFrameworkApplication application;
     fw::gtk::MaskFloatingPointExceptions();
-    Unit12::Initialization();
+    Unit12::Initialization(application);
 
     // Phase B. Leaving this block destroys the application's forms (the exit procedure).
     RunStartupBlock(application);

@@ -2,8 +2,8 @@
 
 #include <gtk/gtk.h>
 
-#include "framework/core/PopupMenu.h"
 #include "framework/core/CallbackBoundary.h"
+#include "framework/core/PopupMenu.h"
 #include "framework/gtk/Peers.h"
 #include "mainwindow/RightClickFilter.h"
 
@@ -42,14 +42,10 @@ bool Discards(GdkEvent* event) {
   return decision.Discard;
 }
 
-void FilterEvent(GdkEvent* event, gpointer) {
-  // A failure passes the event on.
-  const bool discard = fw::AtCallbackBoundary(false, [&] { return Discards(event); });
-  if (!discard) gtk_main_do_event(event);
-}
-
 }  // namespace
 
-void Initialization() { gdk_event_handler_set(FilterEvent, nullptr, nullptr); }
+void Initialization(fw::gtk::GtkFrameworkApplication& application) {
+  application.SetEventFilter(Discards);
+}
 
 }  // namespace Unit12

@@ -9,6 +9,8 @@ namespace {
 
 // RFC 3986: ALPHA *( ALPHA / DIGIT / "+" / "-" / "." ) ":"
 bool HasScheme(const std::string& target) {
+  // The blank document's address has no "//"; a host with a port never starts so.
+  if (target.rfind("about:", 0) == 0) return true;
   const auto colon = target.find("://");
   if (colon == std::string::npos || colon == 0) return false;
   const auto isSchemeChar = [](unsigned char c) {

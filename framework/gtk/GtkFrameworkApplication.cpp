@@ -2,7 +2,9 @@
 
 #include <glib-unix.h>
 
+#include <algorithm>
 #include <csignal>
+#include <cstdint>
 
 #include "framework/core/Exceptions.h"
 #include "framework/core/KeyRouting.h"
@@ -77,6 +79,62 @@ std::uint16_t VirtualKey(guint keyval) {
   return 0xFF;
 }
 
+// What is pressed, for the idle watch: keys by their hardware code, then buttons, then touch
+// points, each in a range of its own.
+constexpr int kButtonSources = 0x10000;
+constexpr int kTouchSources = 0x20000;
+
+int TouchPoint(const GdkEventTouch& touch) {
+  return kTouchSources +
+         static_cast<int>(reinterpret_cast<std::uintptr_t>(touch.sequence) % 0x10000);
+}
+
+void ReportInput(fw::TApplication& application, const GdkEvent& event) {
+  using fw::TInputEdge;
+  switch (event.type) {
+    case GDK_KEY_PRESS:
+      return application.InputArrived(TInputEdge::Press, event.key.hardware_keycode);
+    case GDK_KEY_RELEASE:
+      return application.InputArrived(TInputEdge::Release, event.key.hardware_keycode);
+    case GDK_BUTTON_PRESS:
+    case GDK_2BUTTON_PRESS:
+    case GDK_3BUTTON_PRESS:
+      return application.InputArrived(TInputEdge::Press,
+                                      kButtonSources + static_cast<int>(event.button.button));
+    case GDK_BUTTON_RELEASE:
+      return application.InputArrived(TInputEdge::Release,
+                                      kButtonSources + static_cast<int>(event.button.button));
+    case GDK_TOUCH_BEGIN:
+      return application.InputArrived(TInputEdge::Press, TouchPoint(event.touch));
+    case GDK_TOUCH_END:
+    case GDK_TOUCH_CANCEL:
+      return application.InputArrived(TInputEdge::Release, TouchPoint(event.touch));
+    case GDK_MOTION_NOTIFY:
+      return application.PointerAt(
+          {static_cast<int>(event.motion.x_root), static_cast<int>(event.motion.y_root)});
+    // The toolkit holds motion back until its next frame, which a page that paints nothing
+    // new may not ask for for a long while; a crossing comes at once.
+    case GDK_ENTER_NOTIFY:
+    case GDK_LEAVE_NOTIFY:
+      return application.PointerAt(
+          {static_cast<int>(event.crossing.x_root), static_cast<int>(event.crossing.y_root)});
+    case GDK_TOUCH_UPDATE:
+    case GDK_SCROLL:
+    case GDK_TOUCHPAD_SWIPE:
+    case GDK_TOUCHPAD_PINCH:
+    case GDK_PAD_BUTTON_PRESS:
+    case GDK_PAD_BUTTON_RELEASE:
+    case GDK_PAD_RING:
+    case GDK_PAD_STRIP:
+    case GDK_PROXIMITY_IN:
+      return application.InputArrived(TInputEdge::Other, 0);
+    default:
+      return;
+  }
+}
+
+void PassEvent(GdkEvent* event, gpointer) { gtk_main_do_event(event); }
+
 gboolean TerminateOnSignal(gpointer application) {
   return AtCallbackBoundary<gboolean>(G_SOURCE_CONTINUE, [&]() -> gboolean {
     static_cast<GtkFrameworkApplication*>(application)->Terminate();
@@ -95,11 +153,13 @@ GtkFrameworkApplication::GtkFrameworkApplication()
   // file of its own into the user's cache folder. A backend the user chose still wins.
   g_setenv("GSETTINGS_BACKEND", "memory", FALSE);
   if (!gtk_init_check(nullptr, nullptr)) throw fw::Exception("Cannot open the display");
+  gdk_event_handler_set(HandleEvent, this, nullptr);
   fw::TPopupMenu::SetPresenter(ShowPopupMenu);
   fw::TStyleManager::SetPlatform({EmbeddedStyles, ShowStyleNotFoundDialog});
 }
 
 GtkFrameworkApplication::~GtkFrameworkApplication() {
+  gdk_event_handler_set(PassEvent, nullptr, nullptr);
   fw::TPopupMenu::SetPresenter(nullptr);
   fw::TStyleManager::SetPlatform({});
   DestroyForms();
@@ -171,6 +231,33 @@ void GtkFrameworkApplication::Run() {
 void GtkFrameworkApplication::Terminate() {
   terminated_ = true;
   g_main_loop_quit(loop_.get());
+}
+
+void GtkFrameworkApplication::HandleEvent(GdkEvent* event, gpointer self) {
+  auto& application = *static_cast<GtkFrameworkApplication*>(self);
+  // Any input counts, a discarded one too; a failure in either look passes the event on.
+  AtCallbackBoundary(0, [&] {
+    ReportInput(application, *event);
+    return 0;
+  });
+  const EventFilter filter = application.eventFilter_;
+  if (!filter || !AtCallbackBoundary(false, [&] { return filter(event); }))
+    gtk_main_do_event(event);
+}
+
+void GtkFrameworkApplication::StartIdleTimer(std::chrono::milliseconds delay) {
+  const auto ms = std::clamp<std::chrono::milliseconds::rep>(delay.count(), 1, G_MAXUINT);
+  idleTimer_.Reset(g_timeout_add(static_cast<guint>(ms), OnIdleTimer, this));
+}
+
+gboolean GtkFrameworkApplication::OnIdleTimer(gpointer self) {
+  auto& application = *static_cast<GtkFrameworkApplication*>(self);
+  application.idleTimer_.Forget();  // one-shot: the core starts it again if it wants to
+  AtCallbackBoundary(0, [&] {
+    application.IdleTimerElapsed();
+    return 0;
+  });
+  return G_SOURCE_REMOVE;
 }
 
 bool GtkFrameworkApplication::RouteKey(fw::TForm& form, const GdkEventKey& event) {

@@ -12,9 +12,13 @@ namespace fw::gtk {
 
 // The application object on Linux: the toolkit, a widget for every form and control, and
 // the main loop. Log-out (SIGTERM, SIGHUP) ends the loop like Terminate, so the program
-// leaves through its normal exit with code 0.
+// leaves through its normal exit with code 0. Every event of the display passes through it
+// first, so the idle watch sees the input of every window, the page's included.
 class GtkFrameworkApplication : public fw::TApplication {
  public:
+  // A program's look at every event before any widget: true discards the event.
+  using EventFilter = bool (*)(GdkEvent* event);
+
   // Opens the display; throws when there is none.
   GtkFrameworkApplication();
   ~GtkFrameworkApplication() override;
@@ -27,19 +31,26 @@ class GtkFrameworkApplication : public fw::TApplication {
   // Key routing ahead of the focused widget: dialog keys, then key preview; keys for the
   // page go to the page untouched. True when the key has been consumed.
   bool RouteKey(fw::TForm& form, const GdkEventKey& event);
+  void SetEventFilter(EventFilter filter) { eventFilter_ = filter; }
 
  protected:
   void AddForm(std::unique_ptr<fw::TForm> form) override;
   void ShowErrorMessage(const std::string& text) override;
+  void StartIdleTimer(std::chrono::milliseconds delay) override;
+  void StopIdleTimer() override { idleTimer_.Reset(); }
 
  private:
   void CreatePeers(fw::TForm& form);
   void ApplyStyleSheet();
+  static void HandleEvent(GdkEvent* event, gpointer self);
+  static gboolean OnIdleTimer(gpointer self);
 
   UniqueMainLoop loop_;
   bool terminated_ = false;
   ObjectRef<GtkCssProvider> styleSheet_;
   SourceId sigterm_, sighup_, sigint_;
+  SourceId idleTimer_;
+  EventFilter eventFilter_ = nullptr;
 };
 
 }  // namespace fw::gtk

@@ -1,5 +1,7 @@
 #include "framework/gtk/WebViewPeer.h"
 
+#include <utility>
+
 #include "framework/core/Application.h"
 #include "framework/core/Exceptions.h"
 #include "framework/gtk/Addresses.h"
@@ -36,8 +38,51 @@ WebViewPeer::WebViewPeer(fw::TWebBrowser& browser) : WidgetPeer(browser, NewWebV
   g_signal_connect(Widget(), "load-failed", G_CALLBACK(OnLoadFailed), this);
 }
 
+WebViewPeer::~WebViewPeer() { g_cancellable_cancel(cancellable_.get()); }
+
 void WebViewPeer::Navigate(const std::string& url) {
+  // The first request of the next visitor must not carry what the clear is removing.
+  if (clearsUnderWay_) {
+    heldUrl_ = url;
+    return;
+  }
+  Load(url);
+}
+
+void WebViewPeer::Load(const std::string& url) {
   webkit_web_view_load_uri(View(), AddressWithScheme(url).c_str());
+}
+
+void WebViewPeer::Stop() {
+  heldUrl_.reset();
+  webkit_web_view_stop_loading(View());
+}
+
+void WebViewPeer::ClearBrowsingData() {
+  WebKitWebsiteDataManager* manager = webkit_web_view_get_website_data_manager(View());
+  if (!manager) throw fw::Exception("The browser has no storage to clear");
+  ++clearsUnderWay_;
+  // A time span of zero: whatever its age.
+  webkit_website_data_manager_clear(manager, WEBKIT_WEBSITE_DATA_ALL, 0, cancellable_.get(),
+                                    OnCleared, this);
+}
+
+void WebViewPeer::OnCleared(GObject* manager, GAsyncResult* result, gpointer self) {
+  AtCallbackBoundary(0, [&] {
+    GError* error = nullptr;
+    const bool cleared = webkit_website_data_manager_clear_finish(
+        WEBKIT_WEBSITE_DATA_MANAGER(manager), result, &error);
+    const UniqueGError owned(error);
+    if (g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CANCELLED)) return 0;  // the peer is gone
+    auto& peer = *static_cast<WebViewPeer*>(self);
+    --peer.clearsUnderWay_;
+    if (!cleared) {
+      fw::Application->HandleException(fw::Exception(
+          std::string("The browser's storage was not cleared: ") + (owned ? owned->message : "")));
+    }
+    if (!peer.clearsUnderWay_ && peer.heldUrl_) peer.Load(*std::exchange(peer.heldUrl_, {}));
+    return 0;
+  });
 }
 
 gboolean WebViewPeer::OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar*, GError* error,

@@ -2,9 +2,11 @@
 
 #include <webkit2/webkit2.h>
 
+#include <optional>
 #include <string>
 
 #include "framework/core/WebBrowser.h"
+#include "framework/gtk/Handles.h"
 #include "framework/gtk/Peers.h"
 
 namespace fw::gtk {
@@ -14,12 +16,24 @@ namespace fw::gtk {
 class WebViewPeer : public WidgetPeer, public fw::BrowserPeer {
  public:
   explicit WebViewPeer(fw::TWebBrowser& browser);
+  ~WebViewPeer() override;
+  // While the engine clears its storage, a navigation waits for the clear to finish.
   void Navigate(const std::string& url) override;
+  void Stop() override;
+  // Returns at once; a failure is shown in the exception box when the engine reports it.
+  void ClearBrowsingData() override;
   WebKitWebView* View() const { return WEBKIT_WEB_VIEW(Widget()); }
 
  private:
   static gboolean OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* uri, GError* error,
                                gpointer self);
+  static void OnCleared(GObject* manager, GAsyncResult* result, gpointer self);
+  void Load(const std::string& url);
+
+  int clearsUnderWay_ = 0;
+  std::optional<std::string> heldUrl_;
+  // Cancelled with the peer, so that a clear finishing later does not reach it.
+  ObjectRef<GCancellable> cancellable_{g_cancellable_new()};
 };
 
 }  // namespace fw::gtk

@@ -3,9 +3,10 @@
 through xdotool) against real pages served on loopback. The program under test is a build
 whose targets point at the two loopback ports given on the command line.
 
-Usage: program_test.py PROGRAM CLINIC_PORT SITE_PORT NO_STYLE BAD_STYLE BROKEN_LAYOUT [unittest
-arguments], the last three being copies of the program without its style, with an unreadable
-style and with a broken layout."""
+Usage: program_test.py PROGRAM CLINIC_PORT SITE_PORT NO_STYLE BAD_STYLE BROKEN_LAYOUT IDLE_RESET
+IDLE_SECONDS [unittest arguments]: NO_STYLE, BAD_STYLE and BROKEN_LAYOUT are copies of the program
+without its style, with an unreadable style and with a broken layout; IDLE_RESET is one built to
+return to the splash after IDLE_SECONDS without input."""
 import os
 import pathlib
 import signal
@@ -19,7 +20,8 @@ sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[2] / "support" /
 from page_server import PageServer  # noqa: E402
 
 PROGRAM, CLINIC_PORT, SITE_PORT = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
-NO_STYLE, BAD_STYLE, BROKEN_LAYOUT = sys.argv[4:7]
+NO_STYLE, BAD_STYLE, BROKEN_LAYOUT, IDLE_RESET = sys.argv[4:8]
+IDLE_SECONDS = int(sys.argv[8])
 
 SCREEN = (1280, 800)
 SPLASH_COLOUR = (0x1A, 0x1A, 0x1A)  # the dark style's window colour: splash and bar
@@ -240,6 +242,36 @@ class ProgramTest(unittest.TestCase):
         strays = [str(p) for p in written if not any(a in p.parents for a in allowed)]
         self.assertEqual(strays, [])
 
+    def test_after_a_quiet_spell_the_splash_returns_and_the_visitor_is_forgotten(self):
+        self.launch(IDLE_RESET)
+        self.start()
+        self.open_clinic()
+        self.clinic.wait_for("stored-nothing")
+        # Input just before the timeout, on the window and in the page, postpones the reset;
+        # the visitor's cookies and web storage are there meanwhile.
+        inputs = [
+            ("a click on Кабинет", lambda: xdotool("mousemove", *BUTTON1, "click", 1)),
+            ("a move in the page", lambda: xdotool("mousemove", *IN_PAGE)),
+        ]
+        last_input = time.monotonic()  # about when the watch began, at the click
+        for what, send in inputs:
+            due = last_input + IDLE_SECONDS
+            time.sleep(max(0, due - 1 - time.monotonic()))
+            send()
+            last_input = time.monotonic()
+            time.sleep(max(0, due + 0.3 - time.monotonic()))
+            self.assertEqual(pixel(*IN_PAGE), CLINIC_COLOUR, f"the page stays after {what}")
+        self.clinic.wait_for("stored-first")
+        self.assertEqual(self.clinic.page_cookies[1], "visit=1; patient=7")
+        wait_until(lambda: pixel(*IN_PAGE) == SPLASH_COLOUR, "the splash")
+        self.assertGreater(time.monotonic() - last_input, IDLE_SECONDS)
+        time.sleep(0.5)
+        self.assertEqual(visible_windows("^Кабинет Duvuzezera$"), [], "the reset shows no box")
+        # The next visitor's first request carries no cookie, and the page finds no storage.
+        self.open_clinic()
+        self.clinic.wait_for("stored-nothing", times=2)
+        self.assertEqual(self.clinic.page_cookies, ["", "visit=1; patient=7", ""])
+
     def test_without_a_display_start_up_fails_with_the_application_error_text(self):
         env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
         run = subprocess.run([PROGRAM], env=env, capture_output=True, text=True, timeout=30)
@@ -250,4 +282,4 @@ class ProgramTest(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    unittest.main(argv=[sys.argv[0], *sys.argv[7:]])
+    unittest.main(argv=[sys.argv[0], *sys.argv[9:]])

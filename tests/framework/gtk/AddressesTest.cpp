@@ -11,6 +11,7 @@ TEST(AddressWithScheme, GivesABareHostHttpAndLeavesAbsoluteAddressesAlone) {
       {"127.0.0.1", "http://127.0.0.1"},
       {"127.0.0.1:8080", "http://127.0.0.1:8080"},
       {"http://127.0.0.1:8080", "http://127.0.0.1:8080"},
+      {"about:blank", "about:blank"},
       {"https://www.youtube.com/embed/x?autoplay=1", "https://www.youtube.com/embed/x?autoplay=1"},
       // A "://" further on is part of a path or query, not a scheme.
       {"host/path?next=http://other", "http://host/path?next=http://other"},

@@ -20,7 +20,7 @@ namespace {
 
 TEST(RightClickMenu, ARightClickOnTheViewShowsItsMenuInsteadAndTheChosenItemRuns) {
   fw::gtk::GtkFrameworkApplication application;
-  Unit12::Initialization();
+  Unit12::Initialization(application);
   RunStartupBlock(application);
   auto* window = dynamic_cast<fw::gtk::FormPeer*>(Form12->Peer());
   ASSERT_TRUE(window);
