@@ -8,6 +8,7 @@
 
 #include "tests/soak/ProcessFigures.h"
 #include "tests/soak/ProgramDriver.h"
+#include "tests/support/win32/ProgramScript.h"
 
 using namespace testing_win32;
 
@@ -38,7 +39,7 @@ int wmain(int argc, wchar_t** argv) {
   const int strokes = argc > 3 ? _wtoi(argv[3]) : 1000;
   const auto start = Clock::now();
   ProgramDriver driver;
-  const int exitCode = RunProgramWithScript([&] {
+  const int exitCode = program_script::RunProgramWithScript([&] {
     std::printf("%-32s%s %8s %9s\n", "", FiguresHeader().c_str(), "time s", "no effect");
     driver.FocusNavigationButton();
     PrintRow("start", 0, 0);

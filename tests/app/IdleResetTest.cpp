@@ -5,7 +5,7 @@
 #include <string>
 
 #include "mainwindow/Unit12.h"
-#include "tests/app/ProgramScript.h"
+#include "tests/support/win32/ProgramScript.h"
 #include "tests/support/win32/LoopbackHttpServer.h"
 #include "tests/support/win32/WindowTesting.h"
 

@@ -5,6 +5,7 @@
 
 #include "tests/soak/ProcessFigures.h"
 #include "tests/soak/ProgramDriver.h"
+#include "tests/support/win32/ProgramScript.h"
 #include "tests/support/win32/WindowTesting.h"
 
 namespace {
@@ -28,7 +29,7 @@ TEST(Soak, TogglesNavigationsAndStrokesLeaveTheCountsWhereTheyWere) {
   ProcessFigures before, after;
   int noEffect = 0;
   bool settled = false;
-  EXPECT_EQ(RunProgramWithScript([&] {
+  EXPECT_EQ(program_script::RunProgramWithScript([&] {
               driver.FocusNavigationButton();
               // One round first: the first page creates the browser's view window and its
               // network session (about 8 handles, 1 window and 1 GDI object under Wine).

@@ -6,7 +6,6 @@
 #include <initializer_list>
 #include <vector>
 
-#include "app/ProgramStartup.h"
 #include "framework/win32/ControlWindow.h"
 #include "mainwindow/Unit12.h"
 #include "tests/support/win32/WindowTesting.h"
@@ -18,17 +17,6 @@ namespace {
 using fw::win32::WindowOf;
 
 constexpr auto kEffectTimeout = std::chrono::seconds(5);
-
-std::function<void()> pendingScript;
-
-void CALLBACK RunScriptOnceShown(HWND, UINT, UINT_PTR timer, DWORD) {
-  HWND form = Form12 ? WindowOf(Form12) : nullptr;
-  if (!form || !IsWindowVisible(form)) return;
-  KillTimer(nullptr, timer);
-  auto script = std::move(pendingScript);
-  script();
-  PostMessageW(form, WM_CLOSE, 0, 0);
-}
 
 bool BarShown() { return Form12->AppBar->Visible() && IsWindowVisible(WindowOf(Form12->AppBar)); }
 
@@ -60,12 +48,6 @@ INPUT Mouse(DWORD flags, POINT at = {}) {
 }
 
 }  // namespace
-
-int RunProgramWithScript(std::function<void()> script) {
-  pendingScript = std::move(script);
-  SetTimer(nullptr, 0, 100, RunScriptOnceShown);
-  return RunProgram();
-}
 
 void ProgramDriver::FocusNavigationButton() {
   SetForegroundWindow(WindowOf(Form12));

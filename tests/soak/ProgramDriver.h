@@ -1,15 +1,8 @@
 #pragma once
 
-#include <functional>
-
 #include "tests/support/win32/LoopbackHttpServer.h"
 
 namespace testing_win32 {
-
-// The whole program, run on this thread by its own start-up (RunProgram), with `script`
-// called once its window shows; the window is closed when the script returns. Returns the
-// program's exit code.
-int RunProgramWithScript(std::function<void()> script);
 
 // Real input on the running program's window, in quick succession: each action is sent as
 // soon as the one before has had its effect. Each returns how many actions had none. The
