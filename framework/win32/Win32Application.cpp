@@ -33,8 +33,10 @@ void RegisterApplicationClass() {
   wc.lpfnWndProc = DefWindowProcW;
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.lpszClassName = kApplicationClass;
-  if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-    throw fw::Exception("Cannot register the application window class");
+  if (!RegisterClassExW(&wc)) {
+    const DWORD error = GetLastError();
+    if (error != ERROR_CLASS_ALREADY_EXISTS)
+      ThrowSystemError(error, "Cannot register the application window class");
   }
 }
 
@@ -138,7 +140,7 @@ Win32Application::Win32Application() {
   RegisterApplicationClass();
   window_.reset(CreateWindowExW(0, kApplicationClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                 GetModuleHandleW(nullptr), nullptr));
-  if (!window_) throw fw::Exception("Cannot create the application window");
+  if (!window_) ThrowLastError("Cannot create the application window");
   fw::TPopupMenu::SetPresenter(ShowPopupMenu);
   fw::TStyleManager::SetPlatform({EmbeddedStyles, ShowStyleNotFoundDialog});
 }
@@ -271,12 +273,12 @@ void Win32Application::Halt(int exitCode) {
 void Win32Application::StartIdleTimer(std::chrono::milliseconds delay) {
   if (!inputHook_) {
     inputHook_.reset(SetWindowsHookExW(WH_GETMESSAGE, InputHook, nullptr, GetCurrentThreadId()));
-    if (!inputHook_) throw fw::Exception("Cannot watch the program's input");
+    if (!inputHook_) ThrowLastError("Cannot watch the program's input");
   }
   const auto ms = std::clamp<std::chrono::milliseconds::rep>(delay.count(), USER_TIMER_MINIMUM,
                                                              USER_TIMER_MAXIMUM);
   if (!SetTimer(window_.get(), kIdleTimer, static_cast<UINT>(ms), IdleTimerTick))
-    throw fw::Exception("Cannot start the idle timer");
+    ThrowLastError("Cannot start the idle timer");
 }
 
 void Win32Application::StopIdleTimer() { KillTimer(window_.get(), kIdleTimer); }
