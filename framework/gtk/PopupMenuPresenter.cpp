@@ -2,6 +2,8 @@
 
 #include <gtk/gtk.h>
 
+#include <vector>
+
 #include "framework/core/Application.h"
 #include "framework/core/CallbackBoundary.h"
 #include "framework/core/Exceptions.h"
@@ -37,10 +39,11 @@ void ShowPopupMenu(fw::TPopupMenu& menu, int x, int y) {
 
   const auto popup = ObjectRef<GtkWidget>::Adopt(gtk_menu_new());
   Choice choice;
+  std::vector<SignalConnection> activations;
   for (std::size_t i = 0; i < menu.Items.size(); ++i) {
     GtkWidget* item = gtk_menu_item_new_with_label(menu.Items[i].Caption.c_str());
     g_object_set_data(G_OBJECT(item), kItemIndex, GSIZE_TO_POINTER(i + 1));
-    g_signal_connect(item, "activate", G_CALLBACK(OnActivate), &choice);
+    activations.push_back(Connect(item, "activate", OnActivate, &choice));
     gtk_menu_shell_append(GTK_MENU_SHELL(popup.get()), item);
     gtk_widget_show(item);
   }
@@ -54,7 +57,9 @@ void ShowPopupMenu(fw::TPopupMenu& menu, int x, int y) {
                          GDK_GRAVITY_NORTH_WEST, nullptr);
   // Modal, as the menu of the other platform: the caller goes on once it is closed.
   if (gtk_widget_get_visible(popup.get())) g_main_loop_run(loop.get());
+  // The items go with the menu, so their handlers go first.
   deactivated.Reset();
+  activations.clear();
   gtk_widget_destroy(popup.get());
   if (choice.item >= 1 && choice.item <= menu.Items.size() && menu.Items[choice.item - 1].OnClick)
     menu.Items[choice.item - 1].OnClick(&menu);
