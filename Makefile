@@ -76,6 +76,7 @@ bench-linux: build-native
 	scripts/install-bench-deps.sh
 	scripts/with-display.sh /usr/bin/python3 bench/linux_bench.py \
 	  build/native/tests/app/gtk/duvuzezera-webmobclient-loopback \
+	  build/native/tests/app/gtk/duvuzezera-idle-reset \
 	  "$$(sed -n 's/^DUVUZEZERA_LINUX_TEST_PORT:STRING=//p' build/native/CMakeCache.txt)"
 
 clean:

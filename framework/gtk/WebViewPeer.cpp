@@ -37,9 +37,43 @@ WebViewPeer::WebViewPeer(fw::TWebBrowser& browser)
     : WidgetPeer(browser, ObjectRef<GtkWidget>::Adopt(NewWebView())) {
   ConnectTo(Widget(), "context-menu", SuppressContextMenu);
   ConnectTo(Widget(), "load-failed", OnLoadFailed);
+  ConnectTo(Widget(), "map", OnMapped);
 }
 
 WebViewPeer::~WebViewPeer() { g_cancellable_cancel(cancellable_.get()); }
+
+// The engine starts its processes at the first load; started here, under the splash, they
+// are ready when the first visitor taps. Only once the window has been painted, and when
+// the main loop has nothing else to do, so that the window comes no later for it.
+void WebViewPeer::OnMapped(GtkWidget* widget, gpointer self) {
+  AtCallbackBoundary([&] {
+    auto& peer = *static_cast<WebViewPeer*>(self);
+    GdkFrameClock* clock = gtk_widget_get_frame_clock(widget);
+    if (peer.warmUpPlanned_ || !clock) return;
+    peer.warmUpPlanned_ = true;
+    peer.frameClock_ = ObjectRef<GdkFrameClock>::Retain(clock);
+    peer.afterPaint_ = Connect(clock, "after-paint", OnWindowPainted, self);
+  });
+}
+
+void WebViewPeer::OnWindowPainted(GdkFrameClock*, gpointer self) {
+  AtCallbackBoundary([&] {
+    auto& peer = *static_cast<WebViewPeer*>(self);
+    peer.afterPaint_.Reset();
+    peer.warmUp_.Reset(g_idle_add_full(G_PRIORITY_LOW, WarmUp, self, nullptr));
+  });
+}
+
+gboolean WebViewPeer::WarmUp(gpointer self) {
+  return AtCallbackBoundary<gboolean>(G_SOURCE_REMOVE, [&] {
+    auto& peer = *static_cast<WebViewPeer*>(self);
+    peer.warmUp_.Forget();
+    // The engine's own empty document: no request leaves the program, and the view, under
+    // the splash, shows nothing.
+    if (!peer.loaded_) webkit_web_view_load_uri(peer.View(), "about:blank");
+    return G_SOURCE_REMOVE;
+  });
+}
 
 void WebViewPeer::Navigate(const std::string& url) {
   // The first request of the next visitor must not carry what the clear is removing.
@@ -51,6 +85,7 @@ void WebViewPeer::Navigate(const std::string& url) {
 }
 
 void WebViewPeer::Load(const std::string& url) {
+  loaded_ = true;
   webkit_web_view_load_uri(View(), AddressWithScheme(url).c_str());
 }
 

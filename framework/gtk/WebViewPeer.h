@@ -12,7 +12,8 @@
 namespace fw::gtk {
 
 // The browser control on Linux: a WebKit web view. The engine's own context menu never
-// opens, whatever asks for it (right button, Menu key, touch long-press).
+// opens, whatever asks for it (right button, Menu key, touch long-press). Its processes are
+// started under the splash, on the engine's empty document, once the window is up.
 class WebViewPeer : public WidgetPeer, public fw::BrowserPeer {
  public:
   explicit WebViewPeer(fw::TWebBrowser& browser);
@@ -28,10 +29,20 @@ class WebViewPeer : public WidgetPeer, public fw::BrowserPeer {
   static gboolean OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* uri, GError* error,
                                gpointer self);
   static void OnCleared(GObject* manager, GAsyncResult* result, gpointer self);
+  static void OnMapped(GtkWidget* widget, gpointer self);
+  static void OnWindowPainted(GdkFrameClock* clock, gpointer self);
+  static gboolean WarmUp(gpointer self);
   void Load(const std::string& url);
 
   int clearsUnderWay_ = 0;
   std::optional<std::string> heldUrl_;
+  // The engine's warm-up: planned at the first map, run after the window's first paint,
+  // unless a page was asked for before.
+  bool warmUpPlanned_ = false;
+  bool loaded_ = false;
+  ObjectRef<GdkFrameClock> frameClock_;
+  SignalConnection afterPaint_;  // declared after its clock: disconnected before it goes
+  SourceId warmUp_;
   // Cancelled with the peer, so that a clear finishing later does not reach it.
   ObjectRef<GCancellable> cancellable_ = ObjectRef<GCancellable>::Adopt(g_cancellable_new());
 };
