@@ -62,6 +62,48 @@ def visible_windows(name):
     return found
 
 
+def descendants(root):
+    children = {}
+    for stat in pathlib.Path("/proc").glob("[0-9]*/stat"):
+        try:
+            text = stat.read_text()
+        except OSError:
+            continue
+        children.setdefault(int(text[text.rindex(")") + 2:].split()[1]), []).append(
+            int(stat.parent.name))
+    tree, stack = [], list(children.get(root, []))
+    while stack:
+        tree.append(stack.pop())
+        stack.extend(children.get(tree[-1], []))
+    return tree
+
+
+def web_processes(root):
+    """The web engine's content processes under `root`."""
+    found = []
+    for pid in descendants(root):
+        try:
+            if pathlib.Path(f"/proc/{pid}/comm").read_text().startswith("WebKitWebProc"):
+                found.append(pid)
+        except OSError:
+            pass
+    return found
+
+
+def count_connections(server):
+    """Every connection `server` accepts from now on, whether a request follows or not."""
+    accepted = []
+    get_request = server.httpd.get_request
+
+    def counting():
+        request = get_request()
+        accepted.append(request[1])
+        return request
+
+    server.httpd.get_request = counting
+    return accepted
+
+
 def drag(points):
     """A left-button stroke through `points`, one motion at a time."""
     (x, y), rest = points[0], points[1:]
@@ -271,6 +313,34 @@ class ProgramTest(unittest.TestCase):
         self.open_clinic()
         self.clinic.wait_for("stored-nothing", times=2)
         self.assertEqual(self.clinic.page_cookies, ["", "visit=1; patient=7", ""])
+
+    def test_the_engine_warms_up_under_the_splash_unseen_and_unheard(self):
+        site = PageServer(SITE_PORT, SITE_COLOUR)
+        self.addCleanup(site.close)
+        heard = [count_connections(server) for server in (self.clinic, site)]
+        splash = [(300, 100), IN_PAGE, (1200, 100), (300, 700), (1200, 700)]
+
+        def splash_stays(what):
+            self.assertEqual({pixel(*p) for p in splash}, {SPLASH_COLOUR}, what)
+            return web_processes(self.process.pid)
+
+        def engine_warm_under_the_splash(after):
+            # Until the engine's content process runs, and a while after, only the splash shows.
+            wait_until(lambda: splash_stays(after), f"the engine's web process {after}")
+            end = time.monotonic() + 1
+            while time.monotonic() < end:
+                splash_stays(after)
+
+        self.launch(IDLE_RESET)
+        self.start()
+        engine_warm_under_the_splash("at start-up")
+        self.assertEqual(heard, [[], []], "no target hears from the program before a tap")
+        self.open_clinic()
+        wait_until(lambda: pixel(*IN_PAGE) == SPLASH_COLOUR, "the splash after the reset")
+        engine_warm_under_the_splash("after the reset")
+        self.assertEqual(len(self.clinic.page_cookies), 1, "the reset asks for no page")
+        self.open_clinic()
+        self.assertEqual(len(self.clinic.page_cookies), 2)
 
     def test_without_a_display_start_up_fails_with_the_application_error_text(self):
         env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
