@@ -70,8 +70,9 @@ soak: deps
 	cmake --build --preset mingw -j $(JOBS) --target soak_bench
 	scripts/with-wine-display.sh wine build/mingw/bench/soak_bench.exe
 
-# The Linux program beside Chromium in kiosk mode on the same loopback page: start to the
-# page painted, and the process tree's memory. The test build's targets point at the page.
+# The Linux program's start, its first and warm taps to the page on screen (and the first after
+# an idle reset), its memory and idle CPU, beside Chromium in kiosk mode on the same loopback
+# page. The test builds' targets point at the page.
 bench-linux: build-native
 	scripts/install-bench-deps.sh
 	scripts/with-display.sh /usr/bin/python3 bench/linux_bench.py \
