@@ -5,8 +5,8 @@
 #include <string>
 
 #include "mainwindow/Unit12.h"
-#include "tests/support/win32/ProgramScript.h"
 #include "tests/support/win32/LoopbackHttpServer.h"
+#include "tests/support/win32/ProgramScript.h"
 #include "tests/support/win32/WindowTesting.h"
 
 namespace {

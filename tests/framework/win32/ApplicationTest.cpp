@@ -4,11 +4,11 @@
 
 #include "framework/core/Exceptions.h"
 #include "framework/core/StandardControls.h"
+#include "framework/win32/ControlWindow.h"
 #include "framework/win32/StartupSupport.h"
 #include "framework/win32/SystemInfo.h"
 #include "framework/win32/Unicode.h"
 #include "framework/win32/Win32Application.h"
-#include "framework/win32/ControlWindow.h"
 #include "framework/win32/WindowPeer.h"
 #include "tests/support/win32/ScriptedRun.h"
 #include "tests/support/win32/WindowTesting.h"

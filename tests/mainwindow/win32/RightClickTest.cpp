@@ -3,9 +3,9 @@
 #include <vector>
 
 #include "framework/core/PopupMenu.h"
-#include "mainwindow/Unit12Module_win.h"
 #include "framework/win32/ControlWindow.h"
 #include "framework/win32/Handles.h"
+#include "mainwindow/Unit12Module_win.h"
 #include "tests/mainwindow/win32/Form12Fixture.h"
 #include "tests/support/win32/ChildProcess.h"
 #include "tests/support/win32/ScriptedRun.h"
