@@ -1,6 +1,6 @@
+#include <windows.h>
 #include <gtest/gtest.h>
 #include <sddl.h>
-#include <windows.h>
 
 #include "browser/u_LibIEInit.h"
 #include "framework/win32/SystemInfo.h"
