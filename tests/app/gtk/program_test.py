@@ -234,13 +234,11 @@ class ProgramTest(unittest.TestCase):
         xdotool("key", "Escape")
         self.wait_for_bar(True, "after Escape on a button")
         drag(vertical(CLOSE_ICON[0], CLOSE_ICON[1], CLOSE_ICON[1] - 250))
-        # The window goes on taking input: Escape hides the bar, and then the icon still works.
-        xdotool("key", "Escape")
-        self.wait_for_bar(False, "after the swipe and Escape")
+        # The window goes on taking input after the swipe: Кабинет opens the page again.
+        xdotool("mousemove", *BUTTON1, "click", 1)
+        self.clinic.wait_for("loaded", times=2)
         self.assertIsNone(self.process.poll(), "the swipe ended the program")
-        xdotool("key", "Escape")
-        self.wait_for_bar(True, "after Escape again")
-        xdotool("mousemove", *CLOSE_ICON, "click", 1)
+        self.process.send_signal(signal.SIGTERM)
         self.assertEqual(self.exit_code(), 0)
 
     def test_sigterm_ends_the_program_with_zero(self):
@@ -272,10 +270,10 @@ class ProgramTest(unittest.TestCase):
     def test_a_missing_style_is_reported_once_and_the_program_goes_on_unstyled(self):
         self.launch(NO_STYLE)
         self.close_box("Error")
-        self.start(splash=LAYOUT_BUTTON_FACE)  # the window comes, in the layout's colours
-        # A page opened after the window: by then a second box would be up.
-        xdotool("mousemove", *BUTTON1, "click", 1)
-        self.clinic.wait_for("painted")
+        # The window comes, in the layout's colours; the style was looked for before it was
+        # built, so a second box would be up by now. (This copy's targets are not on loopback:
+        # nothing is clicked.)
+        self.start(splash=LAYOUT_BUTTON_FACE)
         self.assertEqual(visible_windows("^Error$"), [], "the box comes once")
         self.process.send_signal(signal.SIGTERM)
         self.assertEqual(self.exit_code(), 0)
