@@ -1,14 +1,23 @@
 # `make run` starts the Windows program, `make run-linux` the Linux one; `make test` builds
-# everything and runs every test. All install what they need first (Debian, as root).
-.PHONY: deps build-native build-sanitize build-fuzz build-windows test test-native test-sanitize \
-  test-fuzz test-windows fuzz run run-linux package bench bench-windows bench-linux soak clean
+# everything, checks the sources' style and runs every test. All install what they need first
+# (Debian, as root).
+.PHONY: deps lint build-native build-sanitize build-fuzz build-windows test test-native \
+  test-sanitize test-fuzz test-windows fuzz run run-linux package bench bench-windows bench-linux \
+  soak clean
 
 JOBS ?= $(shell nproc)
 # Seconds each fuzz target runs in `make fuzz`; `make test` gives each a short pass.
 FUZZ_SECONDS ?= 60
 
+# Tests run where only loopback exists: a test that reaches off the machine fails.
+PRIVATE_NETWORK := scripts/with-private-network.sh
+
 deps:
 	@scripts/install-deps.sh
+
+# clang-format over the C++ sources, shellcheck over scripts/.
+lint: deps
+	scripts/lint.sh
 
 build-native: deps
 	cmake --preset native >/dev/null
@@ -28,18 +37,19 @@ build-windows: deps
 
 # The Linux program's tests need a display: a private one, since CI has none.
 test-native: build-native
-	scripts/with-display.sh ctest --preset native
+	$(PRIVATE_NETWORK) scripts/with-display.sh ctest --preset native
 
+# The GTK backend's own tests run here too, on a private display.
 test-sanitize: build-sanitize
-	ctest --preset native-sanitize
+	$(PRIVATE_NETWORK) scripts/with-display.sh ctest --preset native-sanitize
 
 test-fuzz: build-fuzz
-	scripts/fuzz.sh 5
+	$(PRIVATE_NETWORK) scripts/fuzz.sh 5
 
 test-windows: build-windows
-	scripts/with-wine-display.sh ctest --preset mingw
+	$(PRIVATE_NETWORK) scripts/with-wine-display.sh ctest --preset mingw
 
-test: test-native test-sanitize test-fuzz test-windows
+test: lint test-native test-sanitize test-fuzz test-windows
 
 fuzz: build-fuzz
 	scripts/fuzz.sh $(FUZZ_SECONDS)

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced: the Wine settings every run of the Windows build shares.
 # Quiet, no crash dialog, no menu entries under $HOME, no .NET prompt.
 wine_root="${DUVUZEZERA_WINE_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build/wine}"

@@ -2,6 +2,7 @@
 # Runs a Windows program under Wine with the project's settings; the exit code passes through.
 # Now and then Wine fails before the program is even loaded (no output at all, at once); such
 # a start is tried again, and said so, rather than reported as the program's own failure.
+# shellcheck source=wine-env.sh
 source "$(dirname "$0")/wine-env.sh"
 output="$(mktemp)"
 trap 'rm -f "$output"' EXIT

@@ -7,6 +7,7 @@ dpi="$2"
 [ -f "$dir/.complete" ] && exit 0
 rm -rf "$dir"
 mkdir -p "$dir"
+# shellcheck source=wine-env.sh
 source "$(dirname "$0")/wine-env.sh"
 export WINEPREFIX="$dir"
 wineboot -i </dev/null >/dev/null 2>&1

@@ -17,7 +17,8 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 [ -s "$display_file" ] || { echo "error: Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(head -n1 "$display_file")"
+DISPLAY=":$(head -n1 "$display_file")"
+export DISPLAY
 rm -f "$display_file"
 # Nothing of the user's desktop may reach the program under test.
 unset WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS

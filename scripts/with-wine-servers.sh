@@ -3,6 +3,7 @@
 # display, then stops them, whatever the command's outcome.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
+# shellcheck source=wine-env.sh
 source "$here/wine-env.sh"
 prefixes=("$wine_root/prefix-96:96" "$wine_root/prefix-144:144")
 

@@ -1,12 +1,13 @@
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <string>
 
 #include "mainwindow/Unit12.h"
-#include "tests/support/win32/ProgramScript.h"
 #include "tests/support/win32/LoopbackHttpServer.h"
+#include "tests/support/win32/ProgramScript.h"
 #include "tests/support/win32/WindowTesting.h"
 
 namespace {
@@ -17,6 +18,22 @@ using fw::win32::WindowOf;
 
 // The build resets after IDLE_RESET_SECONDS.
 constexpr auto kTimeout = std::chrono::seconds(IDLE_RESET_SECONDS);
+
+// A key pressed or released as a keyboard does it.
+void SendKey(WORD key, bool down) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = key;
+  input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+  SendInput(1, &input, sizeof input);
+}
+
+// A point in the navigation pane below its buttons.
+POINT PaneFreeArea() {
+  RECT pane;
+  GetWindowRect(WindowOf(Form12->SplitView1), &pane);
+  return {(pane.left + pane.right) / 2, pane.bottom - 150};
+}
 
 bool SplashShows() { return IsWindowVisible(WindowOf(Form12->PanelZastava)) != FALSE; }
 
@@ -30,6 +47,7 @@ HttpRequest OpenClinic(const LoopbackHttpServer& clinic) {
 }
 
 TEST(IdleReset, AfterAQuietSpellTheSplashReturnsAndTheNextVisitCarriesNoCookie) {
+  using Clock = std::chrono::steady_clock;
   LoopbackHttpServer clinic(CLINIC_PORT);
   clinic.AddToNextResponse({"Set-Cookie: visit=1; Path=/",
                             "Set-Cookie: kept=2; Expires=Fri, 01 Jan 2038 00:00:00 GMT; Path=/"});
@@ -42,11 +60,17 @@ TEST(IdleReset, AfterAQuietSpellTheSplashReturnsAndTheNextVisitCarriesNoCookie) 
     EXPECT_NE(again.Header("Cookie").find("visit=1"), std::string::npos) << again.Header("Cookie");
     EXPECT_NE(again.Header("Cookie").find("kept=2"), std::string::npos) << again.Header("Cookie");
 
-    // A key just before the timeout starts the spell again.
-    PumpFor(kTimeout / 2);
+    // The quiet spell starts at a known key after the page came; another key 2 s before the
+    // timeout starts it again: 2 s past the first spell's end, the page is still there.
     PressKey(VK_SHIFT);
-    PumpFor(kTimeout * 2 / 3);
+    const auto spell = Clock::now();
+    PumpFor(kTimeout - 2s);
+    PressKey(VK_SHIFT);
+    const auto key = Clock::now();
+    PumpFor(std::chrono::duration_cast<std::chrono::milliseconds>(spell + kTimeout + 2s -
+                                                                  Clock::now()));
     EXPECT_FALSE(SplashShows()) << "reset although a key came in";
+    ASSERT_LT(Clock::now(), key + kTimeout - 2s) << "the check came too late to tell";
 
     EXPECT_TRUE(PumpUntil(SplashShows, kTimeout * 3));
     EXPECT_FALSE(IsWindowVisible(WindowOf(Form12->AppBar)));
@@ -57,6 +81,30 @@ TEST(IdleReset, AfterAQuietSpellTheSplashReturnsAndTheNextVisitCarriesNoCookie) 
     EXPECT_EQ(fresh.line, "GET / HTTP/1.1");
     EXPECT_EQ(fresh.Header("Cookie"), "");
     EXPECT_FALSE(SplashShows());
+
+    // A key or a button held down past the timeout postpones the reset until its release.
+    struct Hold {
+      const char* what;
+      std::function<void(bool down)> press;
+    };
+    const Hold holds[] = {
+        {"Shift", [](bool down) { SendKey(VK_SHIFT, down); }},
+        {"the left button on the pane",
+         [](bool down) {
+           if (down) MoveTo(PaneFreeArea());
+           PressButton(false, down);
+         }},
+    };
+    for (const Hold& hold : holds) {
+      if (SplashShows()) OpenClinic(clinic);
+      hold.press(true);
+      PumpFor(kTimeout + 2s);
+      EXPECT_FALSE(SplashShows()) << "reset while " << hold.what << " was held";
+      hold.press(false);
+      const auto released = Clock::now();
+      EXPECT_TRUE(PumpUntil(SplashShows, kTimeout * 3)) << "no reset after " << hold.what;
+      EXPECT_GE(Clock::now() - released, kTimeout - 1s) << hold.what;
+    }
   };
   EXPECT_EQ(program_script::RunProgramWithScript(script), 0);
   for (const SeenMessageBox& box : boxes.Seen()) ADD_FAILURE() << fw::win32::Narrow(box.text);

@@ -1,5 +1,8 @@
 #!/usr/bin/env python3
-"""Reads the manifest, version information and icon back from the built executable."""
+"""Reads the manifest, version information and icon back from the built executable.
+
+Usage: check_resources.py EXECUTABLE VERSION [unittest arguments]: VERSION is the project's,
+four numbers with dots."""
 import struct
 import sys
 import unittest
@@ -7,7 +10,8 @@ import xml.etree.ElementTree as ElementTree
 
 import pefile
 
-EXECUTABLE = sys.argv.pop(1) if len(sys.argv) > 1 else None
+EXECUTABLE, VERSION = sys.argv.pop(1), sys.argv.pop(1)
+MAJOR, MINOR, PATCH, TWEAK = (int(n) for n in VERSION.split("."))
 
 
 def resource_data(pe, type_id, name=None):
@@ -53,7 +57,8 @@ class Resources(unittest.TestCase):
 
     def test_version(self):
         fixed = self.pe.VS_FIXEDFILEINFO[0]
-        self.assertEqual((fixed.FileVersionMS, fixed.FileVersionLS), (0x00010003, 0x00010006))
+        self.assertEqual((fixed.FileVersionMS, fixed.FileVersionLS),
+                         (MAJOR << 16 | MINOR, PATCH << 16 | TWEAK))
         self.assertEqual((fixed.ProductVersionMS, fixed.ProductVersionLS), (0x00010003, 0x00000000))
         self.assertEqual((fixed.FileFlagsMask, fixed.FileFlags), (0x3F, 0))
         self.assertEqual((fixed.FileOS, fixed.FileType), (0x4, 0x1))  # 32-bit Windows, application
@@ -63,9 +68,9 @@ class Resources(unittest.TestCase):
         strings = {k.decode(): v.decode() for k, v in tables[0].entries.items()}
         self.assertEqual(sorted(strings), ["CompanyName", "FileDescription", "FileVersion", "ProductVersion"])
         self.assertEqual(strings["FileDescription"], "Кабинет Duvuzezera")
-        self.assertEqual(strings["FileVersion"], "1.3.1.6")
+        self.assertEqual(strings["FileVersion"], VERSION)
         self.assertEqual(strings["ProductVersion"], "1.3.0.0")
-        self.assertTrue(strings["CompanyName"])
+        self.assertEqual(strings["CompanyName"], "Duvuzezera")
         translations = [v.entry for info in self.pe.FileInfo[0] if hasattr(info, "Var") for v in info.Var]
         self.assertEqual(translations, [{b"Translation": "0x0409 0x04e4"}])
 

@@ -1,6 +1,6 @@
-#include "framework/gtk/Addresses.h"
-
 #include <gtest/gtest.h>
+
+#include "framework/gtk/Addresses.h"
 
 TEST(AddressWithScheme, GivesABareHostHttpAndLeavesAbsoluteAddressesAlone) {
   const struct {

@@ -1,10 +1,9 @@
-#include "framework/gtk/StyleSheet.h"
-
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
 #include "framework/core/StyleManager.h"
 #include "framework/gtk/Handles.h"
+#include "framework/gtk/StyleSheet.h"
 #include "framework/gtk/StyleSupport.h"
 
 namespace {

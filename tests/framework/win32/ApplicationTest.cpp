@@ -1,16 +1,22 @@
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 #include <xmmintrin.h>
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "framework/core/Exceptions.h"
 #include "framework/core/FloatingPoint.h"
 #include "framework/core/StandardControls.h"
+#include "framework/win32/ControlWindow.h"
 #include "framework/win32/StartupSupport.h"
 #include "framework/win32/SystemInfo.h"
 #include "framework/win32/Unicode.h"
 #include "framework/win32/Win32Application.h"
-#include "framework/win32/ControlWindow.h"
 #include "framework/win32/WindowPeer.h"
+#include "tests/support/win32/ReceivedMouseMessages.h"
 #include "tests/support/win32/ScriptedRun.h"
 #include "tests/support/win32/WindowTesting.h"
 
@@ -124,14 +130,57 @@ TEST_F(ApplicationFixture, WhatAWindowProcedureThrowsReachesTheHandlerAndTheLoop
   EXPECT_EQ(watcher.Seen()[1].text, L"An exception of an unknown type was raised.");
 }
 
-TEST_F(ApplicationFixture, ImageClickRaisesOnClickOnlyWhenReleasedInside) {
+TEST_F(ApplicationFixture, ImageClickRaisesOnClickOnlyWhenPressedAndReleasedInside) {
+  struct Row {
+    const char* what;
+    std::function<void(POINT inside, POINT outside)> input;
+    int clicks;
+  };
+  const std::vector<Row> rows{
+      {"pressed and released inside", [](POINT inside, POINT) { ClickAt(inside); }, 1},
+      {"released outside",
+       [](POINT inside, POINT outside) {
+         MoveTo(inside);
+         PressButton(false, true);
+         MoveTo(outside);
+         PressButton(false, false);
+       },
+       0},
+      {"a swipe from the image, out and back in",
+       [](POINT inside, POINT outside) {
+         DragThrough({inside, outside, inside});
+       },
+       0},
+      {"the capture taken by another window before the release",
+       [this](POINT inside, POINT) {
+         MoveTo(inside);
+         PressButton(false, true);
+         PumpUntil([] { return GetCapture() != nullptr; });
+         SetCapture(WindowOf(form));
+         ReleaseCapture();
+         PressButton(false, false);
+       },
+       0},
+      {"pressed and released inside again", [](POINT inside, POINT) { ClickAt(inside); }, 1},
+  };
+  std::vector<std::pair<std::string, int>> clicks, expected;
   const bool ended = RunWithScript(application, [&] {
-    ClickAt(CentreOf(WindowOf(form->Image1)));
-    PumpUntil([&] { return form->imageClicks == 1; }, std::chrono::seconds(3));
+    const POINT inside = CentreOf(WindowOf(form->Image1));
+    const POINT outside{inside.x, inside.y + 120};
+    for (const Row& row : rows) {
+      ReceivedMouseMessages received;
+      const int before = form->imageClicks;
+      row.input(inside, outside);
+      // A click is raised while the release is handled: once it has been, the count is final.
+      PumpUntil([&] { return received.Received(WM_LBUTTONUP, WindowOf(form)); });
+      clicks.emplace_back(row.what, form->imageClicks - before);
+      expected.emplace_back(row.what, row.clicks);
+    }
     application.Terminate();
   });
   EXPECT_TRUE(ended);
-  EXPECT_EQ(form->imageClicks, 1);
+  EXPECT_EQ(clicks, expected);
+  EXPECT_EQ(clicks.size(), std::size(rows));
 }
 
 TEST_F(ApplicationFixture, HiddenApplicationWindowLeavesTheTaskbarToTheForm) {

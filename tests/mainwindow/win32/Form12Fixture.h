@@ -1,15 +1,15 @@
 #pragma once
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <cstdlib>
 
 #include "app/ProgramStartup.h"
 #include "framework/core/Scaling.h"
+#include "framework/win32/ControlWindow.h"
 #include "framework/win32/SystemInfo.h"
 #include "framework/win32/Win32Application.h"
-#include "framework/win32/ControlWindow.h"
 #include "mainwindow/Unit12.h"
 #include "tests/mainwindow/win32/TestNavigationTargets.h"
 #include "tests/support/win32/LoopbackHttpServer.h"

@@ -2,6 +2,7 @@
 #include <utility>
 
 #include "tests/mainwindow/win32/Form12Fixture.h"
+#include "tests/support/win32/ReceivedMouseMessages.h"
 #include "tests/support/win32/ScriptedRun.h"
 #include "tests/support/win32/WindowTesting.h"
 
@@ -157,9 +158,11 @@ TEST_F(Form12Fixture, NavigationButtonsHideTheSplashForGoodAndOpenTheirTargets) 
 
 TEST_F(Form12Fixture, EveryTapOfAQuickDoubleTapOpensTheTargetAgain) {
   std::size_t clinicRequests = 0;
+  bool doubleClick = false;
   RunWithScript(application, [&] {
     PumpUntil([&] { return IsWindowVisible(WindowOf(Form12)) != FALSE; });
     const POINT button = CentreOf(WindowOf(Form12->Button1));
+    ReceivedMouseMessages received;
     ClickAt(button);
     ClickAt(button);  // 100 ms after the first release: a double click to the system
     auto count = [&] {
@@ -171,8 +174,10 @@ TEST_F(Form12Fixture, EveryTapOfAQuickDoubleTapOpensTheTargetAgain) {
     PumpUntil([&] { return count() >= 2; });
     PumpFor(std::chrono::milliseconds(300));
     clinicRequests = count();
+    doubleClick = received.Received(WM_LBUTTONDBLCLK, WindowOf(Form12->Button1));
     application.Terminate();
   });
+  ASSERT_TRUE(doubleClick) << "the system made the second tap a double click";
   EXPECT_EQ(clinicRequests, 2u) << ::testing::PrintToString(server.Requests());
 }
 

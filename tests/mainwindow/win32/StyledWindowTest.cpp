@@ -19,11 +19,10 @@ std::string Hex(std::uint32_t rgb) {
 // The start-up block selects the embedded dark style before the window is built.
 class StyledWindow : public Form12Fixture {
  protected:
-  // Shows the window, keeps the pointer off every button and lets it paint.
-  void ShowAndSettle() {
+  // Shows the window and keeps the pointer off every button.
+  void Show() {
     PumpUntil([&] { return IsWindowVisible(WindowOf(Form12)) != FALSE; });
     MoveTo({GetSystemMetrics(SM_CXSCREEN) - 5, GetSystemMetrics(SM_CYSCREEN) - 5});
-    PumpFor(std::chrono::milliseconds(400));
   }
 };
 
@@ -31,13 +30,17 @@ TEST_F(StyledWindow, DarkBackgroundsAndASilverSplashCaption) {
   std::uint32_t paneFree = 0, formCorner = 0;
   int silver = 0, yellow = 0;
   RunWithScript(application, [&] {
-    ShowAndSettle();
-    const ScreenCapture pane = CaptureWindow(WindowOf(Form12->SplitView1));
-    paneFree = pane.At(pane.Width() / 2, pane.Height() - 20);
-    formCorner = CaptureWindow(WindowOf(Form12)).At(2, 2);
-    const ScreenCapture splash = CaptureWindow(WindowOf(Form12->PanelZastava));
-    silver = splash.Count(0xC0C0C0);
-    yellow = splash.Count(0xFFFF00);
+    Show();
+    // Read until the painting matches, or the time is up and the last reading is the verdict.
+    PumpUntil([&] {
+      const ScreenCapture pane = CaptureWindow(WindowOf(Form12->SplitView1));
+      paneFree = pane.At(pane.Width() / 2, pane.Height() - 20);
+      formCorner = CaptureWindow(WindowOf(Form12)).At(2, 2);
+      const ScreenCapture splash = CaptureWindow(WindowOf(Form12->PanelZastava));
+      silver = splash.Count(0xC0C0C0);
+      yellow = splash.Count(0xFFFF00);
+      return paneFree == 0x1A1A1A && formCorner == 0x1A1A1A && silver > 200 && yellow == 0;
+    });
     application.Terminate();
   });
   EXPECT_EQ(Hex(paneFree), "#1A1A1A");
@@ -51,18 +54,25 @@ TEST_F(StyledWindow, ButtonsAreFlatWithAWhiteBorderAndFocusedOnesLighter) {
                 focusedFace = 0, focusedBorder = 0;
   bool focused = false;
   RunWithScript(application, [&] {
-    ShowAndSettle();
-    const ScreenCapture normal = CaptureWindow(WindowOf(Form12->Button2));
-    normalBorder = normal.At(normal.Width() / 2, 0);
-    normalBorderInner = normal.At(normal.Width() / 2, 1);
-    normalLeft = normal.At(1, normal.Height() / 2);  // the caption is wider than this button
-    normalFace = normal.At(3, 3);
+    Show();
+    // Each look is read until it matches, or the time is up and the last reading is the verdict.
+    PumpUntil([&] {
+      const ScreenCapture normal = CaptureWindow(WindowOf(Form12->Button2));
+      normalBorder = normal.At(normal.Width() / 2, 0);
+      normalBorderInner = normal.At(normal.Width() / 2, 1);
+      normalLeft = normal.At(1, normal.Height() / 2);  // the caption is wider than this button
+      normalFace = normal.At(3, 3);
+      return normalBorder == 0xFFFFFF && normalBorderInner == 0xFFFFFF && normalLeft == 0xFFFFFF &&
+             normalFace == 0x1A1A1A;
+    });
     Form12->Button1->SetFocus();
-    PumpFor(std::chrono::milliseconds(300));
-    focused = Form12->Button1->Focused();
-    const ScreenCapture look = CaptureWindow(WindowOf(Form12->Button1));
-    focusedBorder = look.At(0, 0);
-    focusedFace = look.At(3, 3);
+    PumpUntil([&] {
+      focused = Form12->Button1->Focused();
+      const ScreenCapture look = CaptureWindow(WindowOf(Form12->Button1));
+      focusedBorder = look.At(0, 0);
+      focusedFace = look.At(3, 3);
+      return focused && focusedFace == 0x5E5E5E && focusedBorder == 0xF8F8F8;
+    });
     application.Terminate();
   });
   EXPECT_EQ(Hex(normalBorder), "#FFFFFF");
