@@ -11,9 +11,10 @@
 #include "app/ProgramStartup.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/StyleManager.h"
+#include "framework/gtk/FormPeer.h"
 #include "framework/gtk/GtkFrameworkApplication.h"
 #include "framework/gtk/Handles.h"
-#include "framework/gtk/Peers.h"
+#include "framework/gtk/WidgetPeer.h"
 #include "mainwindow/Unit12.h"
 #include "tests/mainwindow/gtk/Settle.h"
 
@@ -34,7 +35,7 @@ void SpawnXdotool(std::vector<std::string> arguments) {
 
 // The centre of the control on the screen, in the device pixels xdotool speaks.
 std::pair<int, int> ScreenCentre(const fw::TControl& control) {
-  GtkWidget* widget = dynamic_cast<fw::gtk::WidgetPeer&>(*control.Peer()).Widget();
+  GtkWidget* widget = fw::gtk::PeerOf(control)->Widget();
   GtkWidget* top = gtk_widget_get_toplevel(widget);
   int x = 0, y = 0, left = 0, top_y = 0;
   gtk_widget_translate_coordinates(widget, top, gtk_widget_get_allocated_width(widget) / 2,
@@ -72,7 +73,7 @@ struct BoxWatch {
 TEST(CallbackFailure, WhatAClickHandlerThrowsIsShownInABoxAndTheLoopGoesOn) {
   fw::gtk::GtkFrameworkApplication application;
   RunStartupBlock(application);
-  auto* window = dynamic_cast<fw::gtk::FormPeer*>(Form12->Peer());
+  auto* window = fw::gtk::FormPeerOf(*Form12);
   ASSERT_TRUE(window);
   window->Show();
   ASSERT_TRUE(Settle([] { return Form12->Bounds().Width == 1280; }));

@@ -10,9 +10,9 @@
 #include "app/ProgramStartup.h"
 #include "framework/core/PopupMenu.h"
 #include "framework/core/StyleManager.h"
+#include "framework/gtk/FormPeer.h"
 #include "framework/gtk/GtkFrameworkApplication.h"
 #include "framework/gtk/Handles.h"
-#include "framework/gtk/FormPeer.h"
 #include "mainwindow/Unit12.h"
 #include "mainwindow/Unit12Module_gtk.h"
 #include "tests/mainwindow/gtk/Settle.h"
@@ -48,7 +48,7 @@ TEST(RightClickMenu, ARightClickOnTheViewShowsItsMenuInsteadAndTheChosenItemRuns
   fw::gtk::GtkFrameworkApplication application;
   Unit12::Initialization(application);
   RunStartupBlock(application);
-  auto* window = dynamic_cast<fw::gtk::FormPeer*>(Form12->Peer());
+  auto* window = fw::gtk::FormPeerOf(*Form12);
   ASSERT_TRUE(window);
   window->Show();
   ASSERT_TRUE(Settle([] { return Form12->Bounds().Width == 1280; }));
