@@ -25,6 +25,9 @@ SetCompressor /SOLID lzma
 ; Exit codes besides NSIS's own (1: cancelled by the user).
 !define EXIT_PROGRAM_RUNNING 2
 !define EXIT_ELEVATION_REQUIRED 740
+!define EXIT_CONFIG_UNREADABLE 3
+; The operator's settings, read by the program whoever runs it; never in the program folder.
+!define SETTINGS_FILE "kiosk.json"
 
 Name "${TITLE}"
 OutFile "${OUTFILE}"
@@ -55,10 +58,14 @@ LangString AutostartSection ${LANG_RUSSIAN} "Запускать при вход�
 LangString ProgramRunning ${LANG_ENGLISH} "${TITLE} is running from $INSTDIR.$\r$\nClose it, then choose Retry."
 LangString ProgramRunning ${LANG_RUSSIAN} "${TITLE} запущен из папки $INSTDIR.$\r$\nЗакройте программу и нажмите «Повтор»."
 LangString ElevationRequired ${LANG_ENGLISH} "Installing or removing ${TITLE} for all users needs administrator rights. Run this program as administrator."
+LangString ConfigUnreadable ${LANG_ENGLISH} "The settings file $configFile cannot be read."
+LangString ConfigUnreadable ${LANG_RUSSIAN} "Не удаётся прочитать файл настроек $configFile."
 LangString ElevationRequired ${LANG_RUSSIAN} "Для установки или удаления ${TITLE} для всех пользователей нужны права администратора. Запустите программу от имени администратора."
 
 Var previousLocation  ; folder of the installation this one replaces, if any
 Var createdFolders    ; how many folders, $INSTDIR and up, the first install created
+Var settingsFolder    ; %ProgramData%\Duvuzezera
+Var configFile        ; the settings file /CONFIG names, if any
 
 ; The quoted command line the Run value holds for this installation.
 !define RUN_COMMAND '"$INSTDIR\${EXE}"'
@@ -123,6 +130,18 @@ Section "${TITLE}" SecProgram
   WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "NoRepair" 1
   WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "CreatedFolders" $createdFolders
+
+  ; Without /CONFIG the file an earlier install or the operator put there stays as it is.
+  ${If} $configFile != ""
+    CreateDirectory "$settingsFolder"
+    ClearErrors
+    CopyFiles /SILENT /FILESONLY "$configFile" "$settingsFolder\${SETTINGS_FILE}"
+    ${If} ${Errors}
+      MessageBox MB_OK|MB_ICONSTOP "$(ConfigUnreadable)" /SD IDOK
+      SetErrorLevel ${EXIT_CONFIG_UNREADABLE}
+      Quit
+    ${EndIf}
+  ${EndIf}
 SectionEnd
 
 Section /o "$(AutostartSection)" SecAutostart
@@ -147,8 +166,32 @@ FunctionEnd
 !insertmacro REMOVE_OWN_RUN_VALUE ""
 !insertmacro REMOVE_OWN_RUN_VALUE "un."
 
+; %ProgramData% is the application data folder of all users.
+!macro FIND_SETTINGS_FOLDER
+  SetShellVarContext all
+  StrCpy $settingsFolder "$APPDATA\${FOLDER}"
+!macroend
+
 Function .onInit
+  !insertmacro FIND_SETTINGS_FOLDER
   ${GetParameters} $R0
+  ; A missing file is found before anything is installed.
+  ClearErrors
+  ${GetOptions} $R0 "/CONFIG=" $configFile
+  ; A path with spaces comes as /CONFIG="C:\a b.json" from cmd but as "/CONFIG=C:\a b.json"
+  ; from PowerShell, which leaves a closing quote on the value.
+  StrCpy $0 $configFile 1 -1
+  ${If} $0 == '"'
+    StrCpy $configFile $configFile -1
+  ${EndIf}
+  ${If} ${Errors}
+    StrCpy $configFile ""
+  ${ElseIfNot} ${FileExists} "$configFile"
+  ${OrIf} ${FileExists} "$configFile\*.*"
+    MessageBox MB_OK|MB_ICONSTOP "$(ConfigUnreadable)" /SD IDOK
+    SetErrorLevel ${EXIT_CONFIG_UNREADABLE}
+    Quit
+  ${EndIf}
   ClearErrors
   ${GetOptions} $R0 "/ALLUSERS" $R1
   ${If} ${Errors}
@@ -193,6 +236,7 @@ Function SkipDirectoryOnUpgrade
 FunctionEnd
 
 Function un.onInit
+  !insertmacro FIND_SETTINGS_FOLDER
   ; The entry for all users is this one only if it names this folder.
   ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
   ${If} $0 == $INSTDIR
@@ -225,4 +269,13 @@ Section "Uninstall"
     RMDir $0
     ${GetParent} $0 $0
   ${Next}
+
+  ; The operator's settings outlive the program unless /PURGE says otherwise.
+  ${un.GetParameters} $R0
+  ClearErrors
+  ${un.GetOptions} $R0 "/PURGE" $R1
+  ${IfNot} ${Errors}
+    Delete "$settingsFolder\${SETTINGS_FILE}"
+    RMDir "$settingsFolder"
+  ${EndIf}
 SectionEnd
