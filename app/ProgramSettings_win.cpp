@@ -97,28 +97,36 @@ std::vector<SettingsLayer> SettingsSources(const CommandLine& line) {
   return layers;
 }
 
-// A program of the window subsystem has no console of its own: the text goes to the handle
-// it inherited (a pipe or file of a script), else to the console of the one that started it.
-void PrintToCaller(const std::string& text) {
-  std::string crlf;
-  for (char c : text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-  HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
-  std::unique_ptr<void, CloseFile> console;
-  if (out == nullptr || out == INVALID_HANDLE_VALUE) {
-    // Started from no console and with no handle: there is no one to tell.
-    if (!AttachConsole(ATTACH_PARENT_PROCESS)) return;
-    console.reset(CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              0, nullptr));
-    if (console.get() == INVALID_HANDLE_VALUE) return;
-    out = console.get();
-  }
-  // A failed write has no one left to report to; the exit code still tells.
+namespace {
+
+bool Write(HANDLE out, const std::string& crlf) {
   DWORD mode = 0;
   DWORD written = 0;
   if (GetConsoleMode(out, &mode)) {
     const std::wstring wide = Widen(crlf);
-    WriteConsoleW(out, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
-  } else {
-    WriteFile(out, crlf.data(), static_cast<DWORD>(crlf.size()), &written, nullptr);
+    return WriteConsoleW(out, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr) &&
+           written == wide.size();
   }
+  return WriteFile(out, crlf.data(), static_cast<DWORD>(crlf.size()), &written, nullptr) &&
+         written == crlf.size();
+}
+
+}  // namespace
+
+// A program of the window subsystem has no console of its own: the text goes to the handle
+// it inherited (a pipe or file of a script), else to the console of the one that started it.
+// A console handle inherited without the console itself cannot be written: that also goes to
+// the parent's console.
+void PrintToCaller(const std::string& text) {
+  std::string crlf;
+  for (char c : text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+  if (out != nullptr && out != INVALID_HANDLE_VALUE && Write(out, crlf)) return;
+  // Started from no console and with no handle: there is no one to tell; the exit code still
+  // does.
+  if (!AttachConsole(ATTACH_PARENT_PROCESS) && GetLastError() != ERROR_ACCESS_DENIED) return;
+  const std::unique_ptr<void, CloseFile> console(
+      CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                  nullptr, OPEN_EXISTING, 0, nullptr));
+  if (console.get() != INVALID_HANDLE_VALUE) Write(console.get(), crlf);
 }

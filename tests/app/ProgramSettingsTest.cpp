@@ -199,4 +199,43 @@ TEST(ProgramSettings, CheckConfigPrintsEachSettingAndProblemAndSaysSoByItsCode) 
   EXPECT_NE(clean.text.find("No problems.\r\n"), std::string::npos) << clean.text;
 }
 
+// Started with no handle to write to, from a console: the text appears in that console.
+TEST(ProgramSettings, WithNoHandleCheckConfigWritesToTheConsoleOfItsStarter) {
+  const HANDLE ownOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+  const HANDLE ownError = GetStdHandle(STD_ERROR_HANDLE);
+  FreeConsole();
+  ASSERT_TRUE(AllocConsole());
+  struct Restore {
+    HANDLE output, error;
+    ~Restore() {
+      FreeConsole();
+      SetStdHandle(STD_OUTPUT_HANDLE, output);
+      SetStdHandle(STD_ERROR_HANDLE, error);
+    }
+  } restore{ownOutput, ownError};
+
+  DWORD exitCode = STILL_ACTIVE;
+  {
+    ChildProcess program(PROGRAM_PATH, SW_SHOWDEFAULT, L"--check-config --kiosk",
+                         INVALID_HANDLE_VALUE);
+    exitCode = program.WaitForExit();
+  }
+  EXPECT_EQ(exitCode, 1u);
+  const HANDLE screen =
+      CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                  nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(screen, INVALID_HANDLE_VALUE);
+  CONSOLE_SCREEN_BUFFER_INFO info{};
+  GetConsoleScreenBufferInfo(screen, &info);
+  std::wstring cells(static_cast<std::size_t>(info.dwSize.X) * info.dwSize.Y, L' ');
+  DWORD read = 0;
+  ReadConsoleOutputCharacterW(screen, cells.data(), static_cast<DWORD>(cells.size()), {0, 0},
+                              &read);
+  CloseHandle(screen);
+  cells.resize(read);
+  EXPECT_NE(cells.find(L"Settings in effect:"), std::wstring::npos) << Narrow(cells);
+  EXPECT_NE(cells.find(L"command line: unknown option \"--kiosk\""), std::wstring::npos)
+      << Narrow(cells);
+}
+
 }  // namespace
