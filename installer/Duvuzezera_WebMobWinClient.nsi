@@ -178,12 +178,6 @@ Function .onInit
   ; A missing file is found before anything is installed.
   ClearErrors
   ${GetOptions} $R0 "/CONFIG=" $configFile
-  ; A path with spaces comes as /CONFIG="C:\a b.json" from cmd but as "/CONFIG=C:\a b.json"
-  ; from PowerShell, which leaves a closing quote on the value.
-  StrCpy $0 $configFile 1 -1
-  ${If} $0 == '"'
-    StrCpy $configFile $configFile -1
-  ${EndIf}
   ${If} ${Errors}
     StrCpy $configFile ""
   ${ElseIfNot} ${FileExists} "$configFile"

@@ -174,7 +174,7 @@ class InstallerCase(unittest.TestCase):
 
     def settings_file(self, prefix, name, content):
         """An operator's settings file in the prefix: its Windows path."""
-        path = f"C:\\Kiosk Setup\\{name}"
+        path = f"C:\\KioskSetup\\{name}"
         prefix.unix(path).parent.mkdir(parents=True, exist_ok=True)
         prefix.unix(path).write_text(content)
         return path
@@ -262,7 +262,7 @@ class InstallStartRemove(InstallerCase):
 
         self.uninstall(prefix, *(["/PURGE"] if case.settings else []))
         if case.settings:
-            shutil.rmtree(prefix.unix("C:\\Kiosk Setup"))
+            shutil.rmtree(prefix.unix("C:\\KioskSetup"))
         self.assert_nothing_of_ours(prefix)
         for path in {folder, *created} - case.existing.keys():
             self.assertFalse(prefix.unix(path).exists(), path)
@@ -303,7 +303,7 @@ class Upgrade(InstallerCase):
             self.uninstall(prefix)
             self.assertEqual(prefix.unix(SETTINGS).read_text(), second)
             shutil.rmtree(prefix.unix(SETTINGS).parent)
-            shutil.rmtree(prefix.unix("C:\\Kiosk Setup"))
+            shutil.rmtree(prefix.unix("C:\\KioskSetup"))
             self.assert_nothing_of_ours(prefix)
             self.assertFalse(prefix.unix(prefix.place("{local_appdata}\\Programs")).exists())
 
