@@ -2,6 +2,7 @@
 
 #include "app/ProgramSettings.h"
 #include "app/ProgramStartup.h"
+#include "framework/core/FloatingPoint.h"
 #include "framework/gtk/GtkFrameworkApplication.h"
 #include "framework/gtk/StartupSupport.h"
 #include "mainwindow/Unit12Module_gtk.h"
@@ -15,7 +16,7 @@ int RunProgram(const std::vector<std::string>& arguments) {
     // Phase A: the framework's modules first, then the program's. The emulation module has
     // nothing to do on Linux: the web engine has no emulation modes.
     fw::gtk::GtkFrameworkApplication application;
-    fw::gtk::MaskFloatingPointExceptions();
+    fw::MaskFloatingPointExceptions();
     Unit12::Initialization(application);
 
     // Phase B. Leaving this block destroys the application's forms (the exit procedure).
