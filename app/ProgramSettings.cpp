@@ -1,5 +1,10 @@
 #include "app/ProgramSettings.h"
 
+#include <stdexcept>
+
+#include "framework/core/Application.h"
+#include "settings/SettingsReport.h"
+
 #include "mainwindow/IdleReset.h"
 #include "mainwindow/NavigationTargets.h"
 #include "mainwindow/Unit12.h"
@@ -29,4 +34,27 @@ void UseSettings(TForm12& form, const EffectiveSettings& settings) {
       {settings.Text("clinicHost"), settings.Text("siteDomain"), settings.Text("siteWwwHost"),
        settings.Text("overviewVideo"), settings.Text("playlist")},
       std::chrono::seconds(settings.WholeNumber("idleResetSeconds")));
+}
+
+bool AnswerWithoutWindow(const CommandLine& line, const EffectiveSettings& settings,
+                         int& exitCode) {
+  if (line.help) {
+    PrintToCaller(CommandLineHelp());
+    exitCode = 0;
+    return true;
+  }
+  if (line.checkConfig) {
+    PrintToCaller(CheckConfigReport(settings));
+    exitCode = settings.problems.empty() ? 0 : 1;
+    return true;
+  }
+  return false;
+}
+
+void StartWithSettings(fw::TApplication& application, const EffectiveSettings& settings) {
+  UseSettings(*Form12, settings);
+  // The framework's error box, as every other message at start: captioned with the title.
+  if (!settings.problems.empty()) {
+    application.HandleException(std::runtime_error(SettingsProblemsMessage(settings)));
+  }
 }

@@ -7,6 +7,9 @@
 #include "settings/SettingsLayer.h"
 
 class TForm12;
+namespace fw {
+class TApplication;
+}
 
 // The values the program was built with, every key.
 SettingsLayer BuiltInSettings();
@@ -23,3 +26,9 @@ void UseSettings(TForm12& form, const EffectiveSettings& settings);
 
 // Text for --help and --check-config, to whoever started the program.
 void PrintToCaller(const std::string& text);
+
+// What the command line asks that needs no window: the exit code once answered.
+bool AnswerWithoutWindow(const CommandLine& line, const EffectiveSettings& settings, int& exitCode);
+
+// Once the main window exists: it takes `settings`, and one box lists what was refused.
+void StartWithSettings(fw::TApplication& application, const EffectiveSettings& settings);

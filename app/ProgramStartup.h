@@ -16,11 +16,3 @@ void RunStartupBlock(fw::TApplication& application, bool selectStyle = true);
 // start-up block (phase B) with the operator's settings, the loop and the exit procedure.
 // --help and --check-config answer without a window. Returns the exit code.
 int RunProgram(const std::vector<std::string>& arguments = {});
-
-// What the command line asks that needs no window: the exit code once answered.
-struct EffectiveSettings;
-struct CommandLine;
-bool AnswerWithoutWindow(const CommandLine& line, const EffectiveSettings& settings, int& exitCode);
-
-// Once the main window exists: it takes `settings`, and one box lists what was refused.
-void StartWithSettings(fw::TApplication& application, const EffectiveSettings& settings);
