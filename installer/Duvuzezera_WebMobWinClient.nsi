@@ -60,6 +60,8 @@ LangString ProgramRunning ${LANG_RUSSIAN} "${TITLE} запущен из папк
 LangString ElevationRequired ${LANG_ENGLISH} "Installing or removing ${TITLE} for all users needs administrator rights. Run this program as administrator."
 LangString ConfigUnreadable ${LANG_ENGLISH} "The settings file $configFile cannot be read."
 LangString ConfigUnreadable ${LANG_RUSSIAN} "Не удаётся прочитать файл настроек $configFile."
+LangString ConfigPathMissing ${LANG_ENGLISH} "/CONFIG= needs the path of a settings file."
+LangString ConfigPathMissing ${LANG_RUSSIAN} "После /CONFIG= нужен путь к файлу настроек."
 LangString ElevationRequired ${LANG_RUSSIAN} "Для установки или удаления ${TITLE} для всех пользователей нужны права администратора. Запустите программу от имени администратора."
 
 Var previousLocation  ; folder of the installation this one replaces, if any
@@ -172,23 +174,84 @@ FunctionEnd
   StrCpy $settingsFolder "$APPDATA\${FOLDER}"
 !macroend
 
+; The options come from the arguments as Windows splits the command line for every program,
+; so that "/CONFIG=C:\a b\kiosk.json" (PowerShell's quoting) and /CONFIG="C:\a b\kiosk.json"
+; (cmd's) are the same option. FileFunc's GetOptions skips all quoted text, and with it the
+; first form. In: the option's name. Out: the last argument that is the name, alone or followed
+; by "=" and a value; "" when there is none.
+!macro FIND_OPTION un
+Function ${un}FindOption
+  Exch $0
+  Push $1
+  Push $2
+  Push $3
+  Push $4
+  Push $5
+  Push $6
+  Push $7
+  StrCpy $5 ""
+  StrLen $6 $0
+  ; Through a register: the command line's quotes would end a quoted text in the call.
+  StrCpy $7 $CMDLINE
+  System::Call 'shell32::CommandLineToArgvW(w r7, *i .r2) p .r1'
+  ${If} $1 P<> 0
+    ; The first argument is the installer itself.
+    StrCpy $3 1
+    ${DoWhile} $3 < $2
+      IntPtrOp $4 $3 * ${NSIS_PTR_SIZE}
+      IntPtrOp $4 $1 + $4
+      System::Call '*$4(w .r4)'
+      StrCpy $7 $4 $6
+      ${If} $7 == $0
+        StrCpy $7 $4 1 $6
+        ${If} $7 == ""
+        ${OrIf} $7 == "="
+          StrCpy $5 $4
+        ${EndIf}
+      ${EndIf}
+      IntOp $3 $3 + 1
+    ${Loop}
+    System::Call 'kernel32::LocalFree(p r1)'
+  ${EndIf}
+  StrCpy $0 $5
+  Pop $7
+  Pop $6
+  Pop $5
+  Pop $4
+  Pop $3
+  Pop $2
+  Pop $1
+  Exch $0
+FunctionEnd
+!macroend
+!insertmacro FIND_OPTION ""
+!insertmacro FIND_OPTION "un."
+
+!macro HAS_OPTION un name result
+  Push "${name}"
+  Call ${un}FindOption
+  Pop ${result}
+!macroend
+
 Function .onInit
   !insertmacro FIND_SETTINGS_FOLDER
-  ${GetParameters} $R0
-  ; A missing file is found before anything is installed.
-  ClearErrors
-  ${GetOptions} $R0 "/CONFIG=" $configFile
-  ${If} ${Errors}
-    StrCpy $configFile ""
+  ; A settings file the installer cannot use stops it before anything is installed: a silent
+  ; install that left the operator's settings out would look like a success.
+  !insertmacro HAS_OPTION "" "/CONFIG" $R1
+  StrCpy $configFile $R1 "" 8
+  ${If} $R1 == ""
+  ${ElseIf} $configFile == ""
+    MessageBox MB_OK|MB_ICONSTOP "$(ConfigPathMissing)" /SD IDOK
+    SetErrorLevel ${EXIT_CONFIG_UNREADABLE}
+    Quit
   ${ElseIfNot} ${FileExists} "$configFile"
   ${OrIf} ${FileExists} "$configFile\*.*"
     MessageBox MB_OK|MB_ICONSTOP "$(ConfigUnreadable)" /SD IDOK
     SetErrorLevel ${EXIT_CONFIG_UNREADABLE}
     Quit
   ${EndIf}
-  ClearErrors
-  ${GetOptions} $R0 "/ALLUSERS" $R1
-  ${If} ${Errors}
+  !insertmacro HAS_OPTION "" "/ALLUSERS" $R1
+  ${If} $R1 == ""
     SetShellVarContext current
     StrCpy $R2 "$LOCALAPPDATA\Programs\${FOLDER}"
   ${Else}
@@ -211,14 +274,12 @@ Function .onInit
   ${If} $0 == '${RUN_COMMAND}'
     !insertmacro SelectSection ${SecAutostart}
   ${EndIf}
-  ClearErrors
-  ${GetOptions} $R0 "/AUTOSTART" $R1
-  ${IfNot} ${Errors}
+  !insertmacro HAS_OPTION "" "/AUTOSTART" $R1
+  ${If} $R1 != ""
     !insertmacro SelectSection ${SecAutostart}
   ${EndIf}
-  ClearErrors
-  ${GetOptions} $R0 "/NOAUTOSTART" $R1
-  ${IfNot} ${Errors}
+  !insertmacro HAS_OPTION "" "/NOAUTOSTART" $R1
+  ${If} $R1 != ""
     !insertmacro UnselectSection ${SecAutostart}
   ${EndIf}
 FunctionEnd
@@ -265,10 +326,8 @@ Section "Uninstall"
   ${Next}
 
   ; The operator's settings outlive the program unless /PURGE says otherwise.
-  ${un.GetParameters} $R0
-  ClearErrors
-  ${un.GetOptions} $R0 "/PURGE" $R1
-  ${IfNot} ${Errors}
+  !insertmacro HAS_OPTION "un." "/PURGE" $R1
+  ${If} $R1 != ""
     Delete "$settingsFolder\${SETTINGS_FILE}"
     RMDir "$settingsFolder"
   ${EndIf}

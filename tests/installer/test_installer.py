@@ -28,6 +28,7 @@ EMULATION = "HKCU\\Software\\Microsoft\\Internet Explorer\\Main\\FeatureControl\
 EXIT_PROGRAM_RUNNING = 2
 EXIT_CONFIG_UNREADABLE = 3
 SETTINGS = "C:\\ProgramData\\Duvuzezera\\kiosk.json"
+SETUP_FOLDER = "C:\\Kiosk Setup"
 ENTRY_VALUES = ("DisplayName", "DisplayVersion", "Publisher", "DisplayIcon", "InstallLocation",
                 "UninstallString", "QuietUninstallString")
 
@@ -173,11 +174,19 @@ class InstallerCase(unittest.TestCase):
         prefix.settle()
 
     def settings_file(self, prefix, name, content):
-        """An operator's settings file in the prefix: its Windows path."""
-        path = f"C:\\KioskSetup\\{name}"
+        """An operator's settings file in the prefix, in a folder with a space: its Windows path."""
+        path = f"{SETUP_FOLDER}\\{name}"
         prefix.unix(path).parent.mkdir(parents=True, exist_ok=True)
         prefix.unix(path).write_text(content)
         return path
+
+    def install_from_cmd(self, prefix, installer, line):
+        """Runs the installer with LINE as cmd passes what the operator typed, quotes and all."""
+        copy, script = f"{SETUP_FOLDER}\\setup.exe", f"{SETUP_FOLDER}\\install.cmd"
+        prefix.unix(copy).parent.mkdir(parents=True, exist_ok=True)
+        shutil.copyfile(installer, prefix.unix(copy))
+        prefix.unix(script).write_text(f'@"{copy}" {line}\r\n@exit /b %ERRORLEVEL%\r\n')
+        return prefix.run("cmd", "/c", script)
 
     def assert_foreign_values_kept(self, registry):
         for key, name, data in FOREIGN:
@@ -195,9 +204,10 @@ class InstallerCase(unittest.TestCase):
         self.assertEqual(files, [])
 
 
-# settings: installed with /CONFIG and removed with /PURGE.
+# settings: installed with /CONFIG and removed with /PURGE; "argument" passes the option quoted
+# whole, as PowerShell and Wine do for a path with a space, "value" only the path, as typed in cmd.
 Case = namedtuple("Case", "name options root folder start_menu autostart created existing settings",
-                  defaults=[False])
+                  defaults=[None])
 USER_START_MENU = "{user_start_menu}"
 CASES = [
     Case("per user, start at sign-in", ["/AUTOSTART"], "HKCU", "{local_appdata}\\Programs\\Duvuzezera",
@@ -210,9 +220,9 @@ CASES = [
     # goes, not how it asks for elevation.
     Case("all users, start at sign-in", ["/ALLUSERS", "/AUTOSTART"], "HKLM", "C:\\Program Files\\Duvuzezera",
          "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs", True, created=[], existing={},
-         settings=True),
+         settings="argument"),
     Case("per user, with settings", [], "HKCU", "{local_appdata}\\Programs\\Duvuzezera",
-         USER_START_MENU, False, created=["{local_appdata}\\Programs"], existing={}, settings=True),
+         USER_START_MENU, False, created=["{local_appdata}\\Programs"], existing={}, settings="value"),
 ]
 
 
@@ -233,8 +243,12 @@ class InstallStartRemove(InstallerCase):
                 (prefix.unix(path) / name).write_text("not ours")
 
         settings = '{"idleResetSeconds": 300}'
-        config = [f"/CONFIG={self.settings_file(prefix, 'kiosk.json', settings)}"] if case.settings else []
-        self.install(prefix, options.installer, *case.options, *config)
+        if case.settings == "value":
+            line = " ".join(["/S", *case.options, f'/CONFIG="{self.settings_file(prefix, "kiosk.json", settings)}"'])
+            self.assertEqual(self.install_from_cmd(prefix, options.installer, line), 0, line)
+        else:
+            config = [f"/CONFIG={self.settings_file(prefix, 'kiosk.json', settings)}"] if case.settings else []
+            self.install(prefix, options.installer, *case.options, *config)
         if case.settings:
             self.assertEqual(prefix.unix(SETTINGS).read_text(), settings)
         program = f"{folder}\\{EXE}"
@@ -262,7 +276,7 @@ class InstallStartRemove(InstallerCase):
 
         self.uninstall(prefix, *(["/PURGE"] if case.settings else []))
         if case.settings:
-            shutil.rmtree(prefix.unix("C:\\KioskSetup"))
+            shutil.rmtree(prefix.unix(SETUP_FOLDER))
         self.assert_nothing_of_ours(prefix)
         for path in {folder, *created} - case.existing.keys():
             self.assertFalse(prefix.unix(path).exists(), path)
@@ -293,17 +307,22 @@ class Upgrade(InstallerCase):
             self.assertNotIn(RUN_VALUE, prefix.registry()[RUN.lower()])
             self.assertEqual(prefix.unix(SETTINGS).read_text(), second, "/CONFIG replaces them")
 
-            # A file that is not there: nothing changes, and the exit code says why.
-            self.assertEqual(prefix.run(str(options.installer), "/S", "/CONFIG=C:\\none.json"),
+            # A settings file the installer cannot use: nothing changes, and the exit code says why.
+            for config in ["/CONFIG=C:\\none.json", f"/CONFIG={SETUP_FOLDER}", "/CONFIG=", "/CONFIG"]:
+                with self.subTest(config):
+                    self.assertEqual(prefix.run(str(options.installer), "/S", "/NOAUTOSTART", config),
+                                     EXIT_CONFIG_UNREADABLE)
+                    self.assertEqual(prefix.unix(SETTINGS).read_text(), second)
+            self.assertEqual(self.install_from_cmd(prefix, options.installer, "/S /AUTOSTART /CONFIG"),
                              EXIT_CONFIG_UNREADABLE)
-            self.assertEqual(prefix.unix(SETTINGS).read_text(), second)
+            self.assertNotIn(RUN_VALUE, prefix.registry()[RUN.lower()])
 
             # The folders the first install created go with the last uninstall; the operator's
             # settings stay without /PURGE.
             self.uninstall(prefix)
             self.assertEqual(prefix.unix(SETTINGS).read_text(), second)
             shutil.rmtree(prefix.unix(SETTINGS).parent)
-            shutil.rmtree(prefix.unix("C:\\KioskSetup"))
+            shutil.rmtree(prefix.unix(SETUP_FOLDER))
             self.assert_nothing_of_ours(prefix)
             self.assertFalse(prefix.unix(prefix.place("{local_appdata}\\Programs")).exists())
 
