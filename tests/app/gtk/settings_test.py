@@ -14,6 +14,7 @@ import unittest
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[2] / "support" / "gtk"))
 from page_server import PageServer  # noqa: E402
+from program_process import end_program, start_program  # noqa: E402
 
 PROGRAM, CLINIC_PORT = sys.argv[1], int(sys.argv[2])
 CLINIC = f"127.0.0.1:{CLINIC_PORT}"
@@ -66,9 +67,8 @@ class SettingsTest(unittest.TestCase):
         self.process = None
 
     def tearDown(self):
-        if self.process and self.process.poll() is None:
-            self.process.kill()
-            self.process.wait()
+        if self.process:
+            end_program(self.process)
 
     def env(self):
         env = {k: v for k, v in os.environ.items() if not k.startswith("XDG_")}
@@ -84,8 +84,17 @@ class SettingsTest(unittest.TestCase):
         return self.write(self.xdg / "duvuzezera-webmobclient" / "kiosk.json", settings)
 
     def run_program(self, *args):
-        self.process = subprocess.Popen([PROGRAM, *args], env=self.env(), stdin=subprocess.DEVNULL,
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        # The copy before, and its engine, are gone first: they share the data folders.
+        if self.process:
+            end_program(self.process)
+        self.stderr = tempfile.TemporaryFile()
+        self.addCleanup(self.stderr.close)
+        self.process = start_program([PROGRAM, *args], env=self.env(), stdin=subprocess.DEVNULL,
+                                     stdout=subprocess.DEVNULL, stderr=self.stderr)
+
+    def program_stderr(self):
+        self.stderr.seek(0)
+        return self.stderr.read().decode(errors="replace")
 
     def check(self, *args):
         return subprocess.run([PROGRAM, "--check-config", *args], env=self.env(),
@@ -94,7 +103,9 @@ class SettingsTest(unittest.TestCase):
     def opens_the_clinic(self, times=1):
         window = wait_until(lambda: visible_windows("^Form12$") or self.process.poll() is not None,
                             "the window")
-        self.assertIsNone(self.process.poll(), "the program ended at start-up")
+        self.assertIsNone(self.process.poll(),
+                          f"the program ended at start-up with {self.process.returncode}:\n"
+                          f"{self.program_stderr()}")
         xdotool("windowfocus", "--sync", window[0])
         wait_until(lambda: pixel(*IN_PAGE) == SPLASH_COLOUR, "the splash")
         xdotool("mousemove", *BUTTON1, "click", 1)
@@ -110,8 +121,6 @@ class SettingsTest(unittest.TestCase):
                     self.user_file({"clinicHost": CLINIC})
                 self.run_program(*args)
                 self.opens_the_clinic(times)
-                self.process.kill()
-                self.process.wait()
 
     def test_a_broken_file_shows_one_box_and_the_valid_values_still_count(self):
         self.user_file(BROKEN)
