@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 namespace fw {
 class TApplication;
 }
@@ -10,5 +13,6 @@ class TApplication;
 void RunStartupBlock(fw::TApplication& application, bool selectStyle = true);
 
 // The whole life of the program on this thread: module initialization (phase A), the
-// start-up block (phase B), the loop and the exit procedure. Returns the exit code.
-int RunProgram();
+// start-up block (phase B) with the operator's settings, the loop and the exit procedure.
+// --help and --check-config answer without a window. Returns the exit code.
+int RunProgram(const std::vector<std::string>& arguments = {});

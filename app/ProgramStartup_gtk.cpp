@@ -1,13 +1,18 @@
 #include <exception>
 
+#include "app/ProgramSettings.h"
 #include "app/ProgramStartup.h"
 #include "framework/core/FloatingPoint.h"
 #include "framework/gtk/GtkFrameworkApplication.h"
 #include "framework/gtk/StartupSupport.h"
 #include "mainwindow/Unit12Module_gtk.h"
 
-int RunProgram() {
+int RunProgram(const std::vector<std::string>& arguments) {
   try {
+    const CommandLine line = ParseCommandLine(arguments);
+    const EffectiveSettings settings = ReadProgramSettings(line);
+    if (int exitCode = 0; AnswerWithoutWindow(line, settings, exitCode)) return exitCode;
+
     // Phase A: the framework's modules first, then the program's. The emulation module has
     // nothing to do on Linux: the web engine has no emulation modes.
     fw::gtk::GtkFrameworkApplication application;
@@ -16,6 +21,7 @@ int RunProgram() {
 
     // Phase B. Leaving this block destroys the application's forms (the exit procedure).
     RunStartupBlock(application);
+    StartWithSettings(application, settings);
     application.Run();
   } catch (const std::exception& e) {
     fw::gtk::ShowApplicationError(e);

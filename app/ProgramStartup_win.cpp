@@ -1,5 +1,6 @@
 #include <exception>
 
+#include "app/ProgramSettings.h"
 #include "app/ProgramStartup.h"
 #include "framework/core/FloatingPoint.h"
 #include "browser/u_LibIEInit.h"
@@ -7,8 +8,12 @@
 #include "framework/win32/Win32Application.h"
 #include "mainwindow/Unit12Module_win.h"
 
-int RunProgram() {
+int RunProgram(const std::vector<std::string>& arguments) {
   try {
+    const CommandLine line = ParseCommandLine(arguments);
+    const EffectiveSettings settings = ReadProgramSettings(line);
+    if (int exitCode = 0; AnswerWithoutWindow(line, settings, exitCode)) return exitCode;
+
     // Phase A: the framework's modules first, then the program's in dependency order.
     fw::win32::Win32Application application;
     fw::MaskFloatingPointExceptions();
@@ -17,6 +22,7 @@ int RunProgram() {
 
     // Phase B. Leaving this block destroys the application's forms (the exit procedure).
     RunStartupBlock(application);
+    StartWithSettings(application, settings);
     application.Run();
   } catch (const std::exception& e) {
     fw::win32::ShowApplicationError(e);

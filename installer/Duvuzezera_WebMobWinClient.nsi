@@ -25,6 +25,9 @@ SetCompressor /SOLID lzma
 ; Exit codes besides NSIS's own (1: cancelled by the user).
 !define EXIT_PROGRAM_RUNNING 2
 !define EXIT_ELEVATION_REQUIRED 740
+!define EXIT_CONFIG_UNREADABLE 3
+; The operator's settings, read by the program whoever runs it; never in the program folder.
+!define SETTINGS_FILE "kiosk.json"
 
 Name "${TITLE}"
 OutFile "${OUTFILE}"
@@ -55,10 +58,16 @@ LangString AutostartSection ${LANG_RUSSIAN} "Запускать при вход�
 LangString ProgramRunning ${LANG_ENGLISH} "${TITLE} is running from $INSTDIR.$\r$\nClose it, then choose Retry."
 LangString ProgramRunning ${LANG_RUSSIAN} "${TITLE} запущен из папки $INSTDIR.$\r$\nЗакройте программу и нажмите «Повтор»."
 LangString ElevationRequired ${LANG_ENGLISH} "Installing or removing ${TITLE} for all users needs administrator rights. Run this program as administrator."
+LangString ConfigUnreadable ${LANG_ENGLISH} "The settings file $configFile cannot be read."
+LangString ConfigUnreadable ${LANG_RUSSIAN} "Не удаётся прочитать файл настроек $configFile."
+LangString ConfigPathMissing ${LANG_ENGLISH} "/CONFIG= needs the path of a settings file."
+LangString ConfigPathMissing ${LANG_RUSSIAN} "После /CONFIG= нужен путь к файлу настроек."
 LangString ElevationRequired ${LANG_RUSSIAN} "Для установки или удаления ${TITLE} для всех пользователей нужны права администратора. Запустите программу от имени администратора."
 
 Var previousLocation  ; folder of the installation this one replaces, if any
 Var createdFolders    ; how many folders, $INSTDIR and up, the first install created
+Var settingsFolder    ; %ProgramData%\Duvuzezera
+Var configFile        ; the settings file /CONFIG names, if any
 
 ; The quoted command line the Run value holds for this installation.
 !define RUN_COMMAND '"$INSTDIR\${EXE}"'
@@ -123,6 +132,18 @@ Section "${TITLE}" SecProgram
   WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "NoRepair" 1
   WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "CreatedFolders" $createdFolders
+
+  ; Without /CONFIG the file an earlier install or the operator put there stays as it is.
+  ${If} $configFile != ""
+    CreateDirectory "$settingsFolder"
+    ClearErrors
+    CopyFiles /SILENT /FILESONLY "$configFile" "$settingsFolder\${SETTINGS_FILE}"
+    ${If} ${Errors}
+      MessageBox MB_OK|MB_ICONSTOP "$(ConfigUnreadable)" /SD IDOK
+      SetErrorLevel ${EXIT_CONFIG_UNREADABLE}
+      Quit
+    ${EndIf}
+  ${EndIf}
 SectionEnd
 
 Section /o "$(AutostartSection)" SecAutostart
@@ -147,11 +168,90 @@ FunctionEnd
 !insertmacro REMOVE_OWN_RUN_VALUE ""
 !insertmacro REMOVE_OWN_RUN_VALUE "un."
 
+; %ProgramData% is the application data folder of all users.
+!macro FIND_SETTINGS_FOLDER
+  SetShellVarContext all
+  StrCpy $settingsFolder "$APPDATA\${FOLDER}"
+!macroend
+
+; The options come from the arguments as Windows splits the command line for every program,
+; so that "/CONFIG=C:\a b\kiosk.json" (PowerShell's quoting) and /CONFIG="C:\a b\kiosk.json"
+; (cmd's) are the same option. FileFunc's GetOptions skips all quoted text, and with it the
+; first form. In: the option's name. Out: the last argument that is the name, alone or followed
+; by "=" and a value; "" when there is none.
+!macro FIND_OPTION un
+Function ${un}FindOption
+  Exch $0
+  Push $1
+  Push $2
+  Push $3
+  Push $4
+  Push $5
+  Push $6
+  Push $7
+  StrCpy $5 ""
+  StrLen $6 $0
+  ; Through a register: the command line's quotes would end a quoted text in the call.
+  StrCpy $7 $CMDLINE
+  System::Call 'shell32::CommandLineToArgvW(w r7, *i .r2) p .r1'
+  ${If} $1 P<> 0
+    ; The first argument is the installer itself.
+    StrCpy $3 1
+    ${DoWhile} $3 < $2
+      IntPtrOp $4 $3 * ${NSIS_PTR_SIZE}
+      IntPtrOp $4 $1 + $4
+      System::Call '*$4(w .r4)'
+      StrCpy $7 $4 $6
+      ${If} $7 == $0
+        StrCpy $7 $4 1 $6
+        ${If} $7 == ""
+        ${OrIf} $7 == "="
+          StrCpy $5 $4
+        ${EndIf}
+      ${EndIf}
+      IntOp $3 $3 + 1
+    ${Loop}
+    System::Call 'kernel32::LocalFree(p r1)'
+  ${EndIf}
+  StrCpy $0 $5
+  Pop $7
+  Pop $6
+  Pop $5
+  Pop $4
+  Pop $3
+  Pop $2
+  Pop $1
+  Exch $0
+FunctionEnd
+!macroend
+!insertmacro FIND_OPTION ""
+!insertmacro FIND_OPTION "un."
+
+!macro HAS_OPTION un name result
+  Push "${name}"
+  Call ${un}FindOption
+  Pop ${result}
+!macroend
+
 Function .onInit
-  ${GetParameters} $R0
-  ClearErrors
-  ${GetOptions} $R0 "/ALLUSERS" $R1
-  ${If} ${Errors}
+  !insertmacro FIND_SETTINGS_FOLDER
+  ; A settings file the installer cannot use stops it before anything is installed: a silent
+  ; install that left the operator's settings out would look like a success.
+  !insertmacro HAS_OPTION "" "/CONFIG" $R1
+  StrCpy $configFile $R1 "" 8
+  ${If} $R1 == ""
+  ${ElseIf} $configFile == ""
+    MessageBox MB_OK|MB_ICONSTOP "$(ConfigPathMissing)" /SD IDOK
+    SetErrorLevel ${EXIT_CONFIG_UNREADABLE}
+    Quit
+  ${ElseIfNot} ${FileExists} "$configFile"
+  ${OrIf} ${FileExists} "$configFile\*.*"
+    MessageBox MB_OK|MB_ICONSTOP "$(ConfigUnreadable)" /SD IDOK
+    SetErrorLevel ${EXIT_CONFIG_UNREADABLE}
+    Quit
+  ${EndIf}
+  !insertmacro HAS_OPTION "" "/ALLUSERS" $R1
+  ${If} $R1 == ""
     SetShellVarContext current
     StrCpy $R2 "$LOCALAPPDATA\Programs\${FOLDER}"
   ${Else}
@@ -174,14 +274,12 @@ Function .onInit
   ${If} $0 == '${RUN_COMMAND}'
     !insertmacro SelectSection ${SecAutostart}
   ${EndIf}
-  ClearErrors
-  ${GetOptions} $R0 "/AUTOSTART" $R1
-  ${IfNot} ${Errors}
+  !insertmacro HAS_OPTION "" "/AUTOSTART" $R1
+  ${If} $R1 != ""
     !insertmacro SelectSection ${SecAutostart}
   ${EndIf}
-  ClearErrors
-  ${GetOptions} $R0 "/NOAUTOSTART" $R1
-  ${IfNot} ${Errors}
+  !insertmacro HAS_OPTION "" "/NOAUTOSTART" $R1
+  ${If} $R1 != ""
     !insertmacro UnselectSection ${SecAutostart}
   ${EndIf}
 FunctionEnd
@@ -193,6 +291,7 @@ Function SkipDirectoryOnUpgrade
 FunctionEnd
 
 Function un.onInit
+  !insertmacro FIND_SETTINGS_FOLDER
   ; The entry for all users is this one only if it names this folder.
   ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
   ${If} $0 == $INSTDIR
@@ -225,4 +324,11 @@ Section "Uninstall"
     RMDir $0
     ${GetParent} $0 $0
   ${Next}
+
+  ; The operator's settings outlive the program unless /PURGE says otherwise.
+  !insertmacro HAS_OPTION "un." "/PURGE" $R1
+  ${If} $R1 != ""
+    Delete "$settingsFolder\${SETTINGS_FILE}"
+    RMDir "$settingsFolder"
+  ${EndIf}
 SectionEnd

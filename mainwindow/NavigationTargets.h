@@ -22,5 +22,7 @@ struct NavigationTargets {
 
 NavigationTargets ComposeNavigationTargets(const NavigationConfig& config);
 
-// The targets this build was configured with (defined by the build, or by a test).
+// What this build was configured with, and the targets composed from it (defined by the
+// build, or by a test).
+const NavigationConfig& BuildNavigationConfig();
 const NavigationTargets& BuildNavigationTargets();

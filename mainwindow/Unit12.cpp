@@ -2,8 +2,6 @@
 
 #include "framework/core/Application.h"
 #include "framework/core/KeyRouting.h"
-#include "mainwindow/IdleReset.h"
-#include "mainwindow/NavigationTargets.h"
 
 TForm12* Form12 = nullptr;
 
@@ -63,8 +61,14 @@ void TForm12::FormGesture(fw::TObject*, const fw::TGestureEventInfo&, bool&) { A
 
 void TForm12::OpenInBrowser(const std::string& url) {
   PanelZastava->Hide();
-  fw::Application->WatchIdle(BuildIdleResetTimeout(), [this] { ReturnToSplash(); });
+  fw::Application->WatchIdle(idleReset_, [this] { ReturnToSplash(); });
   WebBrowser1->Navigate(url);
+}
+
+void TForm12::UseSettings(const NavigationConfig& navigation, std::chrono::seconds idleReset) {
+  targets_ = ComposeNavigationTargets(navigation);
+  Button2->SetCaption(navigation.SiteDomain);
+  idleReset_ = idleReset;
 }
 
 void TForm12::ReturnToSplash() {
@@ -75,9 +79,9 @@ void TForm12::ReturnToSplash() {
   WebBrowser1->StartOver();
 }
 
-void TForm12::Button1Click(fw::TObject*) { OpenInBrowser(BuildNavigationTargets().Clinic); }
-void TForm12::Button2Click(fw::TObject*) { OpenInBrowser(BuildNavigationTargets().Site); }
+void TForm12::Button1Click(fw::TObject*) { OpenInBrowser(targets_.Clinic); }
+void TForm12::Button2Click(fw::TObject*) { OpenInBrowser(targets_.Site); }
 void TForm12::Button3Click(fw::TObject*) { fw::Application->Terminate(); }
-void TForm12::Button4Click(fw::TObject*) { OpenInBrowser(BuildNavigationTargets().OverviewVideo); }
-void TForm12::Button5Click(fw::TObject*) { OpenInBrowser(BuildNavigationTargets().UserGuide); }
-void TForm12::Button6Click(fw::TObject*) { OpenInBrowser(BuildNavigationTargets().Playlist); }
+void TForm12::Button4Click(fw::TObject*) { OpenInBrowser(targets_.OverviewVideo); }
+void TForm12::Button5Click(fw::TObject*) { OpenInBrowser(targets_.UserGuide); }
+void TForm12::Button6Click(fw::TObject*) { OpenInBrowser(targets_.Playlist); }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -8,6 +9,8 @@
 #include "framework/core/GestureManager.h"
 #include "framework/core/StandardControls.h"
 #include "framework/core/WebBrowser.h"
+#include "mainwindow/IdleReset.h"
+#include "mainwindow/NavigationTargets.h"
 
 // The bar's height in device pixels; unlike every other length it is never scaled.
 inline constexpr int AppBarHeight = 75;
@@ -45,6 +48,9 @@ class TForm12 : public fw::TForm {
   void AppBarResize();
   // -1 toggles, 0 hides, anything else shows the bar above every other control.
   void AppBarShow(int mode);
+  // The operator's settings in place of the build's: the five targets, Button2's caption (the
+  // site's domain) and the idle reset.
+  void UseSettings(const NavigationConfig& navigation, std::chrono::seconds idleReset);
 
   std::string ClassName() const override { return "TForm12"; }
   std::string LayoutResourceName() const override { return "TFORM12"; }
@@ -55,6 +61,9 @@ class TForm12 : public fw::TForm {
   void OpenInBrowser(const std::string& url);
   // The state right after start-up, for the next visitor.
   void ReturnToSplash();
+
+  NavigationTargets targets_ = BuildNavigationTargets();
+  std::chrono::seconds idleReset_ = BuildIdleResetTimeout();
 };
 
 extern TForm12* Form12;

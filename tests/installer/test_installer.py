@@ -26,6 +26,9 @@ RUN = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"
 RUN_VALUE = "Duvuzezera_WebMobWinClient"
 EMULATION = "HKCU\\Software\\Microsoft\\Internet Explorer\\Main\\FeatureControl\\FEATURE_BROWSER_EMULATION"
 EXIT_PROGRAM_RUNNING = 2
+EXIT_CONFIG_UNREADABLE = 3
+SETTINGS = "C:\\ProgramData\\Duvuzezera\\kiosk.json"
+SETUP_FOLDER = "C:\\Kiosk Setup"
 ENTRY_VALUES = ("DisplayName", "DisplayVersion", "Publisher", "DisplayIcon", "InstallLocation",
                 "UninstallString", "QuietUninstallString")
 
@@ -164,11 +167,26 @@ class InstallerCase(unittest.TestCase):
         self.assertEqual(len(entries), 1, list(entries))
         return next(iter(entries.items()))
 
-    def uninstall(self, prefix):
+    def uninstall(self, prefix, *options):
         quiet = self.only_entry(prefix)[1]["QuietUninstallString"]
         program, arguments = re.fullmatch(r'"([^"]+)"\s*(.*)', quiet).groups()
-        self.assertEqual(prefix.run(program, *arguments.split()), 0)
+        self.assertEqual(prefix.run(program, *arguments.split(), *options), 0)
         prefix.settle()
+
+    def settings_file(self, prefix, name, content):
+        """An operator's settings file in the prefix, in a folder with a space: its Windows path."""
+        path = f"{SETUP_FOLDER}\\{name}"
+        prefix.unix(path).parent.mkdir(parents=True, exist_ok=True)
+        prefix.unix(path).write_text(content)
+        return path
+
+    def install_from_cmd(self, prefix, installer, line):
+        """Runs the installer with LINE as cmd passes what the operator typed, quotes and all."""
+        copy, script = f"{SETUP_FOLDER}\\setup.exe", f"{SETUP_FOLDER}\\install.cmd"
+        prefix.unix(copy).parent.mkdir(parents=True, exist_ok=True)
+        shutil.copyfile(installer, prefix.unix(copy))
+        prefix.unix(script).write_text(f'@"{copy}" {line}\r\n@exit /b %ERRORLEVEL%\r\n')
+        return prefix.run("cmd", "/c", script)
 
     def assert_foreign_values_kept(self, registry):
         for key, name, data in FOREIGN:
@@ -186,7 +204,10 @@ class InstallerCase(unittest.TestCase):
         self.assertEqual(files, [])
 
 
-Case = namedtuple("Case", "name options root folder start_menu autostart created existing")
+# settings: installed with /CONFIG and removed with /PURGE; "argument" passes the option quoted
+# whole, as PowerShell and Wine do for a path with a space, "value" only the path, as typed in cmd.
+Case = namedtuple("Case", "name options root folder start_menu autostart created existing settings",
+                  defaults=[None])
 USER_START_MENU = "{user_start_menu}"
 CASES = [
     Case("per user, start at sign-in", ["/AUTOSTART"], "HKCU", "{local_appdata}\\Programs\\Duvuzezera",
@@ -198,7 +219,10 @@ CASES = [
     # Wine runs everything with administrator rights: this shows where a per-machine install
     # goes, not how it asks for elevation.
     Case("all users, start at sign-in", ["/ALLUSERS", "/AUTOSTART"], "HKLM", "C:\\Program Files\\Duvuzezera",
-         "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs", True, created=[], existing={}),
+         "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs", True, created=[], existing={},
+         settings="argument"),
+    Case("per user, with settings", [], "HKCU", "{local_appdata}\\Programs\\Duvuzezera",
+         USER_START_MENU, False, created=["{local_appdata}\\Programs"], existing={}, settings="value"),
 ]
 
 
@@ -218,7 +242,15 @@ class InstallStartRemove(InstallerCase):
             for name in names:
                 (prefix.unix(path) / name).write_text("not ours")
 
-        self.install(prefix, options.installer, *case.options)
+        settings = '{"idleResetSeconds": 300}'
+        if case.settings == "value":
+            line = " ".join(["/S", *case.options, f'/CONFIG="{self.settings_file(prefix, "kiosk.json", settings)}"'])
+            self.assertEqual(self.install_from_cmd(prefix, options.installer, line), 0, line)
+        else:
+            config = [f"/CONFIG={self.settings_file(prefix, 'kiosk.json', settings)}"] if case.settings else []
+            self.install(prefix, options.installer, *case.options, *config)
+        if case.settings:
+            self.assertEqual(prefix.unix(SETTINGS).read_text(), settings)
         program = f"{folder}\\{EXE}"
         self.assertEqual(sorted(p.name for p in prefix.unix(folder).iterdir()),
                          sorted([EXE, "uninstall.exe", *case.existing.get(folder, [])]))
@@ -242,7 +274,9 @@ class InstallStartRemove(InstallerCase):
         self.assertEqual(registry[EMULATION.lower()].get(EXE), 11001)
         self.assert_foreign_values_kept(registry)
 
-        self.uninstall(prefix)
+        self.uninstall(prefix, *(["/PURGE"] if case.settings else []))
+        if case.settings:
+            shutil.rmtree(prefix.unix(SETUP_FOLDER))
         self.assert_nothing_of_ours(prefix)
         for path in {folder, *created} - case.existing.keys():
             self.assertFalse(prefix.unix(path).exists(), path)
@@ -253,7 +287,9 @@ class InstallStartRemove(InstallerCase):
 class Upgrade(InstallerCase):
     def test_upgrade_replaces_the_older_version_in_place(self):
         with self.new_prefix() as prefix:
-            self.install(prefix, options.older_installer, "/AUTOSTART")
+            first, second = '{"playlist": "first"}', '{"playlist": "second"}'
+            self.install(prefix, options.older_installer, "/AUTOSTART",
+                         f"/CONFIG={self.settings_file(prefix, 'first.json', first)}")
             key, entry = self.only_entry(prefix)
             self.assertEqual(entry["DisplayVersion"], options.older_version)
             program = f"{entry['InstallLocation']}\\{EXE}"
@@ -264,12 +300,29 @@ class Upgrade(InstallerCase):
             self.assertEqual(prefix.unix(program).read_bytes(), options.program.read_bytes())
             self.assertFalse(prefix.unix("C:\\Elsewhere").exists())
             self.assertEqual(prefix.registry()[RUN.lower()].get(RUN_VALUE), f'"{program}"')
+            self.assertEqual(prefix.unix(SETTINGS).read_text(), first, "an upgrade keeps the settings")
 
-            self.install(prefix, options.installer, "/NOAUTOSTART")
+            self.install(prefix, options.installer, "/NOAUTOSTART",
+                         f"/CONFIG={self.settings_file(prefix, 'second.json', second)}")
+            self.assertNotIn(RUN_VALUE, prefix.registry()[RUN.lower()])
+            self.assertEqual(prefix.unix(SETTINGS).read_text(), second, "/CONFIG replaces them")
+
+            # A settings file the installer cannot use: nothing changes, and the exit code says why.
+            for config in ["/CONFIG=C:\\none.json", f"/CONFIG={SETUP_FOLDER}", "/CONFIG=", "/CONFIG"]:
+                with self.subTest(config):
+                    self.assertEqual(prefix.run(str(options.installer), "/S", "/NOAUTOSTART", config),
+                                     EXIT_CONFIG_UNREADABLE)
+                    self.assertEqual(prefix.unix(SETTINGS).read_text(), second)
+            self.assertEqual(self.install_from_cmd(prefix, options.installer, "/S /AUTOSTART /CONFIG"),
+                             EXIT_CONFIG_UNREADABLE)
             self.assertNotIn(RUN_VALUE, prefix.registry()[RUN.lower()])
 
-            # The folders the first install created go with the last uninstall.
+            # The folders the first install created go with the last uninstall; the operator's
+            # settings stay without /PURGE.
             self.uninstall(prefix)
+            self.assertEqual(prefix.unix(SETTINGS).read_text(), second)
+            shutil.rmtree(prefix.unix(SETTINGS).parent)
+            shutil.rmtree(prefix.unix(SETUP_FOLDER))
             self.assert_nothing_of_ours(prefix)
             self.assertFalse(prefix.unix(prefix.place("{local_appdata}\\Programs")).exists())
 

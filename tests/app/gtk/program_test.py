@@ -19,6 +19,7 @@ import unittest
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[2] / "support" / "gtk"))
 from page_server import PageServer  # noqa: E402
+from program_process import end_program, start_program  # noqa: E402
 
 PROGRAM, CLINIC_PORT, SITE_PORT = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
 NO_STYLE, BAD_STYLE, BROKEN_LAYOUT, IDLE_RESET = sys.argv[4:8]
@@ -127,17 +128,17 @@ class ProgramTest(unittest.TestCase):
         self.process = None
 
     def tearDown(self):
-        if self.process and self.process.poll() is None:
-            self.process.kill()
-            self.process.wait()
+        if self.process:
+            end_program(self.process)
         self.home.cleanup()
 
     def launch(self, program):
+        if self.process:
+            end_program(self.process)
         env = {k: v for k, v in os.environ.items() if not k.startswith("XDG_")}
         env.update(HOME=self.home.name)
-        self.process = subprocess.Popen([program], env=env, stdin=subprocess.DEVNULL,
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
-                                        text=True)
+        self.process = start_program([program], env=env, stdin=subprocess.DEVNULL,
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
 
     def close_box(self, title):
         """Waits for the box titled `title`, then closes it with its default button."""

@@ -1,18 +1,32 @@
 #include "tests/support/win32/ChildProcess.h"
 
+#include <memory>
 #include <stdexcept>
 #include <thread>
 
 namespace testing_win32 {
 
-ChildProcess::ChildProcess(const std::wstring& path, WORD showCommand) {
+namespace {
+struct CloseFile {
+  void operator()(HANDLE h) const { CloseHandle(h); }
+};
+using UniqueFile = std::unique_ptr<void, CloseFile>;
+}  // namespace
+
+ChildProcess::ChildProcess(const std::wstring& path, WORD showCommand,
+                           const std::wstring& arguments, HANDLE output) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = showCommand;
+  if (output) {
+    startup.dwFlags |= STARTF_USESTDHANDLES;
+    startup.hStdOutput = startup.hStdError = output;
+  }
   std::wstring commandLine = L"\"" + path + L"\"";
-  if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      nullptr, &startup, &info_)) {
+  if (!arguments.empty()) commandLine += L" " + arguments;
+  if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, output != nullptr, 0,
+                      nullptr, nullptr, &startup, &info_)) {
     throw std::runtime_error("cannot start the program (error " + std::to_string(GetLastError()) +
                              ")");
   }
@@ -64,6 +78,35 @@ DWORD ChildProcess::WaitForExit(std::chrono::milliseconds timeout) const {
   DWORD code = STILL_ACTIVE;
   GetExitCodeProcess(info_.hProcess, &code);
   return code;
+}
+
+ProgramOutput RunToEnd(const std::wstring& path, const std::wstring& arguments,
+                       std::chrono::milliseconds timeout) {
+  wchar_t folder[MAX_PATH];
+  wchar_t name[MAX_PATH];
+  if (!GetTempPathW(MAX_PATH, folder) || !GetTempFileNameW(folder, L"out", 0, name))
+    throw std::runtime_error("no temporary file for the program's output");
+  SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+  HANDLE opened = CreateFileW(
+      name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+      &inheritable, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (opened == INVALID_HANDLE_VALUE)
+    throw std::runtime_error("cannot open the program's output file");
+  const UniqueFile file(opened);
+  ProgramOutput result;
+  {
+    ChildProcess program(path, SW_SHOWDEFAULT, arguments, file.get());
+    result.exitCode = program.WaitForExit(timeout);
+  }
+  std::string text(GetFileSize(file.get(), nullptr), '\0');
+  DWORD read = 0;
+  SetFilePointer(file.get(), 0, nullptr, FILE_BEGIN);
+  if (!text.empty() &&
+      !ReadFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &read, nullptr))
+    throw std::runtime_error("cannot read the program's output");
+  text.resize(read);
+  result.text = std::move(text);
+  return result;
 }
 
 }  // namespace testing_win32

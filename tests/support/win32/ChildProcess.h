@@ -10,7 +10,10 @@ namespace testing_win32 {
 // A program started as its own process, with the show command a shortcut would give it.
 class ChildProcess {
  public:
-  explicit ChildProcess(const std::wstring& path, WORD showCommand = SW_SHOWDEFAULT);
+  // `arguments` follow the quoted path on the command line; `output`, when given, is inherited
+  // as the standard output and error.
+  explicit ChildProcess(const std::wstring& path, WORD showCommand = SW_SHOWDEFAULT,
+                        const std::wstring& arguments = L"", HANDLE output = nullptr);
   ~ChildProcess();  // kills the process if it still runs
   DWORD Id() const { return info_.dwProcessId; }
   // The first visible top-level window of the process with this class, waiting for it.
@@ -23,5 +26,14 @@ class ChildProcess {
  private:
   PROCESS_INFORMATION info_{};
 };
+
+// What a program printed to the file it inherited, and its exit code (STILL_ACTIVE when it did
+// not end in time).
+struct ProgramOutput {
+  DWORD exitCode = STILL_ACTIVE;
+  std::string text;
+};
+ProgramOutput RunToEnd(const std::wstring& path, const std::wstring& arguments,
+                       std::chrono::milliseconds timeout = std::chrono::seconds(20));
 
 }  // namespace testing_win32

@@ -1,0 +1,80 @@
+#include "settings/SettingKeys.h"
+
+#include <algorithm>
+#include <array>
+#include <nlohmann/json.hpp>
+
+namespace {
+
+bool IsAlnum(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+}
+
+// The same rule as the build's check: letters, digits, dots and hyphens, starting and ending
+// with a letter or digit, then optionally ":" and digits. Nothing else can break out of an
+// address or a caption.
+std::string RefuseHost(const SettingValue& value) {
+  const std::string& host = std::get<std::string>(value);
+  const std::size_t colon = host.find(':');
+  const std::string_view name = std::string_view(host).substr(0, colon);
+  bool ok = !name.empty() && IsAlnum(name.front()) && IsAlnum(name.back()) &&
+            std::all_of(name.begin(), name.end(),
+                        [](char c) { return IsAlnum(c) || c == '.' || c == '-'; });
+  if (ok && colon != std::string::npos) {
+    const std::string_view port = std::string_view(host).substr(colon + 1);
+    ok = !port.empty() &&
+         std::all_of(port.begin(), port.end(), [](char c) { return c >= '0' && c <= '9'; });
+  }
+  return ok ? "" : "must be a host name, optionally with :port";
+}
+
+std::string RefuseYouTubeId(const SettingValue& value) {
+  const std::string& id = std::get<std::string>(value);
+  const bool ok = !id.empty() && std::all_of(id.begin(), id.end(), [](char c) {
+    return IsAlnum(c) || c == '-' || c == '_';
+  });
+  return ok ? "" : "must be a YouTube identifier (letters, digits, - and _)";
+}
+
+std::string RefuseIdleSeconds(const SettingValue& value) {
+  const std::int64_t seconds = std::get<std::int64_t>(value);
+  const bool ok = seconds == 0 || (seconds >= 30 && seconds <= 86400);
+  return ok ? "" : "must be 0 (off) or a whole number from 30 to 86400";
+}
+
+// Each key's built-in default is the CMake cache variable of the same meaning
+// (DUVUZEZERA_CLINIC_HOST, ...), checked when the program is configured.
+constexpr std::array kKeys{
+    SettingKey{"clinicHost", SettingType::Text, RefuseHost},
+    SettingKey{"siteDomain", SettingType::Text, RefuseHost},
+    SettingKey{"siteWwwHost", SettingType::Text, RefuseHost},
+    SettingKey{"overviewVideo", SettingType::Text, RefuseYouTubeId},
+    SettingKey{"playlist", SettingType::Text, RefuseYouTubeId},
+    SettingKey{"idleResetSeconds", SettingType::WholeNumber, RefuseIdleSeconds},
+};
+
+}  // namespace
+
+std::span<const SettingKey> SettingKeys() { return kKeys; }
+
+const SettingKey* FindSettingKey(std::string_view name) {
+  for (const SettingKey& key : kKeys) {
+    if (key.name == name) return &key;
+  }
+  return nullptr;
+}
+
+std::string_view TypeName(SettingType type) {
+  return type == SettingType::Text ? "a string" : "a whole number";
+}
+
+std::string DisplayValue(const SettingValue& value) {
+  if (const auto* text = std::get_if<std::string>(&value)) {
+    // ASCII only, and not too long: it lands in a message whatever the operator wrote.
+    std::string quoted =
+        nlohmann::json(*text).dump(-1, ' ', true, nlohmann::json::error_handler_t::replace);
+    if (quoted.size() > 80) quoted = quoted.substr(0, 76) + "...\"";
+    return quoted;
+  }
+  return std::to_string(std::get<std::int64_t>(value));
+}

@@ -1,0 +1,86 @@
+#include "settings/SettingsLayer.h"
+
+#include <charconv>
+#include <stdexcept>
+
+std::string SettingProblem::Describe() const {
+  return source + ": " + (key.empty() ? "" : key + ": ") + reason;
+}
+
+void SettingsLayer::Refuse(std::string_view key, std::string reason) {
+  problems.push_back({source, std::string(key), std::move(reason)});
+}
+
+void SettingsLayer::Offer(std::string_view key, const SettingValue& value) {
+  const SettingKey* known = FindSettingKey(key);
+  if (!known) {
+    std::string names;
+    for (const SettingKey& k : SettingKeys())
+      names += (names.empty() ? "" : ", ") + std::string(k.name);
+    Refuse(key, "unknown key; the keys are " + names);
+    return;
+  }
+  const bool isText = std::holds_alternative<std::string>(value);
+  if (isText != (known->type == SettingType::Text)) {
+    Refuse(key, "must be " + std::string(TypeName(known->type)));
+    return;
+  }
+  if (std::string reason = known->refuse(value); !reason.empty()) {
+    Refuse(key, std::move(reason) + "; got " + DisplayValue(value));
+    return;
+  }
+  values.insert_or_assign(std::string(key), value);
+}
+
+void SettingsLayer::OfferText(std::string_view key, std::string_view text) {
+  const SettingKey* known = FindSettingKey(key);
+  if (!known || known->type == SettingType::Text) {
+    Offer(key, std::string(text));
+    return;
+  }
+  std::int64_t number = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+  const bool digitsOnly = !text.empty() && text.front() != '-' && text.front() != '+';
+  if (!digitsOnly || error != std::errc() || end != text.data() + text.size()) {
+    Refuse(key, "must be " + std::string(TypeName(known->type)) + "; got " +
+                    DisplayValue(std::string(text)));
+    return;
+  }
+  Offer(key, number);
+}
+
+const std::string& EffectiveSettings::Text(std::string_view key) const {
+  for (const EffectiveSetting& s : settings) {
+    if (s.key == key) return std::get<std::string>(s.value);
+  }
+  throw std::logic_error("no setting " + std::string(key));
+}
+
+std::int64_t EffectiveSettings::WholeNumber(std::string_view key) const {
+  for (const EffectiveSetting& s : settings) {
+    if (s.key == key) return std::get<std::int64_t>(s.value);
+  }
+  throw std::logic_error("no setting " + std::string(key));
+}
+
+EffectiveSettings ResolveSettings(std::span<const SettingsLayer> highestFirst,
+                                  const SettingsLayer& builtIn) {
+  EffectiveSettings effective;
+  for (const SettingKey& key : SettingKeys()) {
+    const SettingsLayer* from = &builtIn;
+    for (const SettingsLayer& layer : highestFirst) {
+      if (layer.values.contains(key.name)) {
+        from = &layer;
+        break;
+      }
+    }
+    const auto found = from->values.find(key.name);
+    if (found == from->values.end()) throw std::logic_error("no built-in " + std::string(key.name));
+    effective.settings.push_back({std::string(key.name), found->second, from->source});
+  }
+  for (const SettingsLayer& layer : highestFirst) {
+    effective.problems.insert(effective.problems.end(), layer.problems.begin(),
+                              layer.problems.end());
+  }
+  return effective;
+}

@@ -1,0 +1,247 @@
+// The program as built, with its placeholder targets, given the clinic host only by the
+// settings file in %ProgramData% or by the user's policy value: the loopback clinic sees the
+// request. Only "Кабинет" is pressed; the other buttons lead to the placeholder hosts.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <shlobj.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/win32/Unicode.h"
+#include "tests/support/win32/ChildProcess.h"
+#include "tests/support/win32/LoopbackHttpServer.h"
+#include "tests/support/win32/WindowTesting.h"
+
+namespace {
+
+using namespace testing_win32;
+using fw::win32::Narrow;
+using fw::win32::Widen;
+
+constexpr wchar_t kTitle[] = L"Кабинет Duvuzezera";
+constexpr wchar_t kPolicies[] = L"SOFTWARE\\Policies";
+constexpr wchar_t kPolicyKey[] = L"SOFTWARE\\Policies\\Duvuzezera\\WebMobClient";
+const std::string kClinic = "127.0.0.1:" + std::to_string(CLINIC_PORT);
+const std::string kPolicyPath = "HKEY_CURRENT_USER\\SOFTWARE\\Policies\\Duvuzezera\\WebMobClient";
+
+std::wstring ProgramDataFolder() {
+  wchar_t* found = nullptr;
+  const HRESULT result = SHGetKnownFolderPath(FOLDERID_ProgramData, 0, nullptr, &found);
+  const std::wstring folder = SUCCEEDED(result) ? found : L"";
+  CoTaskMemFree(found);
+  return folder;
+}
+
+// A settings file for as long as the object lives; it goes again with the folder it needed.
+class SettingsFile {
+ public:
+  SettingsFile(std::wstring folder, const std::string& content) : folder_(std::move(folder)) {
+    madeFolder_ = CreateDirectoryW(folder_.c_str(), nullptr) != FALSE;
+    std::ofstream(std::filesystem::path(Path()), std::ios::binary) << content;
+  }
+  ~SettingsFile() {
+    DeleteFileW(Path().c_str());
+    if (madeFolder_) RemoveDirectoryW(folder_.c_str());
+  }
+  std::wstring Path() const { return folder_ + L"\\kiosk.json"; }
+
+ private:
+  std::wstring folder_;
+  bool madeFolder_ = false;
+};
+
+// The place the program reads when the command line names no file.
+SettingsFile MachineFile(const std::string& content) {
+  return SettingsFile(ProgramDataFolder() + L"\\Duvuzezera", content);
+}
+
+// The user's policy values for as long as the object lives; the keys it made go with it.
+class UserPolicies {
+ public:
+  UserPolicies() {
+    HKEY existing = nullptr;
+    madePolicies_ = RegOpenKeyExW(HKEY_CURRENT_USER, kPolicies, 0, KEY_READ, &existing) != 0;
+    if (existing) RegCloseKey(existing);
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, kPolicyKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key_,
+                        nullptr) != ERROR_SUCCESS)
+      ADD_FAILURE() << "cannot create the policy key";
+  }
+  ~UserPolicies() {
+    if (key_) RegCloseKey(key_);
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"SOFTWARE\\Policies\\Duvuzezera");
+    RegDeleteKeyW(HKEY_CURRENT_USER, L"SOFTWARE\\Policies\\Duvuzezera");
+    if (madePolicies_) RegDeleteKeyW(HKEY_CURRENT_USER, kPolicies);
+  }
+  void Set(const wchar_t* name, const std::wstring& text) {
+    EXPECT_EQ(RegSetValueExW(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                             static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+  }
+  void Remove(const wchar_t* name) { EXPECT_EQ(RegDeleteValueW(key_, name), ERROR_SUCCESS); }
+  void Set(const wchar_t* name, DWORD number) {
+    EXPECT_EQ(RegSetValueExW(key_, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+                             sizeof number),
+              ERROR_SUCCESS);
+  }
+
+ private:
+  HKEY key_ = nullptr;
+  bool madePolicies_ = false;
+};
+
+HWND FindButton(HWND parent, const std::wstring& caption) {
+  for (HWND child : ChildrenTopDown(parent)) {
+    if (ClassOf(child) == L"TButton" && TextOf(child) == caption) return child;
+    if (HWND inner = FindButton(child, caption)) return inner;
+  }
+  return nullptr;
+}
+
+// Presses "Кабинет" and waits for the clinic's first request; ends the program.
+void ExpectTheClinicOpens(ChildProcess& program, const LoopbackHttpServer& clinic) {
+  HWND form = program.WaitForWindow(L"TForm12");
+  ASSERT_NE(form, nullptr) << "the program showed no window";
+  HWND button = nullptr;
+  ASSERT_TRUE(PumpUntil([&] {
+    SetForegroundWindow(form);
+    button = FindButton(form, L"Кабинет");
+    return button && IsWindowVisible(button) && IsZoomed(form) && GetForegroundWindow() == form;
+  })) << "the window did not settle";
+  // A tap while the browser control is still starting can go unseen: tap again, as a user would.
+  bool reached = false;
+  for (int tap = 0; tap < 4 && !reached; ++tap) {
+    ClickAt(CentreOf(button));
+    reached = PumpUntil([&] { return !clinic.Requests().empty(); }, std::chrono::seconds(5));
+  }
+  EXPECT_TRUE(reached) << "the clinic saw no request";
+  if (!clinic.Requests().empty()) {
+    EXPECT_EQ(clinic.Requests().front(), "GET / HTTP/1.1");
+  }
+  PostMessageW(form, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.WaitForExit(), 0u);
+}
+
+TEST(ProgramSettings, TheClinicHostComesFromTheMachineFile) {
+  LoopbackHttpServer clinic(CLINIC_PORT);
+  const SettingsFile file = MachineFile(R"({"clinicHost": ")" + kClinic + R"("})");
+  ChildProcess program(PROGRAM_PATH);
+  ExpectTheClinicOpens(program, clinic);
+}
+
+TEST(ProgramSettings, TheUsersPolicyValueWinsOverTheMachineFile) {
+  LoopbackHttpServer clinic(CLINIC_PORT);
+  // Another loopback host in the file, which the policy value overrides.
+  const SettingsFile file = MachineFile(R"({"clinicHost": "127.0.0.1:1"})");
+  UserPolicies policies;
+  policies.Set(L"clinicHost", Widen(kClinic));
+  ChildProcess program(PROGRAM_PATH);
+  ExpectTheClinicOpens(program, clinic);
+}
+
+TEST(ProgramSettings, ABrokenFileShowsOneBoxAndTheValidValuesStillCount) {
+  LoopbackHttpServer clinic(CLINIC_PORT);
+  const SettingsFile file = MachineFile(R"({"clinicHost": ")" + kClinic +
+                                        R"(", "playlist": "a b", "idleResetSeconds": 5,)"
+                                        R"( "clinicHots": "x"})");
+  ChildProcess program(PROGRAM_PATH);
+  std::vector<SeenMessageBox> boxes;
+  ASSERT_TRUE(PumpUntil([&] { return !(boxes = CloseMessageBoxesOf(program.Id())).empty(); },
+                        std::chrono::seconds(20)))
+      << "the program showed no box";
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].title, kTitle);
+  const std::string text = Narrow(boxes[0].text);
+  const std::string source = Narrow(file.Path()) + ": ";
+  for (const std::string problem :
+       {"clinicHots: unknown key",
+        "idleResetSeconds: must be 0 (off) or a whole number from 30 to 86400; got 5",
+        "playlist: must be a YouTube identifier"}) {
+    EXPECT_NE(text.find(source + problem), std::string::npos) << problem << "\nin: " << text;
+  }
+  ExpectTheClinicOpens(program, clinic);
+  EXPECT_TRUE(CloseMessageBoxesOf(program.Id()).empty()) << "the box comes once";
+}
+
+// --check-config as a script sees it: the text on the handle it inherited, and the exit code.
+TEST(ProgramSettings, CheckConfigPrintsEachSettingAndProblemAndSaysSoByItsCode) {
+  const SettingsFile file = MachineFile(R"({"clinicHost": ")" + kClinic + R"("})");
+  const std::string path = Narrow(file.Path());
+  UserPolicies policies;
+  policies.Set(L"idleResetSeconds", DWORD{120});
+  policies.Set(L"siteDomain", DWORD{1});
+  policies.Set(L"clinicHots", L"x");
+
+  struct Case {
+    const wchar_t* arguments;
+    DWORD exitCode;
+    std::vector<std::string> lines;  // each is in the text, as printed
+  };
+  const Case cases[] = {
+      {L"--check-config",
+       1,
+       {"  clinicHost = \"" + kClinic + "\"  (" + path + ")\r\n",
+        "  idleResetSeconds = 120  (" + kPolicyPath + ")\r\n",
+        "  siteDomain = \"duvuzezera.example\"  (built-in)\r\n",
+        "  " + kPolicyPath + ": clinicHots: unknown key; ", "  " + kPolicyPath + ": siteDomain: "}},
+      {L"--check-config --kiosk", 1, {"command line: unknown option \"--kiosk\""}},
+      {L"--help", 0, {"  --check-config "}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(Narrow(c.arguments));
+    const ProgramOutput run = RunToEnd(PROGRAM_PATH, c.arguments);
+    EXPECT_EQ(run.exitCode, c.exitCode) << run.text;
+    for (const std::string& line : c.lines)
+      EXPECT_NE(run.text.find(line), std::string::npos) << line << "\nin:\n" << run.text;
+  }
+
+  policies.Remove(L"siteDomain");
+  policies.Remove(L"clinicHots");
+  const ProgramOutput clean = RunToEnd(PROGRAM_PATH, L"--check-config");
+  EXPECT_EQ(clean.exitCode, 0u) << clean.text;
+  EXPECT_NE(clean.text.find("No problems.\r\n"), std::string::npos) << clean.text;
+}
+
+// Started with no handle to write to, from a console: the text appears in that console.
+TEST(ProgramSettings, WithNoHandleCheckConfigWritesToTheConsoleOfItsStarter) {
+  const HANDLE ownOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+  const HANDLE ownError = GetStdHandle(STD_ERROR_HANDLE);
+  FreeConsole();
+  ASSERT_TRUE(AllocConsole());
+  struct Restore {
+    HANDLE output, error;
+    ~Restore() {
+      FreeConsole();
+      SetStdHandle(STD_OUTPUT_HANDLE, output);
+      SetStdHandle(STD_ERROR_HANDLE, error);
+    }
+  } restore{ownOutput, ownError};
+
+  DWORD exitCode = STILL_ACTIVE;
+  {
+    ChildProcess program(PROGRAM_PATH, SW_SHOWDEFAULT, L"--check-config --kiosk",
+                         INVALID_HANDLE_VALUE);
+    exitCode = program.WaitForExit();
+  }
+  EXPECT_EQ(exitCode, 1u);
+  const HANDLE screen =
+      CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                  nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(screen, INVALID_HANDLE_VALUE);
+  CONSOLE_SCREEN_BUFFER_INFO info{};
+  GetConsoleScreenBufferInfo(screen, &info);
+  std::wstring cells(static_cast<std::size_t>(info.dwSize.X) * info.dwSize.Y, L' ');
+  DWORD read = 0;
+  ReadConsoleOutputCharacterW(screen, cells.data(), static_cast<DWORD>(cells.size()), {0, 0},
+                              &read);
+  CloseHandle(screen);
+  cells.resize(read);
+  EXPECT_NE(cells.find(L"Settings in effect:"), std::wstring::npos) << Narrow(cells);
+  EXPECT_NE(cells.find(L"command line: unknown option \"--kiosk\""), std::wstring::npos)
+      << Narrow(cells);
+}
+
+}  // namespace

@@ -1,0 +1,177 @@
+#!/usr/bin/env python3
+"""The Linux program as built, with its placeholder targets, pointed at a loopback clinic by a
+settings file alone; real input through xdotool. HOME and XDG_CONFIG_HOME are temporary folders.
+
+Usage: settings_test.py PROGRAM CLINIC_PORT [unittest arguments]"""
+import json
+import os
+import pathlib
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[2] / "support" / "gtk"))
+from page_server import PageServer  # noqa: E402
+from program_process import end_program, start_program  # noqa: E402
+
+PROGRAM, CLINIC_PORT = sys.argv[1], int(sys.argv[2])
+CLINIC = f"127.0.0.1:{CLINIC_PORT}"
+TITLE = "Кабинет Duvuzezera"
+BUTTON1 = (96, 41)  # "Кабинет": the only button tapped, the others would go to placeholder hosts
+IN_PAGE = (700, 400)
+SPLASH_COLOUR = (0x1A, 0x1A, 0x1A)
+CLINIC_COLOUR = (0x2E, 0x8B, 0x57)
+BROKEN = {"clinicHost": CLINIC, "playlist": "a b", "idleResetSeconds": 5, "clinicHots": "x"}
+BROKEN_PROBLEMS = [
+    "clinicHots: unknown key",
+    "idleResetSeconds: must be 0 (off) or a whole number from 30 to 86400; got 5",
+    'playlist: must be a YouTube identifier (letters, digits, - and _); got "a b"',
+]
+
+
+def xdotool(*args):
+    subprocess.run(["xdotool", *map(str, args)], check=True, capture_output=True)
+
+
+def pixel(x, y):
+    raw = subprocess.run(["import", "-window", "root", "-crop", f"1x1+{x}+{y}", "-depth", "8",
+                          "rgb:-"], check=True, capture_output=True).stdout
+    return tuple(raw[:3])
+
+
+def visible_windows(name):
+    return subprocess.run(["xdotool", "search", "--onlyvisible", "--name", name],
+                          capture_output=True, text=True).stdout.split()
+
+
+def wait_until(condition, what, timeout=15):
+    deadline = time.monotonic() + timeout
+    while not (result := condition()):
+        if time.monotonic() > deadline:
+            raise AssertionError(f"timed out waiting for {what}")
+        time.sleep(0.1)
+    return result
+
+
+class SettingsTest(unittest.TestCase):
+    def setUp(self):
+        folder = tempfile.TemporaryDirectory()
+        self.addCleanup(folder.cleanup)
+        self.home = pathlib.Path(folder.name, "home")
+        self.xdg = pathlib.Path(folder.name, "xdg")
+        self.home.mkdir()
+        self.clinic = PageServer(CLINIC_PORT, CLINIC_COLOUR)
+        self.addCleanup(self.clinic.close)
+        self.process = None
+
+    def tearDown(self):
+        if self.process:
+            end_program(self.process)
+
+    def env(self):
+        env = {k: v for k, v in os.environ.items() if not k.startswith("XDG_")}
+        env.update(HOME=str(self.home), XDG_CONFIG_HOME=str(self.xdg))
+        return env
+
+    def write(self, path, settings):
+        path.parent.mkdir(parents=True, exist_ok=True)
+        path.write_text(json.dumps(settings))
+        return path
+
+    def user_file(self, settings):
+        return self.write(self.xdg / "duvuzezera-webmobclient" / "kiosk.json", settings)
+
+    def run_program(self, *args):
+        # The copy before, and its engine, are gone first: they share the data folders.
+        if self.process:
+            end_program(self.process)
+        self.stderr = tempfile.TemporaryFile()
+        self.addCleanup(self.stderr.close)
+        self.process = start_program([PROGRAM, *args], env=self.env(), stdin=subprocess.DEVNULL,
+                                     stdout=subprocess.DEVNULL, stderr=self.stderr)
+
+    def program_stderr(self):
+        self.stderr.seek(0)
+        return self.stderr.read().decode(errors="replace")
+
+    def check(self, *args):
+        return subprocess.run([PROGRAM, "--check-config", *args], env=self.env(),
+                              capture_output=True, text=True, timeout=30)
+
+    def opens_the_clinic(self, times=1):
+        window = wait_until(lambda: visible_windows("^Form12$") or self.process.poll() is not None,
+                            "the window")
+        self.assertIsNone(self.process.poll(),
+                          f"the program ended at start-up with {self.process.returncode}:\n"
+                          f"{self.program_stderr()}")
+        xdotool("windowfocus", "--sync", window[0])
+        wait_until(lambda: pixel(*IN_PAGE) == SPLASH_COLOUR, "the splash")
+        xdotool("mousemove", *BUTTON1, "click", 1)
+        self.clinic.wait_for("loaded", times=times)
+        wait_until(lambda: pixel(*IN_PAGE) == CLINIC_COLOUR, "the clinic's page")
+
+    def test_the_clinic_host_comes_from_a_settings_file(self):
+        named = self.write(self.home / "named.json", {"clinicHost": CLINIC})
+        cases = (("--config", ["--config", str(named)]), ("the user's file", []))
+        for times, (where, args) in enumerate(cases, 1):
+            with self.subTest(where):
+                if not args:
+                    self.user_file({"clinicHost": CLINIC})
+                self.run_program(*args)
+                self.opens_the_clinic(times)
+
+    def test_a_broken_file_shows_one_box_and_the_valid_values_still_count(self):
+        self.user_file(BROKEN)
+        self.run_program()
+        box = wait_until(lambda: visible_windows(f"^{TITLE}$"), "the box")
+        time.sleep(0.5)
+        self.assertEqual(len(visible_windows(f"^{TITLE}$")), 1, "one box")
+        xdotool("windowfocus", "--sync", box[0])
+        xdotool("key", "Return")
+        wait_until(lambda: not visible_windows(f"^{TITLE}$"), "the box to close")
+        self.opens_the_clinic()
+        self.assertEqual(visible_windows(f"^{TITLE}$"), [], "the box came once")
+
+    def test_check_config_prints_each_setting_and_problem_and_says_so_by_its_code(self):
+        good = self.write(self.home / "good.json", {"clinicHost": CLINIC, "idleResetSeconds": 120})
+        broken = self.write(self.home / "broken.json", BROKEN)
+        run = self.check("--config", str(good))
+        self.assertEqual(run.returncode, 0, run.stdout)
+        self.assertIn(f'  clinicHost = "{CLINIC}"  ({good})\n', run.stdout)
+        self.assertIn(f"  idleResetSeconds = 120  ({good})\n", run.stdout)
+        self.assertIn('  siteDomain = "duvuzezera.example"  (built-in)\n', run.stdout)
+        self.assertTrue(run.stdout.endswith("No problems.\n"), run.stdout)
+
+        run = self.check("--config", str(broken))
+        self.assertEqual(run.returncode, 1)
+        self.assertIn(f'  clinicHost = "{CLINIC}"  ({broken})\n', run.stdout)
+        self.assertIn("  idleResetSeconds = 0  (built-in)\n", run.stdout)
+        problems = run.stdout.split("Problems")[1].splitlines()[1:]
+        self.assertEqual([p.split(": ", 1)[1][:len(e)] for p, e in zip(problems, BROKEN_PROBLEMS)],
+                         BROKEN_PROBLEMS)
+        self.assertTrue(all(p.startswith(f"  {broken}: ") for p in problems), problems)
+
+        cases = [
+            ("an unknown option", ["--kiosk"], 'command line: unknown option "--kiosk"'),
+            ("a named file that is missing", ["--config", str(self.home / "none.json")],
+             f"{self.home / 'none.json'}: no such file"),
+            ("a file that is no JSON object", ["--config", str(self.write(self.home / "x.json", 1))],
+             "must be one JSON object"),
+        ]
+        for what, args, problem in cases:
+            with self.subTest(what):
+                run = self.check(*args)
+                self.assertEqual(run.returncode, 1)
+                self.assertIn(problem, run.stdout)
+
+        self.user_file({"siteDomain": "site.example"})
+        run = self.check()
+        self.assertEqual(run.returncode, 0)
+        user = self.xdg / "duvuzezera-webmobclient" / "kiosk.json"
+        self.assertIn(f'  siteDomain = "site.example"  ({user})\n', run.stdout)
+
+
+if __name__ == "__main__":
+    unittest.main(argv=[sys.argv[0], *sys.argv[3:]])

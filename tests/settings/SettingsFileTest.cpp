@@ -1,0 +1,150 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "settings/SettingsFile.h"
+#include "settings/SettingsReport.h"
+
+namespace {
+
+std::vector<std::string> Problems(const SettingsLayer& layer) {
+  std::vector<std::string> out;
+  for (const SettingProblem& p : layer.problems) out.push_back(p.Describe());
+  return out;
+}
+
+struct FileCase {
+  const char* text;
+  std::vector<std::string> taken;  // keys in the layer
+  std::vector<std::string> problems;
+};
+
+// Every valid key is used; each refused one is named with why.
+TEST(SettingsFile, TakesEveryValidKeyAndNamesEachRefusedOne) {
+  const std::vector<FileCase> cases{
+      {R"({})", {}, {}},
+      {R"({"clinicHost": "c.example", "idleResetSeconds": 120})",
+       {"clinicHost", "idleResetSeconds"},
+       {}},
+      {R"({"clinicHost": "c.example", "clinichost": "x", "playlist": 7, "idleResetSeconds": 5})",
+       {"clinicHost"},
+       {"k.json: clinichost: unknown key; the keys are clinicHost, siteDomain, siteWwwHost, "
+        "overviewVideo, playlist, idleResetSeconds",
+        "k.json: idleResetSeconds: must be 0 (off) or a whole number from 30 to 86400; got 5",
+        "k.json: playlist: must be a string; got number"}},
+      {R"({"idleResetSeconds": 120.0, "siteDomain": null, "overviewVideo": ["a"]})",
+       {},
+       {"k.json: idleResetSeconds: must be a whole number; got number",
+        "k.json: overviewVideo: must be a string; got array",
+        "k.json: siteDomain: must be a string; got null"}},
+      {R"({"idleResetSeconds": "120", "clinicHost": true})",
+       {},
+       {"k.json: clinicHost: must be a string; got boolean",
+        "k.json: idleResetSeconds: must be a whole number; got string"}},
+      {R"({"idleResetSeconds": 18446744073709551615, "clinicHost": "a b"})",
+       {},
+       {"k.json: clinicHost: must be a host name, optionally with :port; got \"a b\"",
+        "k.json: idleResetSeconds: must be 0 (off) or a whole number from 30 to 86400; got "
+        "9223372036854775807"}},
+      {R"(["clinicHost"])",
+       {},
+       {"k.json: must be one JSON object ({\"clinicHost\": \"...\", ...})"}},
+      {"clinicHost=c.example",
+       {},
+       {"k.json: not JSON: at line 1, column 1: syntax error while parsing value - invalid "
+        "literal; last read: 'c'"}},
+      {"",
+       {},
+       {"k.json: not JSON: at line 1, column 1: syntax error while parsing value - unexpected end "
+        "of input; expected '[', '{', or a literal"}},
+      {"{\"clinicHost\": \"\xff\"}",
+       {},
+       {"k.json: not JSON: at line 1, column 17: syntax error while parsing value - invalid "
+        "string: ill-formed UTF-8 byte; last read: '\"?'"}},
+  };
+  for (const FileCase& c : cases) {
+    const SettingsLayer layer = ParseSettingsText(c.text, "k.json");
+    std::vector<std::string> taken;
+    for (const auto& [key, value] : layer.values) taken.push_back(key);
+    std::sort(taken.begin(), taken.end());
+    std::vector<std::string> expected = c.taken;
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(taken, expected) << c.text;
+    EXPECT_EQ(Problems(layer), c.problems) << c.text;
+  }
+}
+
+class SettingsFileOnDisk : public testing::Test {
+ protected:
+  std::filesystem::path folder =
+      std::filesystem::temp_directory_path() /
+      ("settings-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+       testing::UnitTest::GetInstance()->current_test_info()->name());
+  void SetUp() override { std::filesystem::create_directories(folder); }
+  void TearDown() override { std::filesystem::remove_all(folder); }
+  std::filesystem::path Write(const std::string& name, const std::string& text) {
+    std::ofstream(folder / name, std::ios::binary) << text;
+    return folder / name;
+  }
+};
+
+TEST_F(SettingsFileOnDisk, AMissingFileIsNoErrorUnlessItWasNamed) {
+  EXPECT_FALSE(ReadSettingsFile(folder / "none.json", "none.json").has_value());
+  const auto named = ReadSettingsFile(folder / "none.json", "none.json", true);
+  ASSERT_TRUE(named.has_value());
+  EXPECT_EQ(Problems(*named), std::vector<std::string>{"none.json: no such file"});
+}
+
+TEST_F(SettingsFileOnDisk, RefusesWhatIsNoSettingsFile) {
+  const std::string padded =
+      "{\"clinicHost\": \"c.example\"}" + std::string(MaxSettingsFileSize, ' ');
+  struct Case {
+    std::filesystem::path path;
+    std::string problem;
+  };
+  const std::vector<Case> cases{
+      {Write("exact.json", padded.substr(0, MaxSettingsFileSize)), ""},
+      {Write("large.json", padded.substr(0, MaxSettingsFileSize + 1)), "f: larger than 1 MiB"},
+      {folder, "f: is a folder, not a file"},
+  };
+  for (const Case& c : cases) {
+    const auto layer = ReadSettingsFile(c.path, "f");
+    ASSERT_TRUE(layer.has_value()) << c.path;
+    EXPECT_EQ(Problems(*layer),
+              c.problem.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.problem})
+        << c.path;
+    EXPECT_EQ(layer->values.contains("clinicHost"), c.problem.empty()) << c.path;
+  }
+}
+
+TEST(SettingsReport, ListsEachSettingWithItsSourceThenEveryProblem) {
+  SettingsLayer file =
+      ParseSettingsText(R"({"clinicHost": "c.example:8080", "playlist": "a b"})", "/k.json");
+  const SettingsLayer builtIn{"built-in",
+                              {{"clinicHost", "b.example"},
+                               {"siteDomain", "s.example"},
+                               {"siteWwwHost", "www.s.example"},
+                               {"overviewVideo", "v"},
+                               {"playlist", "p"},
+                               {"idleResetSeconds", std::int64_t{0}}},
+                              {}};
+  const EffectiveSettings effective = ResolveSettings(std::vector{file}, builtIn);
+  EXPECT_EQ(CheckConfigReport(effective),
+            "Settings in effect:\n"
+            "  clinicHost = \"c.example:8080\"  (/k.json)\n"
+            "  siteDomain = \"s.example\"  (built-in)\n"
+            "  siteWwwHost = \"www.s.example\"  (built-in)\n"
+            "  overviewVideo = \"v\"  (built-in)\n"
+            "  playlist = \"p\"  (built-in)\n"
+            "  idleResetSeconds = 0  (built-in)\n"
+            "Problems (the built-in default is used for each refused key):\n"
+            "  /k.json: playlist: must be a YouTube identifier (letters, digits, - and _); got \"a "
+            "b\"\n");
+  EXPECT_EQ(CheckConfigReport(ResolveSettings({}, builtIn)).substr(0, 20), "Settings in effect:\n");
+  EXPECT_NE(CheckConfigReport(ResolveSettings({}, builtIn)).find("\nNo problems.\n"),
+            std::string::npos);
+}
+
+}  // namespace

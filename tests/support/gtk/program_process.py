@@ -1,0 +1,30 @@
+"""The program under test as a process group: the web engine's processes outlive the program
+for a moment after it is killed and go on writing into its data and cache folders, so a test
+that removes those folders, or starts the next copy on them, first waits for all of them."""
+import os
+import signal
+import subprocess
+import time
+
+
+def start_program(command, **popen_arguments):
+    """Starts COMMAND in a session of its own; the engine's processes join its group."""
+    return subprocess.Popen(command, start_new_session=True, **popen_arguments)
+
+
+def end_program(process, timeout=15):
+    """Kills the program's whole group and waits until none of it is left."""
+    try:
+        os.killpg(process.pid, signal.SIGKILL)
+    except ProcessLookupError:
+        pass
+    process.wait(timeout)
+    deadline = time.monotonic() + timeout
+    while True:
+        try:
+            os.killpg(process.pid, 0)
+        except ProcessLookupError:
+            return
+        if time.monotonic() > deadline:
+            raise AssertionError(f"the engine's processes of {process.args[0]} outlived it")
+        time.sleep(0.05)
