@@ -3,11 +3,10 @@
 #include <stdexcept>
 
 #include "framework/core/Application.h"
-#include "settings/SettingsReport.h"
-
 #include "mainwindow/IdleReset.h"
 #include "mainwindow/NavigationTargets.h"
 #include "mainwindow/Unit12.h"
+#include "settings/SettingsReport.h"
 
 SettingsLayer BuiltInSettings() {
   const NavigationConfig& navigation = BuildNavigationConfig();

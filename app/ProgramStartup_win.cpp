@@ -2,8 +2,8 @@
 
 #include "app/ProgramSettings.h"
 #include "app/ProgramStartup.h"
-#include "framework/core/FloatingPoint.h"
 #include "browser/u_LibIEInit.h"
+#include "framework/core/FloatingPoint.h"
 #include "framework/win32/StartupSupport.h"
 #include "framework/win32/Win32Application.h"
 #include "mainwindow/Unit12Module_win.h"

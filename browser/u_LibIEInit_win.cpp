@@ -1,11 +1,10 @@
 // The Windows side of the emulation module: the real registry and module path.
-#include "browser/u_LibIEInit.h"
-
 #include <windows.h>
 
 #include <stdexcept>
 
 #include "browser/EmulationMode.h"
+#include "browser/u_LibIEInit.h"
 #include "framework/win32/Handles.h"
 #include "framework/win32/SystemInfo.h"
 #include "framework/win32/Unicode.h"

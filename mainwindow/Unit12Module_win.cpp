@@ -1,9 +1,9 @@
 #include "mainwindow/Unit12Module_win.h"
 
 #include "browser/u_LibIEInit.h"
+#include "framework/core/CallbackBoundary.h"
 #include "framework/core/Control.h"
 #include "framework/core/PopupMenu.h"
-#include "framework/core/CallbackBoundary.h"
 #include "framework/win32/ControlWindow.h"
 #include "mainwindow/RightClickFilter.h"
 

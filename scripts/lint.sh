@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 status=0
-mapfile -t sources < <(find app bench browser framework mainwindow tests \
+mapfile -t sources < <(find app bench browser framework mainwindow settings tests \
   -name '*.cpp' -o -name '*.h' | sort)
 clang-format --dry-run --Werror "${sources[@]}" || status=1
 shellcheck -x scripts/*.sh || status=1

@@ -2,13 +2,12 @@
 
 // The layout loader's inner parts, shared by the document walk (Layout.cpp) and the class
 // tables (LayoutClasses.cpp). Not for use outside the core.
-#include <nlohmann/json.hpp>
-
 #include <climits>
 #include <cstddef>
 #include <functional>
 #include <map>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <set>
 #include <string>
 #include <string_view>

@@ -6,10 +6,10 @@
 #include <csignal>
 #include <cstdint>
 
+#include "framework/core/CallbackBoundary.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/StyleManager.h"
 #include "framework/core/WebBrowser.h"
-#include "framework/core/CallbackBoundary.h"
 #include "framework/gtk/ControlPeers.h"
 #include "framework/gtk/FormPeer.h"
 #include "framework/gtk/Input.h"

@@ -7,8 +7,8 @@
 #include "framework/core/Application.h"
 #include "framework/core/CallbackBoundary.h"
 #include "framework/core/Exceptions.h"
-#include "framework/gtk/Handles.h"
 #include "framework/gtk/FormPeer.h"
+#include "framework/gtk/Handles.h"
 
 namespace fw::gtk {
 

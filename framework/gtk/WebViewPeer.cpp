@@ -3,9 +3,9 @@
 #include <utility>
 
 #include "framework/core/Application.h"
+#include "framework/core/CallbackBoundary.h"
 #include "framework/core/Exceptions.h"
 #include "framework/gtk/Addresses.h"
-#include "framework/core/CallbackBoundary.h"
 
 namespace fw::gtk {
 

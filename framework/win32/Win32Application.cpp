@@ -6,11 +6,11 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "framework/core/CallbackBoundary.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/KeyRouting.h"
 #include "framework/core/StandardControls.h"
 #include "framework/core/WebBrowser.h"
-#include "framework/core/CallbackBoundary.h"
 #include "framework/win32/ControlPeers.h"
 #include "framework/win32/ControlWindow.h"
 #include "framework/win32/FormPeer.h"

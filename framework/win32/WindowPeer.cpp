@@ -3,16 +3,16 @@
 #include <windowsx.h>
 
 #include <map>
-#include <utility>
-#include <unordered_map>
 #include <stdexcept>
+#include <unordered_map>
+#include <utility>
 
 #include "framework/core/Application.h"
+#include "framework/core/CallbackBoundary.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/Gestures.h"
 #include "framework/core/StyleManager.h"
 #include "framework/core/StyleRules.h"
-#include "framework/core/CallbackBoundary.h"
 #include "framework/win32/SystemInfo.h"
 #include "framework/win32/TouchGestureConfig.h"
 #include "framework/win32/Unicode.h"

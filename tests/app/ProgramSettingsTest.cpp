@@ -1,8 +1,8 @@
 // The program as built, with its placeholder targets, given the clinic host only by the
 // settings file in %ProgramData% or by the user's policy value: the loopback clinic sees the
 // request. Only "Кабинет" is pressed; the other buttons lead to the placeholder hosts.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 #include <shlobj.h>
 
 #include <filesystem>

@@ -10,8 +10,8 @@
 #include "app/ProgramStartup.h"
 #include "framework/core/Scaling.h"
 #include "framework/core/StyleManager.h"
-#include "framework/gtk/GtkFrameworkApplication.h"
 #include "framework/gtk/FormPeer.h"
+#include "framework/gtk/GtkFrameworkApplication.h"
 #include "mainwindow/Unit12.h"
 #include "tests/mainwindow/gtk/Settle.h"
 
