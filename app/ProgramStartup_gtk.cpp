@@ -1,6 +1,7 @@
 #include <exception>
 
 #include "app/ProgramStartup.h"
+#include "framework/core/FloatingPoint.h"
 #include "framework/gtk/GtkFrameworkApplication.h"
 #include "framework/gtk/StartupSupport.h"
 #include "mainwindow/Unit12Module_gtk.h"
@@ -10,7 +11,7 @@ int RunProgram() {
     // Phase A: the framework's modules first, then the program's. The emulation module has
     // nothing to do on Linux: the web engine has no emulation modes.
     fw::gtk::GtkFrameworkApplication application;
-    fw::gtk::MaskFloatingPointExceptions();
+    fw::MaskFloatingPointExceptions();
     Unit12::Initialization(application);
 
     // Phase B. Leaving this block destroys the application's forms (the exit procedure).

@@ -1,6 +1,7 @@
 #include <exception>
 
 #include "app/ProgramStartup.h"
+#include "framework/core/FloatingPoint.h"
 #include "browser/u_LibIEInit.h"
 #include "framework/win32/StartupSupport.h"
 #include "framework/win32/Win32Application.h"
@@ -10,7 +11,7 @@ int RunProgram() {
   try {
     // Phase A: the framework's modules first, then the program's in dependency order.
     fw::win32::Win32Application application;
-    fw::win32::MaskFloatingPointExceptions();
+    fw::MaskFloatingPointExceptions();
     u_LibIEInit::Initialization();
     Unit12::Initialization();
 

@@ -4,7 +4,7 @@
 
 #include "framework/core/CallbackBoundary.h"
 #include "framework/core/PopupMenu.h"
-#include "framework/gtk/Peers.h"
+#include "framework/gtk/WidgetPeer.h"
 #include "mainwindow/RightClickFilter.h"
 
 namespace Unit12 {
@@ -30,7 +30,7 @@ bool Discards(GdkEvent* event) {
   if (decision.ShowPopupMenu) {
     // A menu that fails still leaves the click discarded.
     try {
-      const auto* peer = static_cast<fw::gtk::WidgetPeer*>(control->Peer());
+      const fw::gtk::WidgetPeer* peer = fw::gtk::PeerOf(*control);
       const int scale = peer ? peer->ScaleFactor() : 1;
       control->PopupMenu->PopupComponent = control;
       control->PopupMenu->Popup(static_cast<int>(event->button.x_root * scale),

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/core/Exceptions.h"
+#include "framework/core/Layout.h"
 #include "framework/core/Messages.h"
 
 namespace fw {
@@ -16,6 +17,23 @@ TApplication::TApplication() {
 
 TApplication::~TApplication() {
   if (Application == this) Application = nullptr;
+}
+
+void TApplication::AddForm(std::unique_ptr<TForm> form) {
+  const std::string resource = form->LayoutResourceName();
+  LoadLayout(*form, resource, LayoutResource(resource));
+  // Scale for the monitor the window will appear on before any control exists.
+  form->ScaleForPixelsPerInch(CreateFormPeer(*form));
+  // Creation order puts every parent before its children, and later siblings above earlier.
+  for (TComponent* component : form->Components()) {
+    auto* control = dynamic_cast<TControl*>(component);
+    if (!control) continue;
+    TWinControl* parent = control->Parent();
+    if (!parent || !parent->Peer())
+      throw Exception("The control '" + control->Name() + "' has no parent to hold it");
+    CreateControlPeer(*control, *parent);
+  }
+  forms_.push_back(std::move(form));
 }
 
 void TApplication::Guard(const std::function<void()>& handler) {

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "framework/core/Form.h"
@@ -85,8 +86,13 @@ class TApplication {
   void IdleTimerElapsed();
 
  protected:
-  // Loads the form's layout, creates its native windows and takes ownership of it.
-  virtual void AddForm(std::unique_ptr<TForm> form) = 0;
+  // The layout resource `name` as the program carries it; throws when there is none.
+  virtual std::string_view LayoutResource(const std::string& name) = 0;
+  // Creates the form's native window and attaches it as the form's peer. Returns the
+  // resolution of the monitor the window will appear on, which the layout is scaled for.
+  virtual int CreateFormPeer(TForm& form) = 0;
+  // Creates the control's native window inside its parent's and attaches it as its peer.
+  virtual void CreateControlPeer(TControl& control, TWinControl& parent) = 0;
   // Shows `text` in an error box captioned with the title.
   virtual void ShowErrorMessage(const std::string& text) = 0;
   // Destroys the forms, newest first (the exit procedure).
@@ -100,6 +106,9 @@ class TApplication {
   std::vector<std::unique_ptr<TForm>> forms_;
 
  private:
+  // Loads the form's layout, creates its native windows and takes ownership of it.
+  void AddForm(std::unique_ptr<TForm> form);
+
   bool touchFirst_ = false;
   bool mainFormOnTaskBar_ = false;
   std::string title_;

@@ -21,4 +21,14 @@ R AtCallbackBoundary(R failed, Body&& body) noexcept {
   }
 }
 
+// The same for a callback that returns nothing.
+template <class Body>
+void AtCallbackBoundary(Body&& body) noexcept {
+  try {
+    std::forward<Body>(body)();
+  } catch (...) {
+    ReportCurrentException();
+  }
+}
+
 }  // namespace fw

@@ -26,6 +26,10 @@ class ControlPeer {
   virtual bool Focused() const = 0;
 };
 
+// Every concrete control class. The backends switch over it with no default, so a new class
+// cannot be left without a native window on either platform.
+enum class TControlKind { Form, Panel, SplitView, Button, Image, WebBrowser };
+
 class TWinControl;
 class TPopupMenu;
 
@@ -33,6 +37,8 @@ class TControl : public TComponent {
  public:
   using TComponent::TComponent;
   ~TControl() override;
+
+  virtual TControlKind Kind() const = 0;
 
   TWinControl* Parent() const { return parent_; }
   void SetParent(TWinControl* parent);

@@ -81,6 +81,7 @@ class TForm : public TWinControl {
   TGestureEvent OnGesture;
   TNotifyEvent OnResize;
 
+  TControlKind Kind() const override { return TControlKind::Form; }
   bool TakesPartInGestures() const override { return true; }
 
   // The platform reports a new client size: realign, then raise OnResize.

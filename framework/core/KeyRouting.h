@@ -9,9 +9,12 @@ namespace fw {
 class TControl;
 class TForm;
 
-// Virtual-key codes the routing looks at (the platform's numbering).
+// Virtual-key codes the routing and the handlers look at (the platform's numbering).
 inline constexpr std::uint16_t vkTab = 9, vkReturn = 13, vkEscape = 27, vkLeft = 37, vkUp = 38,
-                               vkRight = 39, vkDown = 40;
+                               vkRight = 39, vkDown = 40, vkSpace = 0x20, vkShift = 0x10,
+                               vkControl = 0x11, vkMenu = 0x12, vkF1 = 0x70;
+// A key the platform has no virtual-key code for: still a key, never "no key".
+inline constexpr std::uint16_t vkUnmapped = 0xFF;
 
 enum class TKeyRoute {
   Page,             // the focus is inside the web page: offer the key to the browser, then the page

@@ -12,12 +12,14 @@ class TPanel : public TWinControl {
  public:
   using TWinControl::TWinControl;
   TBevelCut BevelOuter = TBevelCut::bvRaised;
+  TControlKind Kind() const override { return TControlKind::Panel; }
   bool TakesPartInGestures() const override { return true; }
 };
 
 class TButton : public TWinControl {
  public:
   using TWinControl::TWinControl;
+  TControlKind Kind() const override { return TControlKind::Button; }
   bool TabStop() const override { return true; }
 };
 
@@ -28,6 +30,7 @@ class TImage : public TControl {
   TBitmap Picture;
   bool Center = false;
   bool Stretch = false;
+  TControlKind Kind() const override { return TControlKind::Image; }
   bool TakesPartInGestures() const override { return true; }
   // Where the picture's top-left corner lies inside the control.
   TPoint PictureOrigin() const;
@@ -41,6 +44,7 @@ class TSplitView : public TWinControl {
   using TWinControl::TWinControl;
   int OpenedWidth = 200;
   TSplitViewPlacement Placement = TSplitViewPlacement::svpLeft;
+  TControlKind Kind() const override { return TControlKind::SplitView; }
   bool TakesPartInGestures() const override { return true; }
   void ChangeScale(int numerator, int denominator) override;
 };

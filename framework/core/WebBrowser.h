@@ -23,6 +23,7 @@ class BrowserPeer {
 class TWebBrowser : public TWinControl {
  public:
   using TWinControl::TWinControl;
+  TControlKind Kind() const override { return TControlKind::WebBrowser; }
   bool TabStop() const override { return true; }
   void Navigate(const std::string& url);
   // As before the first navigation: the page stopped and left for a blank document, and the

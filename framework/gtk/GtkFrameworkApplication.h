@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "framework/core/Application.h"
 #include "framework/gtk/Handles.h"
@@ -28,19 +29,17 @@ class GtkFrameworkApplication : public fw::TApplication {
   void Run() override;
   void Terminate() override;
 
-  // Key routing ahead of the focused widget: dialog keys, then key preview; keys for the
-  // page go to the page untouched. True when the key has been consumed.
-  bool RouteKey(fw::TForm& form, const GdkEventKey& event);
   void SetEventFilter(EventFilter filter) { eventFilter_ = filter; }
 
  protected:
-  void AddForm(std::unique_ptr<fw::TForm> form) override;
+  std::string_view LayoutResource(const std::string& name) override;
+  int CreateFormPeer(fw::TForm& form) override;
+  void CreateControlPeer(fw::TControl& control, fw::TWinControl& parent) override;
   void ShowErrorMessage(const std::string& text) override;
   void StartIdleTimer(std::chrono::milliseconds delay) override;
   void StopIdleTimer() override { idleTimer_.Reset(); }
 
  private:
-  void CreatePeers(fw::TForm& form);
   void ApplyStyleSheet();
   static void HandleEvent(GdkEvent* event, gpointer self);
   static gboolean OnIdleTimer(gpointer self);

@@ -7,14 +7,22 @@
 
 namespace fw::gtk {
 
-// One strong reference to a GObject. Adopting a floating reference sinks it, so the owner
-// keeps the object alive whatever container it is put into or taken out of.
+// One strong reference to a GObject.
 template <class T>
 class ObjectRef {
  public:
   ObjectRef() = default;
-  explicit ObjectRef(T* object) : object_(object) {
-    if (object_ && g_object_is_floating(object_)) g_object_ref_sink(object_);
+  // Takes over the reference a constructor or a "new"/"create" function handed over. A
+  // floating one is sunk, so the owner keeps the object alive whatever container it is put
+  // into or taken out of.
+  static ObjectRef Adopt(T* object) {
+    if (object && g_object_is_floating(object)) g_object_ref_sink(object);
+    return ObjectRef(object);
+  }
+  // Takes a reference of its own to an object someone else owns.
+  static ObjectRef Retain(T* object) {
+    if (object) g_object_ref(object);
+    return ObjectRef(object);
   }
   ~ObjectRef() { reset(); }
   ObjectRef(ObjectRef&& other) noexcept : object_(std::exchange(other.object_, nullptr)) {}
@@ -35,8 +43,46 @@ class ObjectRef {
   }
 
  private:
+  explicit ObjectRef(T* object) : object_(object) {}
   T* object_ = nullptr;
 };
+
+// A signal handler connected to an object, disconnected when the owner goes. The object
+// must outlive the connection.
+class SignalConnection {
+ public:
+  SignalConnection() = default;
+  SignalConnection(gpointer instance, gulong id) : instance_(instance), id_(id) {}
+  ~SignalConnection() { Reset(); }
+  SignalConnection(SignalConnection&& other) noexcept
+      : instance_(std::exchange(other.instance_, nullptr)), id_(std::exchange(other.id_, 0)) {}
+  SignalConnection& operator=(SignalConnection&& other) noexcept {
+    if (this != &other) {
+      Reset();
+      instance_ = std::exchange(other.instance_, nullptr);
+      id_ = std::exchange(other.id_, 0);
+    }
+    return *this;
+  }
+  SignalConnection(const SignalConnection&) = delete;
+  SignalConnection& operator=(const SignalConnection&) = delete;
+
+  void Reset() {
+    if (id_) g_signal_handler_disconnect(instance_, std::exchange(id_, 0));
+    instance_ = nullptr;
+  }
+
+ private:
+  gpointer instance_ = nullptr;
+  gulong id_ = 0;
+};
+
+// Connects `callback` to `signal` of `instance`, with `data` as its last argument.
+template <class Callback>
+[[nodiscard]] SignalConnection Connect(gpointer instance, const char* signal, Callback callback,
+                                       gpointer data) {
+  return SignalConnection(instance, g_signal_connect(instance, signal, G_CALLBACK(callback), data));
+}
 
 struct GFreeDeleter {
   void operator()(void* p) const { g_free(p); }

@@ -1,19 +1,15 @@
 #include "framework/gtk/StartupSupport.h"
 
 #include <gtk/gtk.h>
-#include <xmmintrin.h>
 
 #include <cstdio>
 #include <string>
 
-#include "framework/core/FloatingPoint.h"
 #include "framework/core/Messages.h"
 #include "framework/gtk/Handles.h"
 #include "framework/gtk/StyleSupport.h"
 
 namespace fw::gtk {
-
-void MaskFloatingPointExceptions() { _mm_setcsr(fw::MaskedMxcsr(_mm_getcsr())); }
 
 namespace {
 

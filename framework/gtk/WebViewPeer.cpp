@@ -33,9 +33,10 @@ gboolean SuppressContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent*, WebK
 
 }  // namespace
 
-WebViewPeer::WebViewPeer(fw::TWebBrowser& browser) : WidgetPeer(browser, NewWebView()) {
-  g_signal_connect(Widget(), "context-menu", G_CALLBACK(SuppressContextMenu), this);
-  g_signal_connect(Widget(), "load-failed", G_CALLBACK(OnLoadFailed), this);
+WebViewPeer::WebViewPeer(fw::TWebBrowser& browser)
+    : WidgetPeer(browser, ObjectRef<GtkWidget>::Adopt(NewWebView())) {
+  ConnectTo(Widget(), "context-menu", SuppressContextMenu);
+  ConnectTo(Widget(), "load-failed", OnLoadFailed);
 }
 
 WebViewPeer::~WebViewPeer() { g_cancellable_cancel(cancellable_.get()); }
@@ -68,12 +69,12 @@ void WebViewPeer::ClearBrowsingData() {
 }
 
 void WebViewPeer::OnCleared(GObject* manager, GAsyncResult* result, gpointer self) {
-  AtCallbackBoundary(0, [&] {
+  AtCallbackBoundary([&] {
     GError* error = nullptr;
     const bool cleared = webkit_website_data_manager_clear_finish(
         WEBKIT_WEBSITE_DATA_MANAGER(manager), result, &error);
     const UniqueGError owned(error);
-    if (g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CANCELLED)) return 0;  // the peer is gone
+    if (g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CANCELLED)) return;  // the peer is gone
     auto& peer = *static_cast<WebViewPeer*>(self);
     --peer.clearsUnderWay_;
     if (!cleared) {
@@ -81,7 +82,6 @@ void WebViewPeer::OnCleared(GObject* manager, GAsyncResult* result, gpointer sel
           std::string("The browser's storage was not cleared: ") + (owned ? owned->message : "")));
     }
     if (!peer.clearsUnderWay_ && peer.heldUrl_) peer.Load(*std::exchange(peer.heldUrl_, {}));
-    return 0;
   });
 }
 

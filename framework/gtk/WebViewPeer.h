@@ -7,7 +7,7 @@
 
 #include "framework/core/WebBrowser.h"
 #include "framework/gtk/Handles.h"
-#include "framework/gtk/Peers.h"
+#include "framework/gtk/WidgetPeer.h"
 
 namespace fw::gtk {
 
@@ -33,7 +33,7 @@ class WebViewPeer : public WidgetPeer, public fw::BrowserPeer {
   int clearsUnderWay_ = 0;
   std::optional<std::string> heldUrl_;
   // Cancelled with the peer, so that a clear finishing later does not reach it.
-  ObjectRef<GCancellable> cancellable_{g_cancellable_new()};
+  ObjectRef<GCancellable> cancellable_ = ObjectRef<GCancellable>::Adopt(g_cancellable_new());
 };
 
 }  // namespace fw::gtk

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "framework/core/Application.h"
+#include "framework/core/Bitmap.h"
 #include "framework/core/StyleManager.h"
 #include "framework/core/StyleRules.h"
 #include "framework/win32/Unicode.h"
@@ -113,14 +114,8 @@ void ImagePeer::Paint(HDC dc) {
   UniqueBitmap dib(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!dib || !bits) return;
   // Alpha blending wants premultiplied BGRA.
-  auto* out = static_cast<std::uint8_t*>(bits);
-  for (std::size_t i = 0; i < picture.Rgba.size(); i += 4) {
-    const unsigned a = picture.Rgba[i + 3];
-    out[i + 0] = static_cast<std::uint8_t>(picture.Rgba[i + 2] * a / 255);
-    out[i + 1] = static_cast<std::uint8_t>(picture.Rgba[i + 1] * a / 255);
-    out[i + 2] = static_cast<std::uint8_t>(picture.Rgba[i + 0] * a / 255);
-    out[i + 3] = static_cast<std::uint8_t>(a);
-  }
+  fw::WritePremultipliedBgra(picture, static_cast<std::uint8_t*>(bits),
+                             static_cast<std::size_t>(picture.Width) * 4);
   UniqueMemoryDc source(CreateCompatibleDC(dc));
   if (!source) return;
   SelectedObject selected(source.get(), dib.get());

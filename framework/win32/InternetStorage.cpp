@@ -17,8 +17,9 @@ namespace {
 
 using UniqueCacheFind = UniqueHandle<HANDLE, FindCloseUrlCache>;
 
-std::string Failed(const std::string& what) {
-  return what + " (error " + std::to_string(GetLastError()) + ")";
+// What failed, with the error code the caller read right after the failing call.
+std::string Failed(const std::string& what, DWORD error) {
+  return what + " (error " + std::to_string(error) + ")";
 }
 
 // Runs one step of a search into `buffer`, growing it as the step asks. False at the end of
@@ -33,6 +34,8 @@ bool NextEntry(std::vector<std::uint64_t>& buffer, Step&& step) {
   }
 }
 
+std::string Name(const wchar_t* pattern) { return pattern ? Narrow(pattern) : "the page cache"; }
+
 // Deletes every entry the pattern finds: nullptr for cached pages, "cookie:" for persistent
 // cookies, "visited:" for history. Wine's WinINet finds every entry with no pattern and none
 // with the others; an entry another search found first is gone already.
@@ -43,27 +46,33 @@ void DeleteCacheEntries(const wchar_t* pattern, std::vector<std::string>& failur
     search.reset(FindFirstUrlCacheEntryW(pattern, entry, size));
     return static_cast<bool>(search);
   });
-  const std::string name = pattern ? Narrow(pattern) : "the page cache";
   if (!found) {
-    if (GetLastError() != ERROR_NO_MORE_ITEMS) failures.push_back(Failed("cannot search " + name));
+    const DWORD error = GetLastError();
+    if (error != ERROR_NO_MORE_ITEMS)
+      failures.push_back(Failed("cannot search " + Name(pattern), error));
     return;
   }
   int kept = 0;
   DWORD lastError = 0;
   while (found) {
     const auto* entry = reinterpret_cast<const INTERNET_CACHE_ENTRY_INFOW*>(buffer.data());
-    if (!DeleteUrlCacheEntryW(entry->lpszSourceUrlName) && GetLastError() != ERROR_FILE_NOT_FOUND) {
-      ++kept;
-      lastError = GetLastError();
+    if (!DeleteUrlCacheEntryW(entry->lpszSourceUrlName)) {
+      const DWORD error = GetLastError();
+      if (error != ERROR_FILE_NOT_FOUND) {
+        ++kept;
+        lastError = error;
+      }
     }
     found = NextEntry(buffer, [&](INTERNET_CACHE_ENTRY_INFOW* next, DWORD* size) {
       return FindNextUrlCacheEntryW(search.get(), next, size) != FALSE;
     });
   }
-  if (GetLastError() != ERROR_NO_MORE_ITEMS) failures.push_back(Failed("cannot go on in " + name));
+  const DWORD error = GetLastError();
+  if (error != ERROR_NO_MORE_ITEMS)
+    failures.push_back(Failed("cannot go on in " + Name(pattern), error));
   if (kept) {
-    failures.push_back(std::to_string(kept) + " entries of " + name + " stayed (error " +
-                       std::to_string(lastError) + ")");
+    failures.push_back(
+        Failed(std::to_string(kept) + " entries of " + Name(pattern) + " stayed", lastError));
   }
 }
 
@@ -78,7 +87,8 @@ void ClearBrowsingHistory(std::vector<std::string>& failures) {
                                    GetProcAddress(options.get(), "ClearMyTracksByProcessW")))
                              : nullptr;
   if (!clear) {
-    failures.push_back(Failed("cannot reach the removal of the browsing history"));
+    const DWORD error = GetLastError();
+    failures.push_back(Failed("cannot reach the removal of the browsing history", error));
     return;
   }
   // 255: every kind of history (cookies and site data, form data, passwords, ...); 256: no
@@ -91,8 +101,10 @@ void ClearBrowsingHistory(std::vector<std::string>& failures) {
 
 void ClearInternetStorage() {
   std::vector<std::string> failures;
-  if (!InternetSetOptionW(nullptr, INTERNET_OPTION_END_BROWSER_SESSION, nullptr, 0))
-    failures.push_back(Failed("cannot end the browser session"));
+  if (!InternetSetOptionW(nullptr, INTERNET_OPTION_END_BROWSER_SESSION, nullptr, 0)) {
+    const DWORD error = GetLastError();
+    failures.push_back(Failed("cannot end the browser session", error));
+  }
   for (const wchar_t* pattern : {L"cookie:", L"visited:", static_cast<const wchar_t*>(nullptr)})
     DeleteCacheEntries(pattern, failures);
   ClearBrowsingHistory(failures);

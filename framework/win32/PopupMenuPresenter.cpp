@@ -7,12 +7,13 @@
 #include "framework/win32/Unicode.h"
 #include "framework/win32/ControlWindow.h"
 #include "framework/win32/Handles.h"
+#include "framework/win32/SystemInfo.h"
 
 namespace fw::win32 {
 
 void ShowPopupMenu(fw::TPopupMenu& menu, int x, int y) {
   UniqueMenu handle(CreatePopupMenu());
-  if (!handle) throw fw::Exception("Cannot create the menu '" + menu.Name() + "'");
+  if (!handle) ThrowLastError([&] { return "Cannot create the menu '" + menu.Name() + "'"; });
   for (std::size_t i = 0; i < menu.Items.size(); ++i) {
     AppendMenuW(handle.get(), MF_STRING, i + 1, Widen(menu.Items[i].Caption).c_str());
   }

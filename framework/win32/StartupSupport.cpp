@@ -1,16 +1,12 @@
 #include "framework/win32/StartupSupport.h"
 
 #include <windows.h>
-#include <xmmintrin.h>
 
-#include "framework/core/FloatingPoint.h"
 #include "framework/core/Messages.h"
 #include "framework/win32/SystemInfo.h"
 #include "framework/win32/Unicode.h"
 
 namespace fw::win32 {
-
-void MaskFloatingPointExceptions() { _mm_setcsr(fw::MaskedMxcsr(_mm_getcsr())); }
 
 void ShowApplicationError(const std::exception& e) {
   const std::string text = fw::ApplicationErrorText(

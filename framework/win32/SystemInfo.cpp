@@ -92,6 +92,10 @@ ComInitialization::ComInitialization() {
   OleCheck(CoInitialize(nullptr), "COM cannot be initialized");
 }
 
+void ThrowSystemError(DWORD error, const std::string& context) {
+  throw fw::Exception(context + " (error " + std::to_string(error) + ")");
+}
+
 void OleCheck(HRESULT hr, const std::string& context) {
   if (SUCCEEDED(hr)) return;
   const std::string description = Narrow(DescribeHResult(hr));

@@ -8,7 +8,6 @@
 
 #include "framework/core/Exceptions.h"
 #include "framework/core/KeyRouting.h"
-#include "framework/core/Layout.h"
 #include "framework/core/StandardControls.h"
 #include "framework/core/WebBrowser.h"
 #include "framework/core/CallbackBoundary.h"
@@ -34,20 +33,28 @@ void RegisterApplicationClass() {
   wc.lpfnWndProc = DefWindowProcW;
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.lpszClassName = kApplicationClass;
-  if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-    throw fw::Exception("Cannot register the application window class");
+  if (!RegisterClassExW(&wc)) {
+    const DWORD error = GetLastError();
+    if (error != ERROR_CLASS_ALREADY_EXISTS)
+      ThrowSystemError(error, "Cannot register the application window class");
   }
 }
 
 std::unique_ptr<WindowPeer> MakePeer(fw::TControl& control) {
-  if (auto* image = dynamic_cast<fw::TImage*>(&control)) return std::make_unique<ImagePeer>(*image);
-  if (dynamic_cast<fw::TButton*>(&control)) return std::make_unique<ButtonPeer>(control);
-  if (auto* browser = dynamic_cast<fw::TWebBrowser*>(&control))
-    return std::make_unique<WebBrowserPeer>(*browser);
-  if (dynamic_cast<fw::TSplitView*>(&control))
-    return std::make_unique<ContainerPeer>(control, L"TSplitView");
-  if (dynamic_cast<fw::TPanel*>(&control))
-    return std::make_unique<ContainerPeer>(control, L"TPanel");
+  switch (control.Kind()) {
+    case fw::TControlKind::Image:
+      return std::make_unique<ImagePeer>(static_cast<fw::TImage&>(control));
+    case fw::TControlKind::Button:
+      return std::make_unique<ButtonPeer>(control);
+    case fw::TControlKind::WebBrowser:
+      return std::make_unique<WebBrowserPeer>(static_cast<fw::TWebBrowser&>(control));
+    case fw::TControlKind::SplitView:
+      return std::make_unique<ContainerPeer>(control, L"TSplitView");
+    case fw::TControlKind::Panel:
+      return std::make_unique<ContainerPeer>(control, L"TPanel");
+    case fw::TControlKind::Form:
+      break;
+  }
   throw fw::Exception("No window kind for the control '" + control.Name() + "'");
 }
 
@@ -115,19 +122,15 @@ void ReportInput(const MSG& m) {
 
 LRESULT CALLBACK InputHook(int code, WPARAM removal, LPARAM message) {
   if (code == HC_ACTION && removal == PM_REMOVE && fw::Application) {
-    AtCallbackBoundary(0, [message] {
-      ReportInput(*reinterpret_cast<const MSG*>(message));
-      return 0;
-    });
+    AtCallbackBoundary([message] { ReportInput(*reinterpret_cast<const MSG*>(message)); });
   }
   return CallNextHookEx(nullptr, code, removal, message);
 }
 
 void CALLBACK IdleTimerTick(HWND window, UINT, UINT_PTR timer, DWORD) {
   KillTimer(window, timer);  // one-shot: the application starts it again if it wants to
-  AtCallbackBoundary(0, [] {
+  AtCallbackBoundary([] {
     if (fw::Application) fw::Application->IdleTimerElapsed();
-    return 0;
   });
 }
 
@@ -137,7 +140,7 @@ Win32Application::Win32Application() {
   RegisterApplicationClass();
   window_.reset(CreateWindowExW(0, kApplicationClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                 GetModuleHandleW(nullptr), nullptr));
-  if (!window_) throw fw::Exception("Cannot create the application window");
+  if (!window_) ThrowLastError("Cannot create the application window");
   fw::TPopupMenu::SetPresenter(ShowPopupMenu);
   fw::TStyleManager::SetPlatform({EmbeddedStyles, ShowStyleNotFoundDialog});
 }
@@ -167,32 +170,27 @@ void Win32Application::SetTitle(std::string title) {
   SetWindowTextW(window_.get(), MainFormOnTaskBar() ? L"" : Widen(Title()).c_str());
 }
 
-void Win32Application::AddForm(std::unique_ptr<fw::TForm> form) {
-  const std::string resource = form->LayoutResourceName();
-  fw::LoadLayout(*form, resource, LoadRawResource(Widen(resource)));
-  CreatePeers(*form);
-  forms_.push_back(std::move(form));
+std::string_view Win32Application::LayoutResource(const std::string& name) {
+  return LoadRawResource(Widen(name));
 }
 
-void Win32Application::CreatePeers(fw::TForm& form) {
+int Win32Application::CreateFormPeer(fw::TForm& form) {
   auto formPeer = std::make_unique<FormPeer>(form, *this);
   FormPeer& formWindow = *formPeer;
   form.AttachPeer(std::move(formPeer));
   formWindow.Create(nullptr);
   // The system has placed the hidden window where it will appear (the start-up position and
-  // the monitor the shell asked for): scale for that monitor before any control exists.
-  form.ScaleForPixelsPerInch(WindowPixelsPerInch(formWindow.Handle()));
-  // Creation order puts every parent before its children, and later siblings above earlier.
-  for (fw::TComponent* component : form.Components()) {
-    auto* control = dynamic_cast<fw::TControl*>(component);
-    if (!control) continue;
-    auto peer = MakePeer(*control);
-    WindowPeer& window = *peer;
-    control->AttachPeer(std::move(peer));
-    window.Create(WindowOf(control->Parent()));
-    // A new child window goes below its siblings; later controls lie above earlier ones.
-    SetWindowPos(window.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  }
+  // the monitor the shell asked for).
+  return WindowPixelsPerInch(formWindow.Handle());
+}
+
+void Win32Application::CreateControlPeer(fw::TControl& control, fw::TWinControl& parent) {
+  auto peer = MakePeer(control);
+  WindowPeer& window = *peer;
+  control.AttachPeer(std::move(peer));
+  window.Create(WindowOf(&parent));
+  // A new child window goes below its siblings; later controls lie above earlier ones.
+  SetWindowPos(window.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void Win32Application::Run() {
@@ -275,12 +273,12 @@ void Win32Application::Halt(int exitCode) {
 void Win32Application::StartIdleTimer(std::chrono::milliseconds delay) {
   if (!inputHook_) {
     inputHook_.reset(SetWindowsHookExW(WH_GETMESSAGE, InputHook, nullptr, GetCurrentThreadId()));
-    if (!inputHook_) throw fw::Exception("Cannot watch the program's input");
+    if (!inputHook_) ThrowLastError("Cannot watch the program's input");
   }
   const auto ms = std::clamp<std::chrono::milliseconds::rep>(delay.count(), USER_TIMER_MINIMUM,
                                                              USER_TIMER_MAXIMUM);
   if (!SetTimer(window_.get(), kIdleTimer, static_cast<UINT>(ms), IdleTimerTick))
-    throw fw::Exception("Cannot start the idle timer");
+    ThrowLastError("Cannot start the idle timer");
 }
 
 void Win32Application::StopIdleTimer() { KillTimer(window_.get(), kIdleTimer); }

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "framework/core/Application.h"
 #include "framework/win32/Handles.h"
@@ -34,13 +35,14 @@ class Win32Application : public fw::TApplication {
   HWND Handle() const { return window_.get(); }
 
  protected:
-  void AddForm(std::unique_ptr<fw::TForm> form) override;
+  std::string_view LayoutResource(const std::string& name) override;
+  int CreateFormPeer(fw::TForm& form) override;
+  void CreateControlPeer(fw::TControl& control, fw::TWinControl& parent) override;
   void ShowErrorMessage(const std::string& text) override;
   void StartIdleTimer(std::chrono::milliseconds delay) override;
   void StopIdleTimer() override;
 
  private:
-  void CreatePeers(fw::TForm& form);
   void ShowMainForm();
   // Key routing ahead of dispatch: the page's accelerators, dialog keys, key preview.
   // True when the message has been consumed.

@@ -13,6 +13,7 @@
 #include "framework/core/StyleManager.h"
 #include "framework/core/StyleRules.h"
 #include "framework/core/CallbackBoundary.h"
+#include "framework/win32/SystemInfo.h"
 #include "framework/win32/TouchGestureConfig.h"
 #include "framework/win32/Unicode.h"
 
@@ -42,9 +43,9 @@ WNDPROC RegisterClassOnce(const std::wstring& name, const wchar_t* systemClass, 
   wc.cbSize = sizeof wc;
   WNDPROC base = DefWindowProcW;
   if (systemClass) {
-    if (!GetClassInfoExW(nullptr, systemClass, &wc)) {
-      throw fw::Exception("Cannot read the system's window class " + Narrow(systemClass));
-    }
+    if (!GetClassInfoExW(nullptr, systemClass, &wc))
+      ThrowLastError(
+          [&] { return "Cannot read the system's window class " + Narrow(systemClass); });
     base = wc.lpfnWndProc;
     wc.cbSize = sizeof wc;
   }
@@ -55,8 +56,10 @@ WNDPROC RegisterClassOnce(const std::wstring& name, const wchar_t* systemClass, 
   wc.hIcon = icon;
   wc.hIconSm = smallIcon;
   wc.lpszClassName = name.c_str();
-  if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-    throw fw::Exception("Cannot register the window class " + Narrow(name));
+  if (!RegisterClassExW(&wc)) {
+    const DWORD error = GetLastError();
+    if (error != ERROR_CLASS_ALREADY_EXISTS)
+      ThrowSystemError(error, "Cannot register the window class " + Narrow(name));
   }
   BaseProcedures().emplace(name, base);
   return base;
@@ -110,10 +113,8 @@ void WindowPeer::Create(HWND parent) {
   HWND window = CreateWindowExW(ExStyle(), className.c_str(), Widen(control_.Caption()).c_str(),
                                 Style(), r.left, r.top, r.right - r.left, r.bottom - r.top, parent,
                                 nullptr, GetModuleHandleW(nullptr), this);
-  if (!window) {
-    throw fw::Exception("Cannot create the window of '" + control_.Name() + "' (error " +
-                        std::to_string(GetLastError()) + ")");
-  }
+  if (!window)
+    ThrowLastError([&] { return "Cannot create the window of '" + control_.Name() + "'"; });
   window_.reset(window);  // WM_NCCREATE has normally taken it already
   UpdateFont();
   // Where the system has no Text Input Panel this fails, and nothing takes its place; a

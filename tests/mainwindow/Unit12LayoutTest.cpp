@@ -24,7 +24,9 @@ class RecordingApplication : public fw::TApplication {
   void Terminate() override { ++terminations; }
 
  protected:
-  void AddForm(std::unique_ptr<fw::TForm>) override {}
+  std::string_view LayoutResource(const std::string&) override { return {}; }
+  int CreateFormPeer(fw::TForm&) override { return fw::DesignPixelsPerInch; }
+  void CreateControlPeer(fw::TControl&, fw::TWinControl&) override {}
   void ShowErrorMessage(const std::string&) override {}
 };
 

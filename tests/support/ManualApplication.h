@@ -32,7 +32,9 @@ class ManualApplication : public fw::TApplication {
   }
 
  protected:
-  void AddForm(std::unique_ptr<fw::TForm>) override {}
+  std::string_view LayoutResource(const std::string&) override { return {}; }
+  int CreateFormPeer(fw::TForm&) override { return fw::DesignPixelsPerInch; }
+  void CreateControlPeer(fw::TControl&, fw::TWinControl&) override {}
   void ShowErrorMessage(const std::string& text) override { errors.push_back(text); }
   void StartIdleTimer(std::chrono::milliseconds delay) override { timer = delay; }
   void StopIdleTimer() override { timer.reset(); }

@@ -30,11 +30,11 @@ fw::TStyle DarkStyle() {
 TEST(ButtonStyleSheet, GivesEachButtonStateTheStylesLook) {
   ASSERT_TRUE(gtk_init_check(nullptr, nullptr));
   const fw::TStyle style = DarkStyle();
-  fw::gtk::ObjectRef<GtkCssProvider> sheet(gtk_css_provider_new());
+  const auto sheet = fw::gtk::ObjectRef<GtkCssProvider>::Adopt(gtk_css_provider_new());
   const std::string css = fw::gtk::ButtonStyleSheet(style);
   GError* error = nullptr;
   ASSERT_TRUE(gtk_css_provider_load_from_data(sheet.get(), css.c_str(), -1, &error)) << css;
-  fw::gtk::ObjectRef<GtkWidget> button(gtk_button_new_with_label("Кабинет"));
+  const auto button = fw::gtk::ObjectRef<GtkWidget>::Adopt(gtk_button_new_with_label("Кабинет"));
   GtkStyleContext* context = gtk_widget_get_style_context(button.get());
   gtk_style_context_add_class(context, fw::gtk::kButtonClass);
   gtk_style_context_add_provider(context, GTK_STYLE_PROVIDER(sheet.get()),

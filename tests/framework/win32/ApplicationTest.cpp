@@ -3,6 +3,7 @@
 #include <xmmintrin.h>
 
 #include "framework/core/Exceptions.h"
+#include "framework/core/FloatingPoint.h"
 #include "framework/core/StandardControls.h"
 #include "framework/win32/StartupSupport.h"
 #include "framework/win32/SystemInfo.h"
@@ -147,7 +148,7 @@ TEST_F(ApplicationFixture, HiddenApplicationWindowLeavesTheTaskbarToTheForm) {
 TEST(StartupSupport, FloatingPointExceptionsMaskedFlagsClearedRoundingKept) {
   const unsigned original = _mm_getcsr();
   _mm_setcsr((original & ~0x1F80u & ~0x6000u) | 0x4000u | 0x0001u);  // unmasked, round up, a flag
-  fw::win32::MaskFloatingPointExceptions();
+  fw::MaskFloatingPointExceptions();
   const unsigned now = _mm_getcsr();
   _mm_setcsr(original);
   EXPECT_EQ(now & 0x1F80u, 0x1F80u);

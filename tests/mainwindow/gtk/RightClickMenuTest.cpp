@@ -11,7 +11,7 @@
 #include "framework/core/StyleManager.h"
 #include "framework/gtk/GtkFrameworkApplication.h"
 #include "framework/gtk/Handles.h"
-#include "framework/gtk/Peers.h"
+#include "framework/gtk/FormPeer.h"
 #include "mainwindow/Unit12.h"
 #include "mainwindow/Unit12Module_gtk.h"
 #include "tests/mainwindow/gtk/Settle.h"

@@ -2,20 +2,19 @@
 
 #include <gtk/gtk.h>
 
-#include "framework/core/Form.h"
-#include "framework/core/StandardControls.h"
+#include <vector>
+
+#include "framework/core/Control.h"
 #include "framework/core/Strokes.h"
 #include "framework/gtk/Handles.h"
 
 namespace fw::gtk {
 
-class GtkFrameworkApplication;
-
 // A control's widget. The layout's lengths are device pixels; the toolkit's are device
 // pixels divided by the window's scale factor.
 class WidgetPeer : public fw::ControlPeer {
  public:
-  WidgetPeer(fw::TControl& control, GtkWidget* widget);
+  WidgetPeer(fw::TControl& control, ObjectRef<GtkWidget> widget);
   ~WidgetPeer() override;
   WidgetPeer(const WidgetPeer&) = delete;
   WidgetPeer& operator=(const WidgetPeer&) = delete;
@@ -42,6 +41,13 @@ class WidgetPeer : public fw::ControlPeer {
   int ScaleFactor() const;
 
  protected:
+  // Connects a handler that gets this peer; it stays connected until DisconnectSignals.
+  template <class Callback>
+  void ConnectTo(gpointer instance, const char* signal, Callback callback) {
+    connections_.push_back(Connect(instance, signal, callback, this));
+  }
+  // Before a peer takes apart what its handlers use.
+  void DisconnectSignals() { connections_.clear(); }
   // Feeds the left-button input of `surface` to the stroke recogniser (for controls that
   // take part in gestures) and to ButtonPressed / ButtonReleased.
   void TrackPointerOn(GtkWidget* surface);
@@ -61,76 +67,19 @@ class WidgetPeer : public fw::ControlPeer {
 
   fw::TControl& control_;
   ObjectRef<GtkWidget> widget_;
+  std::vector<SignalConnection> connections_;
   fw::TStrokeSampler stroke_;
   bool tracking_ = false;
   bool releaseEndsStroke_ = false;
 };
 
-// A panel or the split view: a container that paints its background and its caption.
-class ContainerPeer : public WidgetPeer {
- public:
-  explicit ContainerPeer(fw::TControl& control);
-  GtkLayout* Container() const override { return GTK_LAYOUT(Widget()); }
+// The peer of a control this backend created a widget for, or none.
+WidgetPeer* PeerOf(const fw::TControl& control);
 
- private:
-  static gboolean OnDraw(GtkWidget* widget, cairo_t* cr, gpointer self);
-};
+// A length in the layout's device pixels, in the toolkit's pixels.
+int ToToolkit(int device, int scale);
 
-class ButtonPeer : public WidgetPeer {
- public:
-  explicit ButtonPeer(fw::TControl& control);
-  void AppearanceChanged() override;
-
- private:
-  static void OnClicked(GtkButton*, gpointer self);
-};
-
-class ImagePeer : public WidgetPeer {
- public:
-  explicit ImagePeer(fw::TImage& image);
-
- protected:
-  void ButtonPressed(const GdkEventButton&) override { pressed_ = true; }
-  void ButtonReleased(const GdkEventButton& event) override;
-
- private:
-  static gboolean OnDraw(GtkWidget* widget, cairo_t* cr, gpointer self);
-  fw::TImage& image_;
-  bool pressed_ = false;
-};
-
-// The form's top-level window and its client area.
-class FormPeer : public WidgetPeer {
- public:
-  FormPeer(fw::TForm& form, GtkFrameworkApplication& application);
-  ~FormPeer() override;
-  GtkLayout* Container() const override { return GTK_LAYOUT(client_.get()); }
-  GtkWindow* Window() const { return GTK_WINDOW(Widget()); }
-
-  void BoundsChanged() override;
-  void VisibleChanged() override;
-  void SetFocus() override { gtk_window_present(Window()); }
-  bool Focused() const override { return gtk_window_is_active(Window()); }
-  // Shows the window in its window state: maximized, or covering its monitor where no
-  // window manager maximizes windows.
-  void Show();
-  // The resolution the layout is scaled for: the monitor's scale factor times the
-  // toolkit's font resolution.
-  int PixelsPerInch() const;
-
- private:
-  static gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer self);
-  static gboolean OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer self);
-  static void OnClientAllocated(GtkWidget*, GdkRectangle* allocation, gpointer self);
-  static void OnScaleChanged(GObject*, GParamSpec*, gpointer self);
-  static gboolean ApplyClientSize(gpointer self);
-  void Rescale();
-
-  fw::TForm& form_;
-  GtkFrameworkApplication& application_;
-  ObjectRef<GtkWidget> client_;
-  bool coversMonitor_ = false;
-  SourceId pendingClientSize_;
-};
+// Paints in a layout colour, the system colours included.
+void SetSourceColor(cairo_t* cr, fw::TColor color);
 
 }  // namespace fw::gtk

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <gtk/gtk.h>
+
+#include "framework/core/StandardControls.h"
+#include "framework/gtk/WidgetPeer.h"
+
+namespace fw::gtk {
+
+// A panel or the split view: a container that paints its background and its caption.
+class ContainerPeer : public WidgetPeer {
+ public:
+  explicit ContainerPeer(fw::TControl& control);
+  GtkLayout* Container() const override { return GTK_LAYOUT(Widget()); }
+
+ private:
+  static gboolean OnDraw(GtkWidget* widget, cairo_t* cr, gpointer self);
+};
+
+class ButtonPeer : public WidgetPeer {
+ public:
+  explicit ButtonPeer(fw::TControl& control);
+  void AppearanceChanged() override;
+
+ private:
+  static void OnClicked(GtkButton*, gpointer self);
+};
+
+// A picture drawn with its alpha channel; a click inside raises OnClick.
+class ImagePeer : public WidgetPeer {
+ public:
+  explicit ImagePeer(fw::TImage& image);
+
+ protected:
+  void ButtonPressed(const GdkEventButton&) override { pressed_ = true; }
+  void ButtonReleased(const GdkEventButton& event) override;
+
+ private:
+  static gboolean OnDraw(GtkWidget* widget, cairo_t* cr, gpointer self);
+  fw::TImage& image_;
+  bool pressed_ = false;
+};
+
+}  // namespace fw::gtk
