@@ -1,6 +1,9 @@
 #include "mainwindow/Unit12.h"
 
 #include "framework/core/Application.h"
+
+#include <algorithm>
+#include <memory>
 #include "framework/core/KeyRouting.h"
 #include "mainwindow/IdleReset.h"
 #include "mainwindow/NavigationTargets.h"
@@ -63,8 +66,39 @@ void TForm12::FormGesture(fw::TObject*, const fw::TGestureEventInfo&, bool&) { A
 
 void TForm12::OpenInBrowser(const std::string& url) {
   PanelZastava->Hide();
-  fw::Application->WatchIdle(BuildIdleResetTimeout(), [this] { ReturnToSplash(); });
+  fw::TApplication::TIdleWatch watch;
+  watch.Timeout = BuildIdleResetTimeout();
+  watch.Warning = std::min(BuildIdleWarning(), BuildIdleResetTimeout() / 2);
+  watch.OnCountdown = [this](int secondsLeft) { ShowIdleWarning(secondsLeft); };
+  watch.OnWarningEnd = [this] { IdleWarningPanel().Hide(); };
+  watch.OnIdle = [this] { ReturnToSplash(); };
+  fw::Application->WatchIdle(std::move(watch));
   WebBrowser1->Navigate(url);
+}
+
+fw::TPanel& TForm12::IdleWarningPanel() {
+  if (PanelIdleWarning) return *PanelIdleWarning;
+  auto* panel = static_cast<fw::TPanel*>(fw::Adopt(*this, std::make_unique<fw::TPanel>(this)));
+  panel->SetName("PanelIdleWarning");
+  panel->BevelOuter = fw::TBevelCut::bvNone;
+  panel->ParentFont = false;
+  panel->Font = EffectiveFont();
+  panel->Font.Height *= 2;
+  panel->SetVisible(false);
+  panel->SetParent(this);
+  panel->SetAlign(fw::TAlign::alClient);
+  fw::Application->AttachControl(*panel);
+  PanelIdleWarning = panel;
+  return *panel;
+}
+
+void TForm12::ShowIdleWarning(int secondsLeft) {
+  fw::TPanel& panel = IdleWarningPanel();
+  panel.SetCaption(IdleWarningText(secondsLeft));
+  if (!panel.Visible()) {
+    panel.Show();
+    panel.BringToFront();
+  }
 }
 
 void TForm12::ReturnToSplash() {

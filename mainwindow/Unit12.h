@@ -28,6 +28,8 @@ class TForm12 : public fw::TForm {
   fw::TButton* Button4 = nullptr;
   fw::TButton* Button5 = nullptr;
   fw::TButton* Button6 = nullptr;
+  // Made only where the idle reset warns first: it covers the browser while the warning shows.
+  fw::TPanel* PanelIdleWarning = nullptr;
 
   void CloseButtonClick(fw::TObject* Sender);
   void Action1Execute(fw::TObject* Sender);
@@ -55,6 +57,9 @@ class TForm12 : public fw::TForm {
   void OpenInBrowser(const std::string& url);
   // The state right after start-up, for the next visitor.
   void ReturnToSplash();
+  // The warning's panel, made once with its native window when first needed.
+  fw::TPanel& IdleWarningPanel();
+  void ShowIdleWarning(int secondsLeft);
 };
 
 extern TForm12* Form12;

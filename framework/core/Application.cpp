@@ -26,14 +26,16 @@ void TApplication::AddForm(std::unique_ptr<TForm> form) {
   form->ScaleForPixelsPerInch(CreateFormPeer(*form));
   // Creation order puts every parent before its children, and later siblings above earlier.
   for (TComponent* component : form->Components()) {
-    auto* control = dynamic_cast<TControl*>(component);
-    if (!control) continue;
-    TWinControl* parent = control->Parent();
-    if (!parent || !parent->Peer())
-      throw Exception("The control '" + control->Name() + "' has no parent to hold it");
-    CreateControlPeer(*control, *parent);
+    if (auto* control = dynamic_cast<TControl*>(component)) AttachControl(*control);
   }
   forms_.push_back(std::move(form));
+}
+
+void TApplication::AttachControl(TControl& control) {
+  TWinControl* parent = control.Parent();
+  if (!parent || !parent->Peer())
+    throw Exception("The control '" + control.Name() + "' has no parent to hold it");
+  CreateControlPeer(control, *parent);
 }
 
 void TApplication::Guard(const std::function<void()>& handler) {

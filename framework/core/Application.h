@@ -41,6 +41,9 @@ class TApplication {
     AddForm(std::move(form));
     reference = raw;
   }
+  // Gives a control made after its form its native window, above its siblings; its parent
+  // must have one already.
+  void AttachControl(TControl& control);
   TForm* MainForm() const { return forms_.empty() ? nullptr : forms_.front().get(); }
 
   // Shows the main form and dispatches messages until Terminate.
