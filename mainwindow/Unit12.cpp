@@ -83,7 +83,6 @@ fw::TPanel& TForm12::IdleWarningPanel() {
   panel->BevelOuter = fw::TBevelCut::bvNone;
   panel->ParentFont = false;
   panel->Font = EffectiveFont();
-  panel->Font.Height *= 2;
   panel->SetVisible(false);
   panel->SetParent(this);
   panel->SetAlign(fw::TAlign::alClient);
