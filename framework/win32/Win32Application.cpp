@@ -293,13 +293,19 @@ void Win32Application::StartIdleTimer(std::chrono::milliseconds delay) {
                                                              USER_TIMER_MAXIMUM);
   if (!SetTimer(window_.get(), kIdleTimer, static_cast<UINT>(ms), IdleTimerTick))
     ThrowLastError("Cannot start the idle timer");
-  if (!SetTimer(window_.get(), kSoundTimer, kSoundPollMs, SoundTimerTick))
-    ThrowLastError("Cannot start watching the program's sound");
+  // Started once per watch: setting it again starts its period over, and in the warning the
+  // idle timer is set each second, so it would never go off there.
+  if (!pollingSound_) {
+    if (!SetTimer(window_.get(), kSoundTimer, kSoundPollMs, SoundTimerTick))
+      ThrowLastError("Cannot start watching the program's sound");
+    pollingSound_ = true;
+  }
 }
 
 void Win32Application::StopIdleTimer() {
   KillTimer(window_.get(), kIdleTimer);
   KillTimer(window_.get(), kSoundTimer);
+  pollingSound_ = false;
 }
 
 void Win32Application::ShowErrorMessage(const std::string& text) {

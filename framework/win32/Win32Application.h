@@ -62,6 +62,7 @@ class Win32Application : public fw::TApplication {
   // installed with the first idle watch.
   UniqueHook inputHook_;
   SoundProbeFunction soundProbe_ = ThisProcessPlaysSound;
+  bool pollingSound_ = false;
 };
 
 }  // namespace fw::win32
