@@ -18,6 +18,7 @@ SettingsLayer BuiltInSettings() {
       {"overviewVideo", navigation.OverviewVideo},
       {"playlist", navigation.Playlist},
       {"idleResetSeconds", static_cast<std::int64_t>(BuildIdleResetTimeout().count())},
+      {"idleWarningSeconds", static_cast<std::int64_t>(BuildIdleWarning().count())},
   };
   return layer;
 }
@@ -32,7 +33,8 @@ void UseSettings(TForm12& form, const EffectiveSettings& settings) {
   form.UseSettings(
       {settings.Text("clinicHost"), settings.Text("siteDomain"), settings.Text("siteWwwHost"),
        settings.Text("overviewVideo"), settings.Text("playlist")},
-      std::chrono::seconds(settings.WholeNumber("idleResetSeconds")));
+      std::chrono::seconds(settings.WholeNumber("idleResetSeconds")),
+      std::chrono::seconds(settings.WholeNumber("idleWarningSeconds")));
 }
 
 bool AnswerWithoutWindow(const CommandLine& line, const EffectiveSettings& settings,

@@ -1,5 +1,8 @@
 #include "mainwindow/Unit12.h"
 
+#include <algorithm>
+#include <memory>
+
 #include "framework/core/Application.h"
 #include "framework/core/KeyRouting.h"
 
@@ -61,14 +64,46 @@ void TForm12::FormGesture(fw::TObject*, const fw::TGestureEventInfo&, bool&) { A
 
 void TForm12::OpenInBrowser(const std::string& url) {
   PanelZastava->Hide();
-  fw::Application->WatchIdle(idleReset_, [this] { ReturnToSplash(); });
+  fw::TApplication::TIdleWatch watch;
+  watch.Timeout = idleReset_;
+  watch.Warning = std::min(idleWarning_, idleReset_ / 2);
+  watch.OnCountdown = [this](int secondsLeft) { ShowIdleWarning(secondsLeft); };
+  watch.OnWarningEnd = [this] { IdleWarningPanel().Hide(); };
+  watch.OnIdle = [this] { ReturnToSplash(); };
+  fw::Application->WatchIdle(std::move(watch));
   WebBrowser1->Navigate(url);
 }
 
-void TForm12::UseSettings(const NavigationConfig& navigation, std::chrono::seconds idleReset) {
+void TForm12::UseSettings(const NavigationConfig& navigation, std::chrono::seconds idleReset,
+                          std::chrono::seconds idleWarning) {
   targets_ = ComposeNavigationTargets(navigation);
   Button2->SetCaption(navigation.SiteDomain);
   idleReset_ = idleReset;
+  idleWarning_ = idleWarning;
+}
+
+fw::TPanel& TForm12::IdleWarningPanel() {
+  if (PanelIdleWarning) return *PanelIdleWarning;
+  auto* panel = static_cast<fw::TPanel*>(fw::Adopt(*this, std::make_unique<fw::TPanel>(this)));
+  panel->SetName("PanelIdleWarning");
+  panel->BevelOuter = fw::TBevelCut::bvNone;
+  panel->ParentFont = false;
+  panel->Font = EffectiveFont();
+  panel->SetVisible(false);
+  panel->SetParent(this);
+  panel->SetAlign(fw::TAlign::alClient);
+  fw::Application->AttachControl(*panel);
+  PanelIdleWarning = panel;
+  return *panel;
+}
+
+void TForm12::ShowIdleWarning(int secondsLeft) {
+  fw::TPanel& panel = IdleWarningPanel();
+  panel.SetCaption(IdleWarningText(secondsLeft));
+  if (!panel.Visible()) {
+    panel.Show();
+    panel.BringToFront();
+  }
 }
 
 void TForm12::ReturnToSplash() {

@@ -31,6 +31,8 @@ class TForm12 : public fw::TForm {
   fw::TButton* Button4 = nullptr;
   fw::TButton* Button5 = nullptr;
   fw::TButton* Button6 = nullptr;
+  // Made only where the idle reset warns first: it covers the browser while the warning shows.
+  fw::TPanel* PanelIdleWarning = nullptr;
 
   void CloseButtonClick(fw::TObject* Sender);
   void Action1Execute(fw::TObject* Sender);
@@ -49,8 +51,9 @@ class TForm12 : public fw::TForm {
   // -1 toggles, 0 hides, anything else shows the bar above every other control.
   void AppBarShow(int mode);
   // The operator's settings in place of the build's: the five targets, Button2's caption (the
-  // site's domain) and the idle reset.
-  void UseSettings(const NavigationConfig& navigation, std::chrono::seconds idleReset);
+  // site's domain), the idle reset and its warning (never more than half the reset).
+  void UseSettings(const NavigationConfig& navigation, std::chrono::seconds idleReset,
+                   std::chrono::seconds idleWarning);
 
   std::string ClassName() const override { return "TForm12"; }
   std::string LayoutResourceName() const override { return "TFORM12"; }
@@ -61,9 +64,13 @@ class TForm12 : public fw::TForm {
   void OpenInBrowser(const std::string& url);
   // The state right after start-up, for the next visitor.
   void ReturnToSplash();
+  // The warning's panel, made once with its native window when first needed.
+  fw::TPanel& IdleWarningPanel();
+  void ShowIdleWarning(int secondsLeft);
 
   NavigationTargets targets_ = BuildNavigationTargets();
   std::chrono::seconds idleReset_ = BuildIdleResetTimeout();
+  std::chrono::seconds idleWarning_ = BuildIdleWarning();
 };
 
 extern TForm12* Form12;

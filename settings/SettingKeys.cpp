@@ -42,6 +42,12 @@ std::string RefuseIdleSeconds(const SettingValue& value) {
   return ok ? "" : "must be 0 (off) or a whole number from 30 to 86400";
 }
 
+std::string RefuseIdleWarningSeconds(const SettingValue& value) {
+  const std::int64_t seconds = std::get<std::int64_t>(value);
+  const bool ok = seconds >= 0 && seconds <= 43200;
+  return ok ? "" : "must be 0 (no warning) or a whole number up to 43200";
+}
+
 // Each key's built-in default is the CMake cache variable of the same meaning
 // (DUVUZEZERA_CLINIC_HOST, ...), checked when the program is configured.
 constexpr std::array kKeys{
@@ -51,6 +57,7 @@ constexpr std::array kKeys{
     SettingKey{"overviewVideo", SettingType::Text, RefuseYouTubeId},
     SettingKey{"playlist", SettingType::Text, RefuseYouTubeId},
     SettingKey{"idleResetSeconds", SettingType::WholeNumber, RefuseIdleSeconds},
+    SettingKey{"idleWarningSeconds", SettingType::WholeNumber, RefuseIdleWarningSeconds},
 };
 
 }  // namespace

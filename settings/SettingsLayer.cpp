@@ -82,5 +82,21 @@ EffectiveSettings ResolveSettings(std::span<const SettingsLayer> highestFirst,
     effective.problems.insert(effective.problems.end(), layer.problems.begin(),
                               layer.problems.end());
   }
+  RefuseAcrossKeys(effective, builtIn);
   return effective;
+}
+
+void RefuseAcrossKeys(EffectiveSettings& effective, const SettingsLayer& builtIn) {
+  // The warning is part of the quiet spell: at most its second half.
+  const std::int64_t reset = effective.WholeNumber("idleResetSeconds");
+  for (EffectiveSetting& setting : effective.settings) {
+    if (setting.key != "idleWarningSeconds" || setting.source == builtIn.source) continue;
+    if (reset == 0 || std::get<std::int64_t>(setting.value) * 2 <= reset) continue;
+    effective.problems.push_back({setting.source, setting.key,
+                                  "must be at most half of idleResetSeconds (" +
+                                      std::to_string(reset) + "), got " +
+                                      DisplayValue(setting.value)});
+    setting.value = builtIn.values.at("idleWarningSeconds");
+    setting.source = builtIn.source;
+  }
 }

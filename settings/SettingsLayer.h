@@ -54,3 +54,6 @@ struct EffectiveSettings {
 // `builtIn` holds every key; its values were checked when the program was built.
 EffectiveSettings ResolveSettings(std::span<const SettingsLayer> highestFirst,
                                   const SettingsLayer& builtIn);
+// The rules that join two keys: a value that breaks one is refused like any other, and the
+// built-in value takes its place.
+void RefuseAcrossKeys(EffectiveSettings& effective, const SettingsLayer& builtIn);

@@ -1,5 +1,7 @@
 #include "framework/core/Application.h"
 
+#include <algorithm>
+
 #include "framework/core/Exceptions.h"
 #include "framework/core/Layout.h"
 #include "framework/core/Messages.h"
@@ -24,14 +26,16 @@ void TApplication::AddForm(std::unique_ptr<TForm> form) {
   form->ScaleForPixelsPerInch(CreateFormPeer(*form));
   // Creation order puts every parent before its children, and later siblings above earlier.
   for (TComponent* component : form->Components()) {
-    auto* control = dynamic_cast<TControl*>(component);
-    if (!control) continue;
-    TWinControl* parent = control->Parent();
-    if (!parent || !parent->Peer())
-      throw Exception("The control '" + control->Name() + "' has no parent to hold it");
-    CreateControlPeer(*control, *parent);
+    if (auto* control = dynamic_cast<TControl*>(component)) AttachControl(*control);
   }
   forms_.push_back(std::move(form));
+}
+
+void TApplication::AttachControl(TControl& control) {
+  TWinControl* parent = control.Parent();
+  if (!parent || !parent->Peer())
+    throw Exception("The control '" + control.Name() + "' has no parent to hold it");
+  CreateControlPeer(control, *parent);
 }
 
 void TApplication::Guard(const std::function<void()>& handler) {
@@ -58,28 +62,84 @@ void TApplication::HandleException(const std::exception& e) {
 }
 
 void TApplication::WatchIdle(std::chrono::milliseconds timeout, std::function<void()> onIdle) {
-  if (timeout <= timeout.zero() || idle_.Armed()) return;
-  StartIdleTimer(timeout);
-  idle_.Arm(timeout, Now());
-  onIdle_ = std::move(onIdle);
+  TIdleWatch watch;
+  watch.Timeout = timeout;
+  watch.OnIdle = std::move(onIdle);
+  WatchIdle(std::move(watch));
+}
+
+void TApplication::WatchIdle(TIdleWatch watch) {
+  if (watch.Timeout <= watch.Timeout.zero() || idle_.Armed()) return;
+  StartIdleTimer(watch.Timeout - std::clamp(watch.Warning, watch.Warning.zero(), watch.Timeout));
+  idle_.Arm(watch.Timeout, watch.Warning, Now());
+  watch_ = std::move(watch);
 }
 
 void TApplication::StopWatchingIdle() {
   if (!idle_.Armed()) return;
   idle_.Disarm();
   StopIdleTimer();
+  EndIdleWarning();
+}
+
+bool TApplication::InputArrived(TInputEdge edge, int source) {
+  const bool wasHolding = idle_.Holding();
+  idle_.Input(edge, source, Now());
+  bool swallow = swallowing_;
+  if (IdleWarningShown()) {
+    swallow = swallowing_ = true;
+    EndIdleWarning();
+  }
+  if (!idle_.Holding()) {
+    swallowing_ = false;
+    // The timer waits a whole timeout while something is held; the spell starts now.
+    if (wasHolding && idle_.Armed()) ScheduleIdleTimer();
+  }
+  return swallow;
+}
+
+void TApplication::PointerAt(TPoint at) {
+  if (!IdleWarningShown()) idle_.PointerAt(at, Now());
+}
+
+void TApplication::SoundPlaying(bool playing) {
+  const bool wasHolding = idle_.Holding();
+  idle_.SoundPlaying(playing, Now());
+  if (playing) EndIdleWarning();
+  if (wasHolding && !idle_.Holding() && idle_.Armed()) ScheduleIdleTimer();
+}
+
+void TApplication::EndIdleWarning() {
+  if (!IdleWarningShown()) return;
+  countShown_ = 0;
+  if (watch_.OnWarningEnd) Guard(watch_.OnWarningEnd);
+}
+
+void TApplication::ScheduleIdleTimer() {
+  StartIdleTimer(std::chrono::ceil<std::chrono::milliseconds>(idle_.NextChange(Now())));
 }
 
 void TApplication::IdleTimerElapsed() {
   if (!idle_.Armed()) return;
   const auto now = Now();
-  if (!idle_.Due(now)) {
-    StartIdleTimer(std::chrono::ceil<std::chrono::milliseconds>(idle_.Remaining(now)));
-    return;
+  switch (idle_.Phase(now)) {
+    case TIdlePhase::Quiet:
+      EndIdleWarning();
+      break;
+    case TIdlePhase::Warning:
+      if (const int left = idle_.SecondsLeft(now); left != countShown_) {
+        countShown_ = left;
+        if (watch_.OnCountdown) Guard([&] { watch_.OnCountdown(left); });
+      }
+      break;
+    case TIdlePhase::Due: {
+      StopWatchingIdle();
+      const std::function<void()> onIdle = watch_.OnIdle;  // the handler may start a new watch
+      Guard(onIdle);
+      return;
+    }
   }
-  StopWatchingIdle();
-  const std::function<void()> onIdle = onIdle_;  // the handler may start a new watch
-  Guard(onIdle);
+  ScheduleIdleTimer();
 }
 
 void TApplication::StartIdleTimer(std::chrono::milliseconds) {

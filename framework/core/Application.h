@@ -41,6 +41,9 @@ class TApplication {
     AddForm(std::move(form));
     reference = raw;
   }
+  // Gives a control made after its form its native window, above its siblings; its parent
+  // must have one already.
+  void AttachControl(TControl& control);
   TForm* MainForm() const { return forms_.empty() ? nullptr : forms_.front().get(); }
 
   // Shows the main form and dispatches messages until Terminate.
@@ -59,12 +62,30 @@ class TApplication {
   // button or touch point holds it off. That ends the watch, as StopWatchingIdle does. A zero
   // timeout watches nothing and starts no timer; a watch under way goes on unchanged.
   void WatchIdle(std::chrono::milliseconds timeout, std::function<void()> onIdle);
+  // The same with a warning over the spell's last `Warning`: `OnCountdown` runs with the whole
+  // seconds left when it starts and each time the count goes down, `OnWarningEnd` when it
+  // ends for any reason (input, sound, the end of the spell, the watch stopped). Each runs
+  // guarded.
+  struct TIdleWatch {
+    std::chrono::milliseconds Timeout{};
+    std::chrono::milliseconds Warning{};
+    std::function<void(int secondsLeft)> OnCountdown;
+    std::function<void()> OnWarningEnd;
+    std::function<void()> OnIdle;
+  };
+  void WatchIdle(TIdleWatch watch);
   void StopWatchingIdle();
   bool WatchingIdle() const { return idle_.Armed(); }
+  bool IdleWarningShown() const { return countShown_ > 0; }
   // What a backend reports of every input message that reaches one of the program's windows,
-  // and of its timer going off.
-  void InputArrived(TInputEdge edge, int source) { idle_.Input(edge, source, Now()); }
-  void PointerAt(TPoint at) { idle_.PointerAt(at, Now()); }
+  // and of its timer going off. True from InputArrived: the input ended the warning, and it
+  // and the rest of its press (up to the release) must go no further.
+  [[nodiscard]] bool InputArrived(TInputEdge edge, int source);
+  // A pointer that moves while the warning shows is not taken for the visitor's return: on a
+  // touch screen it comes with the tap that then dismisses the warning.
+  void PointerAt(TPoint at);
+  // Whether the page plays sound: it holds the spell off, and its end starts the spell again.
+  void SoundPlaying(bool playing);
   void IdleTimerElapsed();
 
  protected:
@@ -94,8 +115,13 @@ class TApplication {
   bool touchFirst_ = false;
   bool mainFormOnTaskBar_ = false;
   std::string title_;
+  void EndIdleWarning();
+  void ScheduleIdleTimer();
+
   TIdleTimer idle_;
-  std::function<void()> onIdle_;
+  TIdleWatch watch_;
+  int countShown_ = 0;       // the count the warning shows; 0: no warning
+  bool swallowing_ = false;  // the press that ended the warning is not over yet
 };
 
 // The process's application object, while one exists.

@@ -26,6 +26,14 @@ GtkWidget* NewWebView() {
   return view;
 }
 
+// The idle reset waits while the page plays sound.
+void ReportSound(GObject* view, GParamSpec*, gpointer) {
+  AtCallbackBoundary([view] {
+    if (fw::Application)
+      fw::Application->SoundPlaying(webkit_web_view_is_playing_audio(WEBKIT_WEB_VIEW(view)));
+  });
+}
+
 gboolean SuppressContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent*, WebKitHitTestResult*,
                              gpointer) {
   return TRUE;
@@ -38,6 +46,7 @@ WebViewPeer::WebViewPeer(fw::TWebBrowser& browser)
   ConnectTo(Widget(), "context-menu", SuppressContextMenu);
   ConnectTo(Widget(), "load-failed", OnLoadFailed);
   ConnectTo(Widget(), "map", OnMapped);
+  ConnectTo(Widget(), "notify::is-playing-audio", ReportSound);
 }
 
 WebViewPeer::~WebViewPeer() { g_cancellable_cancel(cancellable_.get()); }

@@ -59,6 +59,9 @@ std::unique_ptr<WindowPeer> MakePeer(fw::TControl& control) {
 }
 
 constexpr UINT_PTR kIdleTimer = 1;
+// While the idle watch runs, whether the page plays sound is asked this often.
+constexpr UINT_PTR kSoundTimer = 2;
+constexpr UINT kSoundPollMs = 1000;
 // Touch and pen contacts, apart from keys and mouse buttons (virtual-key codes).
 constexpr int kPointerSources = 0x10000;
 
@@ -66,10 +69,11 @@ int XButtonKey(WPARAM wParam) {
   return GET_XBUTTON_WPARAM(wParam) == XBUTTON1 ? VK_XBUTTON1 : VK_XBUTTON2;
 }
 
-void ReportInput(const MSG& m) {
+// True: the input only ended the idle warning and goes no further.
+bool ReportInput(const MSG& m) {
   using fw::TInputEdge;
   auto report = [](TInputEdge edge, int source = 0) {
-    fw::Application->InputArrived(edge, source);
+    return fw::Application->InputArrived(edge, source);
   };
   switch (m.message) {
     case WM_KEYDOWN:
@@ -104,7 +108,8 @@ void ReportInput(const MSG& m) {
       return report(TInputEdge::Release, kPointerSources + GET_POINTERID_WPARAM(m.wParam));
     case WM_MOUSEMOVE:
     case WM_NCMOUSEMOVE:
-      return fw::Application->PointerAt({m.pt.x, m.pt.y});
+      fw::Application->PointerAt({m.pt.x, m.pt.y});
+      return false;
     // On a window frame (a message box's) a press starts the system's own loop, which takes
     // the release: no hold.
     case WM_NCLBUTTONDOWN:
@@ -118,13 +123,22 @@ void ReportInput(const MSG& m) {
     case WM_GESTURE:
       return report(TInputEdge::Other);
   }
+  return false;
 }
 
 LRESULT CALLBACK InputHook(int code, WPARAM removal, LPARAM message) {
   if (code == HC_ACTION && removal == PM_REMOVE && fw::Application) {
-    AtCallbackBoundary([message] { ReportInput(*reinterpret_cast<const MSG*>(message)); });
+    auto& m = *reinterpret_cast<MSG*>(message);
+    if (AtCallbackBoundary(false, [&m] { return ReportInput(m); })) m.message = WM_NULL;
   }
   return CallNextHookEx(nullptr, code, removal, message);
+}
+
+void CALLBACK SoundTimerTick(HWND, UINT, UINT_PTR, DWORD) {
+  AtCallbackBoundary([] {
+    if (auto* application = dynamic_cast<Win32Application*>(fw::Application))
+      application->SoundPlaying(application->SoundProbe()());
+  });
 }
 
 void CALLBACK IdleTimerTick(HWND window, UINT, UINT_PTR timer, DWORD) {
@@ -279,9 +293,20 @@ void Win32Application::StartIdleTimer(std::chrono::milliseconds delay) {
                                                              USER_TIMER_MAXIMUM);
   if (!SetTimer(window_.get(), kIdleTimer, static_cast<UINT>(ms), IdleTimerTick))
     ThrowLastError("Cannot start the idle timer");
+  // Started once per watch: setting it again starts its period over, and in the warning the
+  // idle timer is set each second, so it would never go off there.
+  if (!pollingSound_) {
+    if (!SetTimer(window_.get(), kSoundTimer, kSoundPollMs, SoundTimerTick))
+      ThrowLastError("Cannot start watching the program's sound");
+    pollingSound_ = true;
+  }
 }
 
-void Win32Application::StopIdleTimer() { KillTimer(window_.get(), kIdleTimer); }
+void Win32Application::StopIdleTimer() {
+  KillTimer(window_.get(), kIdleTimer);
+  KillTimer(window_.get(), kSoundTimer);
+  pollingSound_ = false;
+}
 
 void Win32Application::ShowErrorMessage(const std::string& text) {
   HWND owner = WindowOf(MainForm());

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "framework/core/Application.h"
+#include "framework/win32/AudioSessions.h"
 #include "framework/win32/Handles.h"
 
 namespace fw::win32 {
@@ -34,6 +35,12 @@ class Win32Application : public fw::TApplication {
 
   HWND Handle() const { return window_.get(); }
 
+  // What tells whether the page plays sound, asked each second while the idle watch runs:
+  // the process's audio sessions, or a test's stand-in.
+  using SoundProbeFunction = bool (*)();
+  SoundProbeFunction SoundProbe() const { return soundProbe_; }
+  void SetSoundProbe(SoundProbeFunction probe) { soundProbe_ = probe; }
+
  protected:
   std::string_view LayoutResource(const std::string& name) override;
   int CreateFormPeer(fw::TForm& form) override;
@@ -54,6 +61,8 @@ class Win32Application : public fw::TApplication {
   // Sees every input message any loop of this thread takes, the page's and modal ones' too;
   // installed with the first idle watch.
   UniqueHook inputHook_;
+  SoundProbeFunction soundProbe_ = ThisProcessPlaysSound;
+  bool pollingSound_ = false;
 };
 
 }  // namespace fw::win32

@@ -53,18 +53,31 @@ class BrowserLog : public FocusPeer, public fw::BrowserPeer {
   }
 };
 
-// The main window of a build that resets after 30 seconds, on a clock the test moves.
+// Gives a control made while the program runs a peer like the others'.
+class FormApplication : public ManualApplication {
+ public:
+  fw::TControl* focused = nullptr;
+
+ protected:
+  void CreateControlPeer(fw::TControl& control, fw::TWinControl&) override {
+    control.AttachPeer(std::make_unique<FocusPeer>(control, focused));
+  }
+};
+
+// The main window of a build that resets after 30 seconds, warning for the last 10, on a clock
+// the test moves.
 class IdleReset : public testing::Test {
  protected:
-  ManualApplication app;
+  FormApplication app;
   TForm12 form;
-  fw::TControl* focused = nullptr;
+  fw::TControl*& focused = app.focused;
   BrowserLog* browser = nullptr;
 
   void SetUp() override {
     std::ifstream in(UNIT12_LAYOUT);
     ASSERT_TRUE(in);
     fw::LoadLayout(form, "TFORM12", std::string(std::istreambuf_iterator<char>(in), {}));
+    form.AttachPeer(std::make_unique<FocusPeer>(form, focused));
     for (fw::TComponent* component : form.Components()) {
       auto* control = dynamic_cast<fw::TControl*>(component);
       if (!control || control == form.WebBrowser1) continue;
@@ -117,6 +130,34 @@ TEST_F(IdleReset, AQuietSpellLeadsBackToTheStartUpStateWithTheBrowserStartedOver
   app.Wait(30s);
   EXPECT_EQ(browser->calls.back(), "clear");
   EXPECT_EQ(browser->calls.size(), 8u);
+}
+
+TEST_F(IdleReset, AWarningCoversTheBrowserCountsDownAndTheInputThatEndsItDoesNothingElse) {
+  Visit();
+  app.Wait(19999ms);
+  EXPECT_EQ(form.PanelIdleWarning, nullptr);  // made only once a warning is due
+  app.Wait(1ms);
+  ASSERT_NE(form.PanelIdleWarning, nullptr);
+  const fw::TPanel& warning = *form.PanelIdleWarning;
+  EXPECT_TRUE(warning.Visible());
+  EXPECT_EQ(warning.Parent(), &form);
+  EXPECT_EQ(warning.Bounds(), form.WebBrowser1->Bounds());
+  EXPECT_EQ(warning.Caption(), "Сеанс завершится через 10 с. Коснитесь экрана, чтобы продолжить.");
+  app.Wait(3s);
+  EXPECT_EQ(warning.Caption(), "Сеанс завершится через 7 с. Коснитесь экрана, чтобы продолжить.");
+
+  EXPECT_TRUE(app.InputArrived(fw::TInputEdge::Press, 1));
+  EXPECT_TRUE(app.InputArrived(fw::TInputEdge::Release, 1));
+  EXPECT_FALSE(warning.Visible());
+  EXPECT_TRUE(form.AppBar->Visible());  // the page and the bar stay as the visitor left them
+  EXPECT_EQ(browser->calls.size(), 1u);
+
+  app.Wait(20s);  // a whole spell again, warning included
+  EXPECT_TRUE(warning.Visible());
+  app.Wait(10s);
+  EXPECT_FALSE(warning.Visible());
+  ExpectStartUpState();
+  EXPECT_TRUE(app.errors.empty());
 }
 
 class FailingStep : public IdleReset, public testing::WithParamInterface<std::string> {};

@@ -10,6 +10,8 @@ set(overviewVideo video)
 set(playlist list)
 if(KEY STREQUAL "idleResetSeconds")
   idle_reset_source("${OUT}" "${VALUE}")
+elseif(KEY STREQUAL "idleWarningSeconds")
+  idle_reset_source("${OUT}" 60 WARNING "${VALUE}")
 else()
   set(${KEY} "${VALUE}")
   navigation_targets_source("${OUT}" "${clinicHost}" "${siteDomain}" "${siteWwwHost}"

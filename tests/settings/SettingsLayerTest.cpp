@@ -15,7 +15,8 @@ const SettingsLayer kBuiltIn = Layer("built-in", {{"clinicHost", "built.example"
                                                   {"siteWwwHost", "www.site.example"},
                                                   {"overviewVideo", "video"},
                                                   {"playlist", "list"},
-                                                  {"idleResetSeconds", std::int64_t{0}}});
+                                                  {"idleResetSeconds", std::int64_t{0}},
+                                                  {"idleWarningSeconds", std::int64_t{10}}});
 
 struct PrecedenceCase {
   const char* what;
@@ -52,7 +53,7 @@ TEST(SettingsPrecedence, EachKeyComesFromTheHighestSourceThatHoldsIt) {
   };
   for (const PrecedenceCase& c : cases) {
     const EffectiveSettings effective = ResolveSettings(c.highestFirst, kBuiltIn);
-    ASSERT_EQ(effective.settings.size(), 6u) << c.what;
+    ASSERT_EQ(effective.settings.size(), SettingKeys().size()) << c.what;
     EXPECT_EQ(effective.settings[0].key, "clinicHost");
     EXPECT_EQ(effective.settings[0].source, c.clinicFrom) << c.what;
     EXPECT_EQ(effective.Text("clinicHost"), c.clinicHost) << c.what;
@@ -72,6 +73,33 @@ TEST(SettingsPrecedence, ARefusedValueFallsThroughAndIsReported) {
   ASSERT_EQ(effective.problems.size(), 1u);
   EXPECT_EQ(effective.problems[0].Describe(),
             "HKLM: idleResetSeconds: must be 0 (off) or a whole number from 30 to 86400; got 5");
+}
+
+// The warning is at most the second half of the quiet spell; past that the built-in one counts.
+TEST(SettingsAcrossKeys, AWarningLongerThanHalfTheResetIsRefused) {
+  struct Case {
+    std::int64_t reset, warning, effective;
+    const char* problem;  // empty: none
+  };
+  const std::vector<Case> cases{
+      {120, 60, 60, ""},
+      {120, 0, 0, ""},
+      {0, 500, 500, ""},  // no reset, nothing to warn of
+      {120, 61, 10,
+       "kiosk.json: idleWarningSeconds: must be at most half of idleResetSeconds (120), got 61"},
+  };
+  for (const Case& c : cases) {
+    const SettingsLayer file =
+        Layer("kiosk.json", {{"idleResetSeconds", c.reset}, {"idleWarningSeconds", c.warning}});
+    const EffectiveSettings effective = ResolveSettings(std::vector{file}, kBuiltIn);
+    EXPECT_EQ(effective.WholeNumber("idleWarningSeconds"), c.effective) << c.warning;
+    if (*c.problem) {
+      ASSERT_EQ(effective.problems.size(), 1u);
+      EXPECT_EQ(effective.problems[0].Describe(), c.problem);
+    } else {
+      EXPECT_TRUE(effective.problems.empty()) << c.warning;
+    }
+  }
 }
 
 }  // namespace

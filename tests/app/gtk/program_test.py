@@ -4,10 +4,12 @@ through xdotool) against real pages served on loopback. The program under test i
 whose targets point at the two loopback ports given on the command line.
 
 Usage: program_test.py PROGRAM CLINIC_PORT SITE_PORT NO_STYLE BAD_STYLE BROKEN_LAYOUT IDLE_RESET
-IDLE_SECONDS SHIPPED [unittest arguments]: NO_STYLE, BAD_STYLE and BROKEN_LAYOUT are copies of the
-program without its style, with an unreadable style and with a broken layout; IDLE_RESET is one
-built to return to the splash after IDLE_SECONDS without input; SHIPPED is the program as it is
-shipped, with the build's own targets (never opened here)."""
+IDLE_SECONDS SHIPPED IDLE_WARNING WARNING_RESET_SECONDS WARNING_SECONDS [unittest arguments]:
+NO_STYLE, BAD_STYLE and BROKEN_LAYOUT are copies of the program without its style, with an
+unreadable style and with a broken layout; IDLE_RESET is one built to return to the splash after
+IDLE_SECONDS without input; SHIPPED is the program as it is shipped, with the build's own targets
+(never opened here); IDLE_WARNING is one built to return to the splash after
+WARNING_RESET_SECONDS, warning for the last WARNING_SECONDS."""
 import os
 import pathlib
 import signal
@@ -25,6 +27,10 @@ PROGRAM, CLINIC_PORT, SITE_PORT = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]
 NO_STYLE, BAD_STYLE, BROKEN_LAYOUT, IDLE_RESET = sys.argv[4:8]
 IDLE_SECONDS = int(sys.argv[8])
 SHIPPED = sys.argv[9]
+IDLE_WARNING = sys.argv[10]
+WARNING_RESET_SECONDS, WARNING_SECONDS = int(sys.argv[11]), int(sys.argv[12])
+# An audio output for the program under test on a machine without a sound card.
+NULL_SOUND = pathlib.Path(__file__).resolve().parent / "null-sound.conf"
 
 SCREEN = (1280, 800)
 SPLASH_COLOUR = (0x1A, 0x1A, 0x1A)  # the dark style's window colour: splash and bar
@@ -38,6 +44,11 @@ IN_PAGE = (700, 400)
 IN_BAR = (600, 790)
 IN_FIELD = (750, 40)  # the page's text field
 CLOSE_ICON = (1250, 762)
+PANE = (0, 0, 190, 800)  # x, y, width, height
+# The start of the warning's line, left of where the splash shows its name.
+WARNING_TEXT = (420, 390, 140, 22)
+WARNING_LINE = (400, 385, 700, 30)
+IN_PAGE_LOW = (700, 600)  # the browser area away from any text
 
 def xdotool(*args):
     subprocess.run(["xdotool", *map(str, args)], check=True, capture_output=True)
@@ -47,6 +58,36 @@ def pixel(x, y):
     raw = subprocess.run(["import", "-window", "root", "-crop", f"1x1+{x}+{y}", "-depth", "8",
                           "rgb:-"], check=True, capture_output=True).stdout
     return tuple(raw[:3])
+
+
+def area(x, y, width, height):
+    return subprocess.run(["import", "-window", "root", "-crop", f"{width}x{height}+{x}+{y}",
+                           "-depth", "8", "rgb:-"], check=True, capture_output=True).stdout
+
+
+def settled(x, y, width, height):
+    """The area once it stays the same for a moment (the style's transitions over)."""
+    previous = area(x, y, width, height)
+    while True:
+        time.sleep(0.3)
+        current = area(x, y, width, height)
+        if current == previous:
+            return current
+        previous = current
+
+
+def has_text(x, y, width, height, background=SPLASH_COLOUR):
+    """Whether anything but `background` is drawn there."""
+    raw = area(x, y, width, height)
+    return any(tuple(raw[i:i + 3]) != background for i in range(0, len(raw), 3))
+
+
+def warning_shows():
+    return pixel(*IN_PAGE_LOW) == SPLASH_COLOUR and has_text(*WARNING_TEXT)
+
+
+def splash_shows():
+    return pixel(*IN_PAGE_LOW) == SPLASH_COLOUR and not has_text(*WARNING_TEXT)
 
 
 def wait_until(condition, what, timeout=15):
@@ -132,11 +173,11 @@ class ProgramTest(unittest.TestCase):
             end_program(self.process)
         self.home.cleanup()
 
-    def launch(self, program):
+    def launch(self, program, **variables):
         if self.process:
             end_program(self.process)
         env = {k: v for k, v in os.environ.items() if not k.startswith("XDG_")}
-        env.update(HOME=self.home.name)
+        env.update(HOME=self.home.name, **variables)
         self.process = start_program([program], env=env, stdin=subprocess.DEVNULL,
                                      stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
 
@@ -411,6 +452,72 @@ class ProgramTest(unittest.TestCase):
         self.open_clinic()
         self.assertEqual(len(self.clinic.page_cookies), 2)
 
+    def test_a_warning_covers_the_page_and_the_input_that_ends_it_goes_no_further(self):
+        self.launch(IDLE_WARNING)
+        self.start()
+        self.open_clinic()
+        xdotool("mousemove", *IN_FIELD, "click", 1)
+        xdotool("type", "ab")
+        self.clinic.wait_for("value-ab")
+        last_input = time.monotonic()
+        pane = settled(*PANE)
+        quiet_part = WARNING_RESET_SECONDS - WARNING_SECONDS
+        wait_until(warning_shows, "the warning", timeout=quiet_part + 5)
+        self.assertGreater(time.monotonic() - last_input, quiet_part - 0.5)
+        self.assertEqual(area(*PANE), pane, "the warning leaves the pane as it is")
+        # The count goes down while the warning stays.
+        line = area(*WARNING_LINE)
+        wait_until(lambda: area(*WARNING_LINE) != line, "the count to change", timeout=3)
+        self.assertTrue(warning_shows())
+
+        # A key ends the warning and does not reach the field, which keeps the focus and the
+        # value; the next key does.
+        xdotool("key", "c")
+        wait_until(lambda: pixel(*IN_PAGE_LOW) == CLINIC_COLOUR, "the page after a key")
+        xdotool("key", "d")
+        self.clinic.wait_for("value-abd")
+        self.assertNotIn("keydown-c", self.clinic.reports)
+
+        # So does a tap: the page sees no button and the field keeps the focus.
+        wait_until(warning_shows, "the warning again", timeout=quiet_part + 5)
+        presses = self.clinic.reports.count("mousedown0")
+        xdotool("mousemove", *IN_PAGE, "click", 1)
+        wait_until(lambda: pixel(*IN_PAGE_LOW) == CLINIC_COLOUR, "the page after a tap")
+        xdotool("key", "e")
+        self.clinic.wait_for("value-abde")
+        self.assertEqual(self.clinic.reports.count("mousedown0"), presses)
+        xdotool("click", 1)
+        self.clinic.wait_for("mousedown0", times=presses + 1)
+
+        # Without input the warning runs out into the reset.
+        last_input = time.monotonic()
+        wait_until(warning_shows, "the last warning", timeout=quiet_part + 5)
+        wait_until(splash_shows, "the splash", timeout=WARNING_SECONDS + 5)
+        self.assertGreater(time.monotonic() - last_input, WARNING_RESET_SECONDS - 0.5)
+
+    def test_no_reset_while_the_page_plays_sound(self):
+        self.clinic.close()
+        self.clinic = PageServer(CLINIC_PORT, CLINIC_COLOUR, sound=True)
+        self.addCleanup(self.clinic.close)
+        self.launch(IDLE_WARNING, ALSA_CONFIG_PATH=str(NULL_SOUND))
+        self.start()
+        self.open_clinic()
+        xdotool("mousemove", *IN_PAGE, "click", 1)  # the gesture the engine wants for sound
+        self.clinic.wait_for("playing")
+        # Neither the warning nor the reset comes while it plays, however long.
+        held_until = time.monotonic() + 2 * WARNING_RESET_SECONDS
+        while time.monotonic() < held_until:
+            self.assertEqual(pixel(*IN_PAGE_LOW), CLINIC_COLOUR, "the page while the sound plays")
+            time.sleep(0.2)
+        self.assertIsNone(self.process.poll())
+        # Once the page stops it, a whole spell leads to the reset.
+        self.clinic.stop_sound()
+        self.clinic.wait_for("paused")
+        stopped = time.monotonic()
+        wait_until(warning_shows, "the warning", timeout=WARNING_RESET_SECONDS + 5)
+        wait_until(splash_shows, "the splash", timeout=WARNING_SECONDS + 5)
+        self.assertGreater(time.monotonic() - stopped, WARNING_RESET_SECONDS - 0.5)
+
     def test_without_a_display_start_up_fails_with_the_application_error_text(self):
         env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
         run = subprocess.run([PROGRAM], env=env, capture_output=True, text=True, timeout=30)
@@ -421,4 +528,4 @@ class ProgramTest(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    unittest.main(argv=[sys.argv[0], *sys.argv[10:]])
+    unittest.main(argv=[sys.argv[0], *sys.argv[13:]])

@@ -164,7 +164,7 @@ TEST_F(IdleWatch, RunsTheHandlerOnceWhenTheSpellEndsAndStopsTheTimer) {
 TEST_F(IdleWatch, InputPostponesTheHandlerByAWholeTimeout) {
   Watch(30s);
   app.Wait(20s);
-  app.InputArrived(TInputEdge::Other, 0);
+  EXPECT_FALSE(app.InputArrived(TInputEdge::Other, 0));
   app.Wait(29s);
   EXPECT_EQ(idles, 0);
   app.Wait(1s);
@@ -173,10 +173,10 @@ TEST_F(IdleWatch, InputPostponesTheHandlerByAWholeTimeout) {
 
 TEST_F(IdleWatch, AHeldButtonPostponesItUntilReleasedAndAWholeTimeoutLater) {
   Watch(30s);
-  app.InputArrived(TInputEdge::Press, 1);
+  EXPECT_FALSE(app.InputArrived(TInputEdge::Press, 1));
   app.Wait(300s);
   EXPECT_EQ(idles, 0);
-  app.InputArrived(TInputEdge::Release, 1);
+  EXPECT_FALSE(app.InputArrived(TInputEdge::Release, 1));
   app.Wait(29s);
   EXPECT_EQ(idles, 0);
   app.Wait(31s);  // the timer was set for a whole timeout while the button was held
@@ -205,6 +205,208 @@ TEST_F(IdleWatch, AFailingHandlerIsShownOnceAndEndsTheWatch) {
   app.Wait(1000s);
   EXPECT_EQ(app.errors, std::vector<std::string>{"the cookies stayed."});
   EXPECT_FALSE(app.WatchingIdle());
+}
+
+}  // namespace
+
+namespace {
+
+using fw::TIdlePhase;
+
+// A spell of 30 s whose last 10 s are the warning, unless the case arms it otherwise.
+struct WarningStep {
+  enum Kind { Arm, ArmWithWarning, Press, Release, Other, SoundOn, SoundOff } kind;
+  int atMs;
+  int value = 0;  // the warning in seconds for ArmWithWarning; what is pressed or released
+};
+
+struct Expected {
+  int atMs;
+  TIdlePhase phase;
+  int secondsLeft = -1;  // -1: not checked
+};
+
+struct WarningCase {
+  std::string name;
+  std::vector<WarningStep> steps;
+  std::vector<Expected> expected;
+};
+
+class IdleWarningPhases : public testing::TestWithParam<WarningCase> {};
+
+TEST_P(IdleWarningPhases, FollowInputAndSound) {
+  TIdleTimer timer;
+  const auto at = [](int ms) { return TIdleTimer::Clock::time_point{} + 1ms * ms; };
+  for (const WarningStep& s : GetParam().steps) {
+    switch (s.kind) {
+      case WarningStep::Arm:
+        timer.Arm(30s, 10s, at(s.atMs));
+        break;
+      case WarningStep::ArmWithWarning:
+        timer.Arm(30s, 1s * s.value, at(s.atMs));
+        break;
+      case WarningStep::Press:
+        timer.Input(TInputEdge::Press, s.value, at(s.atMs));
+        break;
+      case WarningStep::Release:
+        timer.Input(TInputEdge::Release, s.value, at(s.atMs));
+        break;
+      case WarningStep::Other:
+        timer.Input(TInputEdge::Other, 0, at(s.atMs));
+        break;
+      case WarningStep::SoundOn:
+        timer.SoundPlaying(true, at(s.atMs));
+        break;
+      case WarningStep::SoundOff:
+        timer.SoundPlaying(false, at(s.atMs));
+        break;
+    }
+  }
+  for (const Expected& e : GetParam().expected) {
+    SCOPED_TRACE(e.atMs);
+    EXPECT_EQ(timer.Phase(at(e.atMs)), e.phase);
+    if (e.secondsLeft >= 0) {
+      EXPECT_EQ(timer.SecondsLeft(at(e.atMs)), e.secondsLeft);
+    }
+  }
+}
+
+using W = WarningStep;
+constexpr auto Q = TIdlePhase::Quiet, Wn = TIdlePhase::Warning, D = TIdlePhase::Due;
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, IdleWarningPhases,
+    testing::Values(
+        WarningCase{"the last seconds are the warning, counted down",
+                    {{W::Arm, 0}},
+                    {{19999, Q}, {20000, Wn, 10}, {25500, Wn, 5}, {29999, Wn, 1}, {30000, D}}},
+        WarningCase{"input in the quiet spell moves the warning",
+                    {{W::Arm, 0}, {W::Other, 15000}},
+                    {{34999, Q}, {35000, Wn, 10}, {45000, D}}},
+        WarningCase{"input in the warning ends it and starts the spell again",
+                    {{W::Arm, 0}, {W::Press, 25000, 1}, {W::Release, 25100, 1}},
+                    {{25100, Q}, {45099, Q}, {45100, Wn, 10}, {55100, D}}},
+        WarningCase{"sound in the quiet spell holds it off",
+                    {{W::Arm, 0}, {W::SoundOn, 5000}},
+                    {{1000000, Q}}},
+        WarningCase{"sound that stops starts the spell again",
+                    {{W::Arm, 0}, {W::SoundOn, 5000}, {W::SoundOff, 100000}},
+                    {{119999, Q}, {120000, Wn, 10}, {130000, D}}},
+        WarningCase{"sound starting in the warning ends it",
+                    {{W::Arm, 0}, {W::SoundOn, 25000}},
+                    {{25000, Q}, {1000000, Q}}},
+        WarningCase{"sound starting and stopping in the warning: a new spell",
+                    {{W::Arm, 0}, {W::SoundOn, 22000}, {W::SoundOff, 24000}},
+                    {{24000, Q}, {43999, Q}, {44000, Wn}, {54000, D}}},
+        WarningCase{"sound stopping that never played changes nothing",
+                    {{W::Arm, 0}, {W::SoundOff, 10000}},
+                    {{20000, Wn}, {30000, D}}},
+        WarningCase{"sound and a held key: the spell waits for both",
+                    {{W::Arm, 0},
+                     {W::Press, 5000, 1},
+                     {W::SoundOn, 6000},
+                     {W::Release, 10000, 1},
+                     {W::SoundOff, 50000}},
+                    {{49999, Q}, {69999, Q}, {70000, Wn}, {80000, D}}},
+        WarningCase{
+            "no warning: quiet until due", {{W::ArmWithWarning, 0, 0}}, {{29999, Q}, {30000, D}}},
+        WarningCase{"a warning longer than the spell is all of it",
+                    {{W::ArmWithWarning, 0, 40}},
+                    {{1, Wn, 30}, {30000, D}}}),
+    [](const testing::TestParamInfo<WarningCase>& info) { return TestName(info.param.name); });
+
+// The application's watch with a warning, on the hand-moved clock.
+class IdleWarningWatch : public testing::Test {
+ protected:
+  ManualApplication app;
+  std::vector<int> counts;
+  int ends = 0, idles = 0;
+  void SetUp() override {
+    app.WatchIdle({.Timeout = 30s,
+                   .Warning = 10s,
+                   .OnCountdown = [this](int left) { counts.push_back(left); },
+                   .OnWarningEnd = [this] { ++ends; },
+                   .OnIdle = [this] { ++idles; }});
+  }
+};
+
+TEST_F(IdleWarningWatch, CountsDownEachSecondThenEndsTheWarningAndRunsTheReset) {
+  app.Wait(19999ms);
+  EXPECT_TRUE(counts.empty());
+  app.Wait(1ms);
+  EXPECT_EQ(counts, std::vector<int>{10});
+  EXPECT_TRUE(app.IdleWarningShown());
+  app.Wait(9999ms);
+  EXPECT_EQ(counts, (std::vector<int>{10, 9, 8, 7, 6, 5, 4, 3, 2, 1}));
+  EXPECT_EQ(idles, 0);
+  app.Wait(1ms);
+  EXPECT_EQ(ends, 1);
+  EXPECT_EQ(idles, 1);
+  EXPECT_FALSE(app.WatchingIdle());
+}
+
+TEST_F(IdleWarningWatch, ThePressThatEndsTheWarningGoesNoFurtherUpToItsRelease) {
+  EXPECT_FALSE(app.InputArrived(TInputEdge::Press, 1));  // before the warning: the page's
+  EXPECT_FALSE(app.InputArrived(TInputEdge::Release, 1));
+  app.Wait(25s);
+  ASSERT_EQ(counts, (std::vector<int>{10, 9, 8, 7, 6, 5}));
+  counts.clear();
+  EXPECT_TRUE(app.InputArrived(TInputEdge::Press, 1));
+  EXPECT_FALSE(app.IdleWarningShown());
+  EXPECT_EQ(ends, 1);
+  EXPECT_TRUE(app.InputArrived(TInputEdge::Other, 0));
+  EXPECT_TRUE(app.InputArrived(TInputEdge::Release, 1));
+  EXPECT_FALSE(app.InputArrived(TInputEdge::Press, 1));  // the next tap is the page's again
+  EXPECT_FALSE(app.InputArrived(TInputEdge::Release, 1));
+  app.Wait(19999ms);
+  EXPECT_TRUE(counts.empty());
+  app.Wait(1ms);
+  EXPECT_EQ(counts, std::vector<int>{10});
+  EXPECT_EQ(idles, 0);
+}
+
+TEST_F(IdleWarningWatch, APointerMovingUnderTheWarningNeitherEndsItNorPostponesTheReset) {
+  app.PointerAt({1, 1});
+  app.Wait(25s);
+  app.PointerAt({2, 2});
+  EXPECT_TRUE(app.IdleWarningShown());
+  app.Wait(5s);
+  EXPECT_EQ(idles, 1);
+}
+
+TEST_F(IdleWarningWatch, SoundEndsTheWarningAndItsEndStartsAWholeSpell) {
+  app.Wait(25s);
+  counts.clear();
+  app.SoundPlaying(true);
+  EXPECT_FALSE(app.IdleWarningShown());
+  EXPECT_EQ(ends, 1);
+  app.Wait(1000s);
+  EXPECT_EQ(idles, 0);
+  app.SoundPlaying(false);
+  app.Wait(19999ms);
+  EXPECT_TRUE(counts.empty());
+  app.Wait(1ms);
+  EXPECT_EQ(counts, std::vector<int>{10});
+  app.Wait(10s);
+  EXPECT_EQ(idles, 1);
+}
+
+TEST_F(IdleWarningWatch, AReleasedHoldStartsAWholeSpellThen) {
+  EXPECT_FALSE(app.InputArrived(TInputEdge::Press, 7));
+  app.Wait(100s);
+  EXPECT_FALSE(app.InputArrived(TInputEdge::Release, 7));
+  app.Wait(19999ms);
+  EXPECT_TRUE(counts.empty());
+  app.Wait(1ms);
+  EXPECT_EQ(counts, std::vector<int>{10});
+}
+
+TEST_F(IdleWarningWatch, StoppingTheWatchEndsTheWarning) {
+  app.Wait(21s);
+  app.StopWatchingIdle();
+  EXPECT_EQ(ends, 1);
+  app.Wait(100s);
+  EXPECT_EQ(idles, 0);
 }
 
 }  // namespace

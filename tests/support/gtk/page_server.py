@@ -1,11 +1,16 @@
 """A page in one colour, served on a loopback port, whose script reports to the server what
-reaches it: pointer buttons, the context menu, keys in its text field, its first paint, and
-what it found in its web storage (then it stores a value there). The first page request is
-answered with a session cookie and a persistent one; the server keeps the cookies that each
-page request carried."""
+reaches it: pointer buttons, the context menu, keys in its text field and the field's value
+after each, its first paint, and what it found in its web storage (then it stores a value
+there). The first page request is answered with a session cookie and a persistent one; the
+server keeps the cookies that each page request carried. A page with sound plays a looping tone
+from its first click outside the field until the server lets it stop (`stop_sound`)."""
 import http.server
+import io
+import math
+import struct
 import threading
 import time
+import wave
 
 PAGE = """<!doctype html><html><head><style>
 html, body { margin: 0; height: 100%%; background: %s; }
@@ -16,7 +21,10 @@ function report(what) { fetch('/report?e=' + encodeURIComponent(what)); }
 for (const type of ['mousedown', 'mouseup', 'auxclick', 'click'])
   document.addEventListener(type, e => report(type + e.button));
 document.addEventListener('contextmenu', () => report('contextmenu'));
-document.getElementById('field').addEventListener('keydown', e => report('keydown-' + e.key));
+const field = document.getElementById('field');
+field.addEventListener('keydown', e => report('keydown-' + e.key));
+field.addEventListener('keyup', () => report('value-' + field.value));
+%s
 report('loaded');
 report('stored-' + (localStorage.getItem('visitor') || 'nothing'));
 localStorage.setItem('visitor', 'first');
@@ -24,16 +32,43 @@ localStorage.setItem('visitor', 'first');
 requestAnimationFrame(() => requestAnimationFrame(() => report('painted')));
 </script></body></html>"""
 
+# Started by a click, since the engine plays no sound without a gesture; a request the server
+# answers only when the test says so stops it.
+SOUND = """const tone = new Audio('/tone.wav');
+tone.loop = true;
+tone.addEventListener('playing', () => report('playing'));
+tone.addEventListener('pause', () => report('paused'));
+document.addEventListener('click', e => {
+  if (e.target === field || !tone.paused) return;
+  tone.play().catch(error => report('refused-' + error.name));
+  fetch('/stop-sound').then(() => tone.pause());
+});"""
+
+
+def tone_wav(seconds=1, rate=22050, frequency=440):
+    """A sine tone as a 16-bit mono WAV file."""
+    samples = b"".join(struct.pack("<h", int(12000 * math.sin(2 * math.pi * frequency * i / rate)))
+                       for i in range(seconds * rate))
+    out = io.BytesIO()
+    with wave.open(out, "wb") as w:
+        w.setnchannels(1)
+        w.setsampwidth(2)
+        w.setframerate(rate)
+        w.writeframes(samples)
+    return out.getvalue()
+
 
 class PageServer:
     """Serves the page in one colour on a loopback port and records what its script reports."""
 
-    def __init__(self, port, colour):
+    def __init__(self, port, colour, sound=False):
         self.reports = []
         self.page_cookies = []  # the Cookie header of each page request, "" for none
         self.arrived = {}  # report -> time.monotonic() of its first arrival
         self.changed = threading.Condition()
-        page = (PAGE % ("#%02X%02X%02X" % colour)).encode()
+        page = (PAGE % ("#%02X%02X%02X" % colour, SOUND if sound else "")).encode()
+        tone = tone_wav() if sound else b""
+        self.sound_stopped = threading.Event()
         server = self
 
         class Handler(http.server.BaseHTTPRequestHandler):
@@ -46,6 +81,16 @@ class PageServer:
                         server.changed.notify_all()
                     body = b""
                     cookies = []
+                elif self.path == "/stop-sound":
+                    server.sound_stopped.wait()
+                    body, cookies = b"", []
+                elif self.path == "/tone.wav":
+                    self.send_response(200)
+                    self.send_header("Content-Type", "audio/wav")
+                    self.send_header("Content-Length", str(len(tone)))
+                    self.end_headers()
+                    self.wfile.write(tone)
+                    return
                 else:
                     body = page
                     with server.changed:
@@ -75,7 +120,11 @@ class PageServer:
                     raise AssertionError(f"the page never reported {report!r}: {self.reports}")
                 self.changed.wait(left)
 
+    def stop_sound(self):
+        self.sound_stopped.set()
+
     def close(self):
+        self.sound_stopped.set()
         self.httpd.shutdown()
         self.httpd.server_close()
 
