@@ -140,7 +140,7 @@ TEST(SettingsReport, ListsEachSettingWithItsSourceThenEveryProblem) {
             "  overviewVideo = \"v\"  (built-in)\n"
             "  playlist = \"p\"  (built-in)\n"
             "  idleResetSeconds = 0  (built-in)\n"
-      "  idleWarningSeconds = 10  (built-in)\n"
+            "  idleWarningSeconds = 10  (built-in)\n"
             "Problems (the built-in default is used for each refused key):\n"
             "  /k.json: playlist: must be a YouTube identifier (letters, digits, - and _); got \"a "
             "b\"\n");
