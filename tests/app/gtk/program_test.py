@@ -22,6 +22,7 @@ import unittest
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[2] / "support" / "gtk"))
 from page_server import PageServer  # noqa: E402
 from program_process import end_program, start_program  # noqa: E402
+from screen import pixel, visible_windows, wait_until, xdotool  # noqa: E402
 
 PROGRAM, CLINIC_PORT, SITE_PORT = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
 NO_STYLE, BAD_STYLE, BROKEN_LAYOUT, IDLE_RESET = sys.argv[4:8]
@@ -49,16 +50,6 @@ PANE = (0, 0, 190, 800)  # x, y, width, height
 WARNING_TEXT = (420, 390, 140, 22)
 WARNING_LINE = (400, 385, 700, 30)
 IN_PAGE_LOW = (700, 600)  # the browser area away from any text
-
-def xdotool(*args):
-    subprocess.run(["xdotool", *map(str, args)], check=True, capture_output=True)
-
-
-def pixel(x, y):
-    raw = subprocess.run(["import", "-window", "root", "-crop", f"1x1+{x}+{y}", "-depth", "8",
-                          "rgb:-"], check=True, capture_output=True).stdout
-    return tuple(raw[:3])
-
 
 def area(x, y, width, height):
     return subprocess.run(["import", "-window", "root", "-crop", f"{width}x{height}+{x}+{y}",
@@ -88,22 +79,6 @@ def warning_shows():
 
 def splash_shows():
     return pixel(*IN_PAGE_LOW) == SPLASH_COLOUR and not has_text(*WARNING_TEXT)
-
-
-def wait_until(condition, what, timeout=15):
-    """Returns what `condition` returned once it holds."""
-    deadline = time.monotonic() + timeout
-    while not (result := condition()):
-        if time.monotonic() > deadline:
-            raise AssertionError(f"timed out waiting for {what}")
-        time.sleep(0.1)
-    return result
-
-
-def visible_windows(name):
-    found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", name],
-                           capture_output=True, text=True).stdout.split()
-    return found
 
 
 def descendants(root):

@@ -15,6 +15,7 @@ import unittest
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[2] / "support" / "gtk"))
 from page_server import PageServer  # noqa: E402
 from program_process import end_program, start_program  # noqa: E402
+from screen import pixel, visible_windows, wait_until, xdotool  # noqa: E402
 
 PROGRAM, CLINIC_PORT = sys.argv[1], int(sys.argv[2])
 CLINIC = f"127.0.0.1:{CLINIC_PORT}"
@@ -29,30 +30,6 @@ BROKEN_PROBLEMS = [
     "idleResetSeconds: must be 0 (off) or a whole number from 30 to 86400; got 5",
     'playlist: must be a YouTube identifier (letters, digits, - and _); got "a b"',
 ]
-
-
-def xdotool(*args):
-    subprocess.run(["xdotool", *map(str, args)], check=True, capture_output=True)
-
-
-def pixel(x, y):
-    raw = subprocess.run(["import", "-window", "root", "-crop", f"1x1+{x}+{y}", "-depth", "8",
-                          "rgb:-"], check=True, capture_output=True).stdout
-    return tuple(raw[:3])
-
-
-def visible_windows(name):
-    return subprocess.run(["xdotool", "search", "--onlyvisible", "--name", name],
-                          capture_output=True, text=True).stdout.split()
-
-
-def wait_until(condition, what, timeout=15):
-    deadline = time.monotonic() + timeout
-    while not (result := condition()):
-        if time.monotonic() > deadline:
-            raise AssertionError(f"timed out waiting for {what}")
-        time.sleep(0.1)
-    return result
 
 
 class SettingsTest(unittest.TestCase):
