@@ -26,6 +26,7 @@ import time
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1] / "tests" / "support" / "gtk"))
 from page_server import PageServer  # noqa: E402
+from program_process import process_tree  # noqa: E402
 
 BUTTON1, BUTTON2 = (96, 41), (96, 89)  # "Кабинет", the site
 SPLASH, SPLASH_COLOUR = (700, 400), (0x1A, 0x1A, 0x1A)
@@ -94,26 +95,9 @@ class Screen:
         return self.wait_for(colour, process, self.click(*button))
 
 
-def descendants(root):
-    children = {}
-    for stat in pathlib.Path("/proc").glob("[0-9]*/stat"):
-        try:
-            text = stat.read_text()
-        except OSError:
-            continue
-        fields = text[text.rindex(")") + 2:].split()
-        children.setdefault(int(fields[1]), []).append(int(stat.parent.name))
-    tree, stack = [], [root]
-    while stack:
-        pid = stack.pop()
-        tree.append(pid)
-        stack.extend(children.get(pid, []))
-    return tree
-
-
 def tree_pss_kib(root):
     total = 0
-    for pid in descendants(root):
+    for pid in process_tree(root):
         try:
             for line in pathlib.Path(f"/proc/{pid}/smaps_rollup").read_text().splitlines():
                 if line.startswith("Pss:"):
@@ -126,7 +110,7 @@ def tree_pss_kib(root):
 def tree_cpu_seconds(root):
     """User and system time of the tree's living processes and of the children they reaped."""
     ticks = 0
-    for pid in descendants(root):
+    for pid in process_tree(root):
         try:
             text = pathlib.Path(f"/proc/{pid}/stat").read_text()
         except OSError:
@@ -155,7 +139,7 @@ class Run:
     def __exit__(self, kind, *_):
         if kind is not None and self.stderr.exists():
             sys.stderr.write(self.stderr.read_text())
-        for pid in reversed(descendants(self.process.pid)):
+        for pid in reversed(process_tree(self.process.pid)):
             try:
                 os.kill(pid, 9)
             except OSError:

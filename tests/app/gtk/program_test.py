@@ -21,7 +21,7 @@ import unittest
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[2] / "support" / "gtk"))
 from page_server import PageServer  # noqa: E402
-from program_process import end_program, start_program  # noqa: E402
+from program_process import end_program, process_tree, start_program  # noqa: E402
 from screen import pixel, visible_windows, wait_until, xdotool  # noqa: E402
 
 PROGRAM, CLINIC_PORT, SITE_PORT = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
@@ -81,26 +81,10 @@ def splash_shows():
     return pixel(*IN_PAGE_LOW) == SPLASH_COLOUR and not has_text(*WARNING_TEXT)
 
 
-def descendants(root):
-    children = {}
-    for stat in pathlib.Path("/proc").glob("[0-9]*/stat"):
-        try:
-            text = stat.read_text()
-        except OSError:
-            continue
-        children.setdefault(int(text[text.rindex(")") + 2:].split()[1]), []).append(
-            int(stat.parent.name))
-    tree, stack = [], list(children.get(root, []))
-    while stack:
-        tree.append(stack.pop())
-        stack.extend(children.get(tree[-1], []))
-    return tree
-
-
 def web_processes(root):
     """The web engine's content processes under `root`."""
     found = []
-    for pid in descendants(root):
+    for pid in process_tree(root):
         try:
             if pathlib.Path(f"/proc/{pid}/comm").read_text().startswith("WebKitWebProc"):
                 found.append(pid)

@@ -2,6 +2,7 @@
 for a moment after it is killed and go on writing into its data and cache folders, so a test
 that removes those folders, or starts the next copy on them, first waits for all of them."""
 import os
+import pathlib
 import signal
 import subprocess
 import time
@@ -28,3 +29,21 @@ def end_program(process, timeout=15):
         if time.monotonic() > deadline:
             raise AssertionError(f"the engine's processes of {process.args[0]} outlived it")
         time.sleep(0.05)
+
+
+def process_tree(root):
+    """ROOT and every process below it, read from /proc."""
+    children = {}
+    for stat in pathlib.Path("/proc").glob("[0-9]*/stat"):
+        try:
+            text = stat.read_text()
+        except OSError:
+            continue
+        fields = text[text.rindex(")") + 2:].split()
+        children.setdefault(int(fields[1]), []).append(int(stat.parent.name))
+    tree, stack = [], [root]
+    while stack:
+        pid = stack.pop()
+        tree.append(pid)
+        stack.extend(children.get(pid, []))
+    return tree
