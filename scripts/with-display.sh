@@ -10,7 +10,9 @@ cleanup() {
 trap cleanup EXIT
 
 display_file="$(mktemp)"
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+# Without -noreset the server resets whenever its last client leaves, and a program that
+# connects at that moment is refused ("Cannot open the display") now and then.
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$display_file" >/dev/null 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 100); do
   [ -s "$display_file" ] && break

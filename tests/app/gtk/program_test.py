@@ -152,7 +152,9 @@ class ProgramTest(unittest.TestCase):
             self.launch(PROGRAM)
         window = wait_until(lambda: visible_windows("^Form12$") or self.process.poll() is not None,
                             "the window")
-        self.assertIsNone(self.process.poll(), "the program ended at start-up")
+        if self.process.poll() is not None:
+            self.fail(f"the program ended at start-up with {self.process.returncode}: "
+                      f"{self.process.stderr.read()}")
         xdotool("windowfocus", "--sync", window[0])
         # The window is up once the splash is painted where the page will be.
         wait_until(lambda: pixel(*IN_PAGE) == splash, "the splash")
