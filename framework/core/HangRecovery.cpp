@@ -1,0 +1,23 @@
+#include "framework/core/HangRecovery.h"
+
+namespace fw {
+
+bool THangRecovery::Navigating() {
+  const bool hung = hung_;
+  hung_ = false;
+  reloaded_ = false;
+  return hung;
+}
+
+THangStep THangRecovery::PatienceOut() {
+  if (!hung_) return THangStep::None;
+  hung_ = false;
+  if (reloaded_) {
+    reloaded_ = false;
+    return THangStep::EndAndBlank;
+  }
+  reloaded_ = true;
+  return THangStep::EndAndReload;
+}
+
+}  // namespace fw
