@@ -5,6 +5,7 @@
 #include "framework/core/Application.h"
 #include "mainwindow/IdleReset.h"
 #include "mainwindow/NavigationTargets.h"
+#include "mainwindow/PageRecovery.h"
 #include "mainwindow/Unit12.h"
 #include "settings/SettingsReport.h"
 
@@ -19,6 +20,7 @@ SettingsLayer BuiltInSettings() {
       {"playlist", navigation.Playlist},
       {"idleResetSeconds", static_cast<std::int64_t>(BuildIdleResetTimeout().count())},
       {"idleWarningSeconds", static_cast<std::int64_t>(BuildIdleWarning().count())},
+      {"retrySeconds", static_cast<std::int64_t>(BuildRetryDelay().count())},
   };
   return layer;
 }
@@ -35,6 +37,7 @@ void UseSettings(TForm12& form, const EffectiveSettings& settings) {
        settings.Text("overviewVideo"), settings.Text("playlist")},
       std::chrono::seconds(settings.WholeNumber("idleResetSeconds")),
       std::chrono::seconds(settings.WholeNumber("idleWarningSeconds")));
+  form.UseRetryDelay(std::chrono::seconds(settings.WholeNumber("retrySeconds")));
 }
 
 bool AnswerWithoutWindow(const CommandLine& line, const EffectiveSettings& settings,

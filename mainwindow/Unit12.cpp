@@ -5,6 +5,7 @@
 
 #include "framework/core/Application.h"
 #include "framework/core/KeyRouting.h"
+#include "mainwindow/PageRecovery.h"
 
 TForm12* Form12 = nullptr;
 
@@ -34,6 +35,7 @@ void TForm12::Publish(fw::Publisher& p) {
   p.Handler("Button4Click", this, &TForm12::Button4Click);
   p.Handler("Button5Click", this, &TForm12::Button5Click);
   p.Handler("Button6Click", this, &TForm12::Button6Click);
+  p.Handler("WebBrowser1GiveUp", this, &TForm12::WebBrowser1GiveUp);
 }
 
 void TForm12::AppBarResize() {
@@ -82,6 +84,10 @@ void TForm12::UseSettings(const NavigationConfig& navigation, std::chrono::secon
   idleWarning_ = idleWarning;
 }
 
+void TForm12::UseRetryDelay(std::chrono::seconds retryDelay) {
+  WebBrowser1->SetRecovery({.RetryDelay = retryDelay, .LoadTimeout = BuildLoadTimeout()});
+}
+
 fw::TPanel& TForm12::IdleWarningPanel() {
   if (PanelIdleWarning) return *PanelIdleWarning;
   auto* panel = static_cast<fw::TPanel*>(fw::Adopt(*this, std::make_unique<fw::TPanel>(this)));
@@ -120,3 +126,10 @@ void TForm12::Button3Click(fw::TObject*) { fw::Application->Terminate(); }
 void TForm12::Button4Click(fw::TObject*) { OpenInBrowser(targets_.OverviewVideo); }
 void TForm12::Button5Click(fw::TObject*) { OpenInBrowser(targets_.UserGuide); }
 void TForm12::Button6Click(fw::TObject*) { OpenInBrowser(targets_.Playlist); }
+
+// The page's engine keeps dying: the next visitor starts from the splash, as after a quiet
+// spell, and a tap tries again.
+void TForm12::WebBrowser1GiveUp(fw::TObject*) {
+  fw::Application->StopWatchingIdle();
+  ReturnToSplash();
+}

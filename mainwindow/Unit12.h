@@ -45,6 +45,7 @@ class TForm12 : public fw::TForm {
   void Button4Click(fw::TObject* Sender);
   void Button5Click(fw::TObject* Sender);
   void Button6Click(fw::TObject* Sender);
+  void WebBrowser1GiveUp(fw::TObject* Sender);
 
   // Places the bar along the bottom edge, full width, AppBarHeight high.
   void AppBarResize();
@@ -54,6 +55,10 @@ class TForm12 : public fw::TForm {
   // site's domain), the idle reset and its warning (never more than half the reset).
   void UseSettings(const NavigationConfig& navigation, std::chrono::seconds idleReset,
                    std::chrono::seconds idleWarning);
+
+  // How long a page that could not be reached waits before it is loaded again (zero: never);
+  // the build fixes how long a load may take.
+  void UseRetryDelay(std::chrono::seconds retryDelay);
 
   std::string ClassName() const override { return "TForm12"; }
   std::string LayoutResourceName() const override { return "TFORM12"; }

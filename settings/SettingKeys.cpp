@@ -48,6 +48,12 @@ std::string RefuseIdleWarningSeconds(const SettingValue& value) {
   return ok ? "" : "must be 0 (no warning) or a whole number up to 43200";
 }
 
+std::string RefuseRetrySeconds(const SettingValue& value) {
+  const std::int64_t seconds = std::get<std::int64_t>(value);
+  const bool ok = seconds == 0 || (seconds >= 5 && seconds <= 3600);
+  return ok ? "" : "must be 0 (off) or a whole number from 5 to 3600";
+}
+
 // Each key's built-in default is the CMake cache variable of the same meaning
 // (DUVUZEZERA_CLINIC_HOST, ...), checked when the program is configured.
 constexpr std::array kKeys{
@@ -58,6 +64,7 @@ constexpr std::array kKeys{
     SettingKey{"playlist", SettingType::Text, RefuseYouTubeId},
     SettingKey{"idleResetSeconds", SettingType::WholeNumber, RefuseIdleSeconds},
     SettingKey{"idleWarningSeconds", SettingType::WholeNumber, RefuseIdleWarningSeconds},
+    SettingKey{"retrySeconds", SettingType::WholeNumber, RefuseRetrySeconds},
 };
 
 }  // namespace

@@ -18,6 +18,11 @@ BrowserPeer& TWebBrowser::Browser() const {
 
 void TWebBrowser::Navigate(const std::string& url) { Browser().Navigate(url); }
 
+void TWebBrowser::SetRecovery(const TBrowserRecovery& recovery) {
+  recovery_ = recovery;
+  if (auto* browser = dynamic_cast<BrowserPeer*>(Peer())) browser->RecoveryChanged();
+}
+
 void TWebBrowser::StartOver() {
   BrowserPeer& browser = Browser();
   std::string failures;

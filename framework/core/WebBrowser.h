@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <string>
 
 #include "framework/core/Control.h"
@@ -17,6 +18,16 @@ class BrowserPeer {
   // Removes everything browsing left in this user's browser storage. Throws, after removing
   // what it could, when something stays.
   virtual void ClearBrowsingData();
+  // The browser's recovery settings changed (TWebBrowser::SetRecovery).
+  virtual void RecoveryChanged() {}
+};
+
+// How the browser brings a page back by itself.
+struct TBrowserRecovery {
+  // Before a page that could not be reached is loaded again; zero: never.
+  std::chrono::seconds RetryDelay{};
+  // A load that takes longer is stopped and shown as failed.
+  std::chrono::seconds LoadTimeout{60};
 };
 
 // The embedded web browser. It takes part in no gesture: strokes inside belong to the page.
@@ -29,9 +40,16 @@ class TWebBrowser : public TWinControl {
   // As before the first navigation: the page stopped and left for a blank document, and the
   // browser's storage cleared. Every step is tried; what failed is thrown afterwards, as one.
   void StartOver();
+  void SetRecovery(const TBrowserRecovery& recovery);
+  const TBrowserRecovery& Recovery() const { return recovery_; }
+
+  // Runs when the page's engine has died too often to bring the page back.
+  TNotifyEvent OnGiveUp;
 
  private:
   BrowserPeer& Browser() const;
+
+  TBrowserRecovery recovery_;
 };
 
 }  // namespace fw

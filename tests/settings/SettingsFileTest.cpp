@@ -31,7 +31,7 @@ TEST(SettingsFile, TakesEveryValidKeyAndNamesEachRefusedOne) {
       {R"({"clinicHost": "c.example", "clinichost": "x", "playlist": 7, "idleResetSeconds": 5})",
        {"clinicHost"},
        {"k.json: clinichost: unknown key; the keys are clinicHost, siteDomain, siteWwwHost, "
-        "overviewVideo, playlist, idleResetSeconds, idleWarningSeconds",
+        "overviewVideo, playlist, idleResetSeconds, idleWarningSeconds, retrySeconds",
         "k.json: idleResetSeconds: must be 0 (off) or a whole number from 30 to 86400; got 5",
         "k.json: playlist: must be a string; got number"}},
       {R"({"idleResetSeconds": 120.0, "siteDomain": null, "overviewVideo": ["a"]})",
@@ -129,7 +129,8 @@ TEST(SettingsReport, ListsEachSettingWithItsSourceThenEveryProblem) {
                                {"overviewVideo", "v"},
                                {"playlist", "p"},
                                {"idleResetSeconds", std::int64_t{0}},
-                               {"idleWarningSeconds", std::int64_t{10}}},
+                               {"idleWarningSeconds", std::int64_t{10}},
+                               {"retrySeconds", std::int64_t{0}}},
                               {}};
   const EffectiveSettings effective = ResolveSettings(std::vector{file}, builtIn);
   EXPECT_EQ(CheckConfigReport(effective),
@@ -141,6 +142,7 @@ TEST(SettingsReport, ListsEachSettingWithItsSourceThenEveryProblem) {
             "  playlist = \"p\"  (built-in)\n"
             "  idleResetSeconds = 0  (built-in)\n"
             "  idleWarningSeconds = 10  (built-in)\n"
+            "  retrySeconds = 0  (built-in)\n"
             "Problems (the built-in default is used for each refused key):\n"
             "  /k.json: playlist: must be a YouTube identifier (letters, digits, - and _); got \"a "
             "b\"\n");
