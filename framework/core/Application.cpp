@@ -83,6 +83,7 @@ void TApplication::StopWatchingIdle() {
 }
 
 bool TApplication::InputArrived(TInputEdge edge, int source) {
+  if (edge != TInputEdge::Release && OnVisitorInput) Guard(OnVisitorInput);
   const bool wasHolding = idle_.Holding();
   idle_.Input(edge, source, Now());
   bool swallow = swallowing_;

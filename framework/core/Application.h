@@ -87,6 +87,9 @@ class TApplication {
   // Whether the page plays sound: it holds the spell off, and its end starts the spell again.
   void SoundPlaying(bool playing);
   void IdleTimerElapsed();
+  // Runs (guarded) on every press and other input InputArrived sees: the browser drops a
+  // pending retry when the visitor acts.
+  std::function<void()> OnVisitorInput;
 
  protected:
   // The layout resource `name` as the program carries it; throws when there is none.

@@ -2,10 +2,20 @@
 
 namespace fw {
 
+THangStep THangRecovery::Unresponsive() {
+  if (navigationWaits_) {
+    navigationWaits_ = false;
+    return THangStep::EndAndNavigate;
+  }
+  hung_ = true;
+  return THangStep::None;
+}
+
 bool THangRecovery::Navigating() {
   const bool hung = hung_;
   hung_ = false;
   reloaded_ = false;
+  navigationWaits_ = !hung;
   return hung;
 }
 

@@ -42,9 +42,9 @@ gboolean SuppressContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent*, WebK
 }  // namespace
 
 WebViewPeer::WebViewPeer(fw::TWebBrowser& browser)
-    : WidgetPeer(browser, ObjectRef<GtkWidget>::Adopt(NewWebView())) {
+    : WidgetPeer(browser, ObjectRef<GtkWidget>::Adopt(NewWebView())),
+      recovery_(browser, WEBKIT_WEB_VIEW(Widget())) {
   ConnectTo(Widget(), "context-menu", SuppressContextMenu);
-  ConnectTo(Widget(), "load-failed", OnLoadFailed);
   ConnectTo(Widget(), "map", OnMapped);
   ConnectTo(Widget(), "notify::is-playing-audio", ReportSound);
 }
@@ -95,7 +95,9 @@ void WebViewPeer::Navigate(const std::string& url) {
 
 void WebViewPeer::Load(const std::string& url) {
   loaded_ = true;
-  webkit_web_view_load_uri(View(), AddressWithScheme(url).c_str());
+  const std::string address = AddressWithScheme(url);
+  recovery_.BeforeProgramLoad(address);
+  webkit_web_view_load_uri(View(), address.c_str());
 }
 
 void WebViewPeer::Stop() {
@@ -126,22 +128,6 @@ void WebViewPeer::OnCleared(GObject* manager, GAsyncResult* result, gpointer sel
           std::string("The browser's storage was not cleared: ") + (owned ? owned->message : "")));
     }
     if (!peer.clearsUnderWay_ && peer.heldUrl_) peer.Load(*std::exchange(peer.heldUrl_, {}));
-  });
-}
-
-gboolean WebViewPeer::OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar*, GError* error,
-                                   gpointer) {
-  return AtCallbackBoundary<gboolean>(FALSE, [&]() -> gboolean {
-    // A load that another navigation replaced, or that became a download, did not fail.
-    if (g_error_matches(error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED) ||
-        g_error_matches(error, WEBKIT_POLICY_ERROR,
-                        WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE)) {
-      return FALSE;
-    }
-    // The engine reports the failure after the navigate call has returned; it is shown as
-    // a failing navigate call's exception is, and the engine's error page stays.
-    fw::Application->HandleException(fw::EOleException(error->message, error->code));
-    return FALSE;
   });
 }
 

@@ -7,6 +7,7 @@
 
 #include "framework/core/WebBrowser.h"
 #include "framework/gtk/Handles.h"
+#include "framework/gtk/WebViewRecovery.h"
 #include "framework/gtk/WidgetPeer.h"
 
 namespace fw::gtk {
@@ -23,11 +24,10 @@ class WebViewPeer : public WidgetPeer, public fw::BrowserPeer {
   void Stop() override;
   // Returns at once; a failure is shown in the exception box when the engine reports it.
   void ClearBrowsingData() override;
+  void RecoveryChanged() override { recovery_.SettingsChanged(); }
   WebKitWebView* View() const { return WEBKIT_WEB_VIEW(Widget()); }
 
  private:
-  static gboolean OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* uri, GError* error,
-                               gpointer self);
   static void OnCleared(GObject* manager, GAsyncResult* result, gpointer self);
   static void OnMapped(GtkWidget* widget, gpointer self);
   static void OnWindowPainted(GdkFrameClock* clock, gpointer self);
@@ -45,6 +45,7 @@ class WebViewPeer : public WidgetPeer, public fw::BrowserPeer {
   SourceId warmUp_;
   // Cancelled with the peer, so that a clear finishing later does not reach it.
   ObjectRef<GCancellable> cancellable_ = ObjectRef<GCancellable>::Adopt(g_cancellable_new());
+  WebViewRecovery recovery_;
 };
 
 }  // namespace fw::gtk

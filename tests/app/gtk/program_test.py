@@ -291,12 +291,6 @@ class ProgramTest(unittest.TestCase):
         self.process.send_signal(signal.SIGTERM)
         self.assertEqual(self.exit_code(), 0)
 
-    def test_a_failed_load_is_shown_in_a_box_titled_with_the_application_title(self):
-        self.start()
-        xdotool("mousemove", *BUTTON2, "click", 1)  # nothing listens on the site's port
-        self.close_box("Кабинет Duvuzezera")
-        self.assertIsNone(self.process.poll(), "the program goes on after the box")
-
     def test_start_up_failures_show_the_application_error_box_and_end_with_one(self):
         cases = [
             (BAD_STYLE, "EStyleError", "Unable to load style 'METROPOLISUIDARK'"),
