@@ -2,6 +2,7 @@
 
 #include "app/ProgramSettings.h"
 #include "app/ProgramStartup.h"
+#include "app/Supervisor_win.h"
 #include "browser/u_LibIEInit.h"
 #include "framework/core/FloatingPoint.h"
 #include "framework/win32/StartupSupport.h"
@@ -11,6 +12,12 @@
 int RunProgram(const std::vector<std::string>& arguments) {
   try {
     const CommandLine line = ParseCommandLine(arguments);
+    if (line.supervise && !line.help && !line.checkConfig) {
+      std::vector<std::string> rest;
+      for (const std::string& argument : arguments)
+        if (argument != "--supervise") rest.push_back(argument);
+      return Supervise(OwnCommandLine(rest));
+    }
     const EffectiveSettings settings = ReadProgramSettings(line);
     if (int exitCode = 0; AnswerWithoutWindow(line, settings, exitCode)) return exitCode;
 

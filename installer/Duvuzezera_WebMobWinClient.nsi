@@ -69,8 +69,11 @@ Var createdFolders    ; how many folders, $INSTDIR and up, the first install cre
 Var settingsFolder    ; %ProgramData%\Duvuzezera
 Var configFile        ; the settings file /CONFIG names, if any
 
-; The quoted command line the Run value holds for this installation.
-!define RUN_COMMAND '"$INSTDIR\${EXE}"'
+; The quoted command line the Run value holds for this installation: the program started
+; again by itself whenever it ends other than normally.
+!define RUN_COMMAND '"$INSTDIR\${EXE}" --supervise'
+; What versions before the supervisor wrote there.
+!define UNSUPERVISED_RUN_COMMAND '"$INSTDIR\${EXE}"'
 
 ; A running copy keeps its executable open, so it cannot be replaced or removed. Interactive:
 ; ask to close it; silent: leave everything as it is and end with a distinct exit code.
@@ -161,6 +164,7 @@ SectionEnd
 Function ${un}RemoveOwnRunValue
   ReadRegStr $0 HKCU "${RUN_KEY}" "${RUN_VALUE}"
   ${If} $0 == '${RUN_COMMAND}'
+  ${OrIf} $0 == '${UNSUPERVISED_RUN_COMMAND}'
     DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
   ${EndIf}
 FunctionEnd
@@ -272,6 +276,7 @@ Function .onInit
   ; Start at sign-in: as the installation being replaced had it, unless told otherwise.
   ReadRegStr $0 HKCU "${RUN_KEY}" "${RUN_VALUE}"
   ${If} $0 == '${RUN_COMMAND}'
+  ${OrIf} $0 == '${UNSUPERVISED_RUN_COMMAND}'
     !insertmacro SelectSection ${SecAutostart}
   ${EndIf}
   !insertmacro HAS_OPTION "" "/AUTOSTART" $R1

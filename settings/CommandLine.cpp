@@ -12,6 +12,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
       line.checkConfig = true;
     } else if (argument == "--help") {
       line.help = true;
+    } else if (argument == "--supervise") {
+      line.supervise = true;
     } else if (argument == "--config") {
       if (i + 1 == arguments.size()) {
         line.problems.push_back({kSource, "--config", "needs the settings file's path"});
@@ -34,5 +36,7 @@ std::string CommandLineHelp() {
          "  --config <file>  read the settings from <file> instead of the usual place\n"
          "  --check-config   print each setting in effect, where it came from and every\n"
          "                   problem, then end: 0 when there is none, 1 otherwise\n"
-         "  --help           print this text and end\n";
+         "  --help           print this text and end\n"
+         "  --supervise      (Windows) run the program, and run it again whenever it ends\n"
+         "                   with an exit code other than 0, waiting 1, 2, 4 ... 60 s\n";
 }

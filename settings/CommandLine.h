@@ -11,6 +11,7 @@ struct CommandLine {
   std::optional<std::string> configFile;  // --config <file>
   bool checkConfig = false;               // --check-config
   bool help = false;                      // --help
+  bool supervise = false;                 // --supervise (Windows)
   std::vector<SettingProblem> problems;   // unknown options, a --config without its file
 };
 

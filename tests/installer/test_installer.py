@@ -264,7 +264,7 @@ class InstallStartRemove(InstallerCase):
             "DisplayName": TITLE, "DisplayVersion": options.version, "Publisher": "Duvuzezera",
             "DisplayIcon": f"{program},0", "InstallLocation": folder,
             "UninstallString": uninstaller, "QuietUninstallString": f"{uninstaller} /S"})
-        self.assertEqual(prefix.registry()[RUN.lower()].get(RUN_VALUE), f'"{program}"' if case.autostart else None)
+        self.assertEqual(prefix.registry()[RUN.lower()].get(RUN_VALUE), f'"{program}" --supervise' if case.autostart else None)
 
         started = prefix.start(program)
         self.assertIsNotNone(find_window("Form12"), "the installed program showed no window")
@@ -299,7 +299,7 @@ class Upgrade(InstallerCase):
             self.assertEqual(self.only_entry(prefix), (key, dict(entry, DisplayVersion=options.version)))
             self.assertEqual(prefix.unix(program).read_bytes(), options.program.read_bytes())
             self.assertFalse(prefix.unix("C:\\Elsewhere").exists())
-            self.assertEqual(prefix.registry()[RUN.lower()].get(RUN_VALUE), f'"{program}"')
+            self.assertEqual(prefix.registry()[RUN.lower()].get(RUN_VALUE), f'"{program}" --supervise')
             self.assertEqual(prefix.unix(SETTINGS).read_text(), first, "an upgrade keeps the settings")
 
             self.install(prefix, options.installer, "/NOAUTOSTART",
