@@ -19,6 +19,7 @@ SettingsLayer BuiltInSettings() {
       {"playlist", navigation.Playlist},
       {"idleResetSeconds", static_cast<std::int64_t>(BuildIdleResetTimeout().count())},
       {"idleWarningSeconds", static_cast<std::int64_t>(BuildIdleWarning().count())},
+      {"hideCursor", false},
   };
   return layer;
 }
