@@ -20,14 +20,13 @@ void Cover(GdkWindow* window, GdkCursor* blank) {
   if (!g_object_get_data(G_OBJECT(window), kBlankKey)) {
     g_object_set_data(G_OBJECT(window), kBlankKey, blank);
     // The handler holds the cursor for as long as the window lives.
-    g_signal_connect_data(window, "notify::cursor", G_CALLBACK(KeepBlank), g_object_ref(blank),
-                          [](gpointer data, GClosure*) { g_object_unref(data); },
-                          GConnectFlags{});
+    g_signal_connect_data(
+        window, "notify::cursor", G_CALLBACK(KeepBlank), g_object_ref(blank),
+        [](gpointer data, GClosure*) { g_object_unref(data); }, GConnectFlags{});
   }
   KeepBlank(window, nullptr, blank);
   GList* children = gdk_window_get_children(window);
-  for (GList* child = children; child; child = child->next)
-    Cover(GDK_WINDOW(child->data), blank);
+  for (GList* child = children; child; child = child->next) Cover(GDK_WINDOW(child->data), blank);
   g_list_free(children);
 }
 
