@@ -2,7 +2,7 @@
 # everything, checks the sources' style and runs every test. All install what they need first
 # (Debian, as root).
 .PHONY: deps lint build-native build-sanitize build-fuzz build-windows test test-native \
-  test-sanitize test-fuzz test-windows fuzz run run-linux package bench bench-windows bench-linux \
+  test-sanitize test-fuzz test-windows fuzz run run-linux package package-linux bench bench-windows bench-linux \
   soak clean
 
 JOBS ?= $(shell nproc)
@@ -61,6 +61,10 @@ run: build-windows
 package: deps
 	cmake --preset mingw >/dev/null
 	cmake --build --preset mingw -j $(JOBS) --target installer
+
+# The Linux package, built with CPack: build/native/duvuzezera-webmobclient_<version>_amd64.deb
+package-linux: build-native
+	cd build/native && cpack -G DEB
 
 run-linux: build-native
 	scripts/run-linux.sh build/native/app/duvuzezera-webmobclient

@@ -21,6 +21,7 @@ SettingsLayer BuiltInSettings() {
       {"idleResetSeconds", static_cast<std::int64_t>(BuildIdleResetTimeout().count())},
       {"idleWarningSeconds", static_cast<std::int64_t>(BuildIdleWarning().count())},
       {"retrySeconds", static_cast<std::int64_t>(BuildRetryDelay().count())},
+      {"hideCursor", false},
   };
   return layer;
 }

@@ -1,9 +1,11 @@
 #include <exception>
+#include <optional>
 
 #include "app/ProgramSettings.h"
 #include "app/ProgramStartup.h"
 #include "framework/core/FloatingPoint.h"
 #include "framework/gtk/GtkFrameworkApplication.h"
+#include "framework/gtk/HiddenCursor.h"
 #include "framework/gtk/StartupSupport.h"
 #include "mainwindow/Unit12Module_gtk.h"
 
@@ -16,6 +18,8 @@ int RunProgram(const std::vector<std::string>& arguments) {
     // Phase A: the framework's modules first, then the program's. The emulation module has
     // nothing to do on Linux: the web engine has no emulation modes.
     fw::gtk::GtkFrameworkApplication application;
+    std::optional<fw::gtk::HiddenCursor> hiddenCursor;
+    if (settings.Boolean("hideCursor")) hiddenCursor.emplace();
     fw::MaskFloatingPointExceptions();
     Unit12::Initialization(application);
 

@@ -7,6 +7,9 @@ packages=(cmake make g++ googletest libgtest-dev nlohmann-json3-dev zlib1g-dev
   gstreamer1.0-plugins-bad libasound2  # the engine's audio sink (OpenAL over ALSA) for the sound tests
   mingw-w64 g++-mingw-w64-x86-64 libz-mingw-w64-dev
   wine wine64 xvfb xdotool x11-utils imagemagick fonts-noto-core python3 python3-pefile nsis
+  python3-xlib  # the X server's cursor image (XFixes) for the hidden-cursor tests
+  lintian desktop-file-utils systemd  # the Linux package's checks
+  sway grim wtype cage  # the program on Wayland: a headless compositor, screenshots, keys
   clang-format shellcheck iproute2 util-linux)
 missing=()
 for p in "${packages[@]}"; do

@@ -54,8 +54,11 @@ std::string RefuseRetrySeconds(const SettingValue& value) {
   return ok ? "" : "must be 0 (off) or a whole number from 5 to 3600";
 }
 
+std::string RefuseNothing(const SettingValue&) { return ""; }
+
 // Each key's built-in default is the CMake cache variable of the same meaning
-// (DUVUZEZERA_CLINIC_HOST, ...), checked when the program is configured.
+// (DUVUZEZERA_CLINIC_HOST, ...), checked when the program is configured; a switch without
+// one is off.
 constexpr std::array kKeys{
     SettingKey{"clinicHost", SettingType::Text, RefuseHost},
     SettingKey{"siteDomain", SettingType::Text, RefuseHost},
@@ -65,6 +68,7 @@ constexpr std::array kKeys{
     SettingKey{"idleResetSeconds", SettingType::WholeNumber, RefuseIdleSeconds},
     SettingKey{"idleWarningSeconds", SettingType::WholeNumber, RefuseIdleWarningSeconds},
     SettingKey{"retrySeconds", SettingType::WholeNumber, RefuseRetrySeconds},
+    SettingKey{"hideCursor", SettingType::Boolean, RefuseNothing},
 };
 
 }  // namespace
@@ -79,7 +83,15 @@ const SettingKey* FindSettingKey(std::string_view name) {
 }
 
 std::string_view TypeName(SettingType type) {
-  return type == SettingType::Text ? "a string" : "a whole number";
+  switch (type) {
+    case SettingType::Text:
+      return "a string";
+    case SettingType::WholeNumber:
+      return "a whole number";
+    case SettingType::Boolean:
+      return "true or false";
+  }
+  return "";
 }
 
 std::string DisplayValue(const SettingValue& value) {
@@ -90,5 +102,6 @@ std::string DisplayValue(const SettingValue& value) {
     if (quoted.size() > 80) quoted = quoted.substr(0, 76) + "...\"";
     return quoted;
   }
+  if (const auto* flag = std::get_if<bool>(&value)) return *flag ? "true" : "false";
   return std::to_string(std::get<std::int64_t>(value));
 }

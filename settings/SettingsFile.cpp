@@ -24,7 +24,15 @@ std::string ParseErrorReason(const nlohmann::json::exception& e) {
 }
 
 bool HasType(const nlohmann::json& value, SettingType type) {
-  return type == SettingType::Text ? value.is_string() : value.is_number_integer();
+  switch (type) {
+    case SettingType::Text:
+      return value.is_string();
+    case SettingType::WholeNumber:
+      return value.is_number_integer();
+    case SettingType::Boolean:
+      return value.is_boolean();
+  }
+  return false;
 }
 
 }  // namespace
@@ -51,6 +59,8 @@ SettingsLayer ParseSettingsText(std::string_view text, std::string source) {
                             std::string(value.type_name()));
     } else if (value.is_string()) {
       layer.Offer(key, value.get<std::string>());
+    } else if (value.is_boolean()) {
+      layer.Offer(key, value.get<bool>());
     } else if (value.is_number_unsigned()) {
       // Beyond every range a setting has: held at the largest int64 rather than wrapped.
       const auto number = value.get<std::uint64_t>();

@@ -20,22 +20,35 @@ void SettingsLayer::Offer(std::string_view key, const SettingValue& value) {
     Refuse(key, "unknown key; the keys are " + names);
     return;
   }
-  const bool isText = std::holds_alternative<std::string>(value);
-  if (isText != (known->type == SettingType::Text)) {
+  SettingValue typed = value;
+  // A policy's switch is a REG_DWORD, 1 or 0.
+  if (const auto* number = std::get_if<std::int64_t>(&value);
+      number && known->type == SettingType::Boolean && (*number == 0 || *number == 1)) {
+    typed = *number == 1;
+  }
+  if (typed.index() != static_cast<std::size_t>(known->type)) {
     Refuse(key, "must be " + std::string(TypeName(known->type)));
     return;
   }
-  if (std::string reason = known->refuse(value); !reason.empty()) {
-    Refuse(key, std::move(reason) + "; got " + DisplayValue(value));
+  if (std::string reason = known->refuse(typed); !reason.empty()) {
+    Refuse(key, std::move(reason) + "; got " + DisplayValue(typed));
     return;
   }
-  values.insert_or_assign(std::string(key), value);
+  values.insert_or_assign(std::string(key), std::move(typed));
 }
 
 void SettingsLayer::OfferText(std::string_view key, std::string_view text) {
   const SettingKey* known = FindSettingKey(key);
   if (!known || known->type == SettingType::Text) {
     Offer(key, std::string(text));
+    return;
+  }
+  if (known->type == SettingType::Boolean) {
+    if (text == "true" || text == "false") {
+      Offer(key, text == "true");
+    } else {
+      Refuse(key, "must be true or false; got " + DisplayValue(std::string(text)));
+    }
     return;
   }
   std::int64_t number = 0;
@@ -59,6 +72,13 @@ const std::string& EffectiveSettings::Text(std::string_view key) const {
 std::int64_t EffectiveSettings::WholeNumber(std::string_view key) const {
   for (const EffectiveSetting& s : settings) {
     if (s.key == key) return std::get<std::int64_t>(s.value);
+  }
+  throw std::logic_error("no setting " + std::string(key));
+}
+
+bool EffectiveSettings::Boolean(std::string_view key) const {
+  for (const EffectiveSetting& s : settings) {
+    if (s.key == key) return std::get<bool>(s.value);
   }
   throw std::logic_error("no setting " + std::string(key));
 }

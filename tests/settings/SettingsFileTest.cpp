@@ -31,7 +31,8 @@ TEST(SettingsFile, TakesEveryValidKeyAndNamesEachRefusedOne) {
       {R"({"clinicHost": "c.example", "clinichost": "x", "playlist": 7, "idleResetSeconds": 5})",
        {"clinicHost"},
        {"k.json: clinichost: unknown key; the keys are clinicHost, siteDomain, siteWwwHost, "
-        "overviewVideo, playlist, idleResetSeconds, idleWarningSeconds, retrySeconds",
+        "overviewVideo, playlist, idleResetSeconds, idleWarningSeconds, retrySeconds, "
+        "hideCursor",
         "k.json: idleResetSeconds: must be 0 (off) or a whole number from 30 to 86400; got 5",
         "k.json: playlist: must be a string; got number"}},
       {R"({"idleResetSeconds": 120.0, "siteDomain": null, "overviewVideo": ["a"]})",
@@ -48,6 +49,11 @@ TEST(SettingsFile, TakesEveryValidKeyAndNamesEachRefusedOne) {
        {"k.json: clinicHost: must be a host name, optionally with :port; got \"a b\"",
         "k.json: idleResetSeconds: must be 0 (off) or a whole number from 30 to 86400; got "
         "9223372036854775807"}},
+      {R"({"hideCursor": true, "idleWarningSeconds": false})",
+       {"hideCursor"},
+       {"k.json: idleWarningSeconds: must be a whole number; got boolean"}},
+      {R"({"hideCursor": "true"})", {}, {"k.json: hideCursor: must be true or false; got string"}},
+      {R"({"hideCursor": 1})", {}, {"k.json: hideCursor: must be true or false; got number"}},
       {R"(["clinicHost"])",
        {},
        {"k.json: must be one JSON object ({\"clinicHost\": \"...\", ...})"}},
@@ -130,7 +136,8 @@ TEST(SettingsReport, ListsEachSettingWithItsSourceThenEveryProblem) {
                                {"playlist", "p"},
                                {"idleResetSeconds", std::int64_t{0}},
                                {"idleWarningSeconds", std::int64_t{10}},
-                               {"retrySeconds", std::int64_t{0}}},
+                               {"retrySeconds", std::int64_t{0}},
+                               {"hideCursor", false}},
                               {}};
   const EffectiveSettings effective = ResolveSettings(std::vector{file}, builtIn);
   EXPECT_EQ(CheckConfigReport(effective),
@@ -143,6 +150,7 @@ TEST(SettingsReport, ListsEachSettingWithItsSourceThenEveryProblem) {
             "  idleResetSeconds = 0  (built-in)\n"
             "  idleWarningSeconds = 10  (built-in)\n"
             "  retrySeconds = 0  (built-in)\n"
+            "  hideCursor = false  (built-in)\n"
             "Problems (the built-in default is used for each refused key):\n"
             "  /k.json: playlist: must be a YouTube identifier (letters, digits, - and _); got \"a "
             "b\"\n");

@@ -17,7 +17,8 @@ const SettingsLayer kBuiltIn = Layer("built-in", {{"clinicHost", "built.example"
                                                   {"playlist", "list"},
                                                   {"idleResetSeconds", std::int64_t{0}},
                                                   {"idleWarningSeconds", std::int64_t{10}},
-                                                  {"retrySeconds", std::int64_t{0}}});
+                                                  {"retrySeconds", std::int64_t{0}},
+                                                  {"hideCursor", false}});
 
 struct PrecedenceCase {
   const char* what;
@@ -101,6 +102,22 @@ TEST(SettingsAcrossKeys, AWarningLongerThanHalfTheResetIsRefused) {
       EXPECT_TRUE(effective.problems.empty()) << c.warning;
     }
   }
+}
+
+// A policy gives a switch as a REG_DWORD: 1 and 0 are its two states, any other number is
+// refused rather than read as on.
+TEST(SettingsLayer, APolicySwitchIsOneOrZero) {
+  SettingsLayer layer{"HKLM", {}, {}};
+  layer.Offer("hideCursor", std::int64_t{1});
+  EXPECT_EQ(layer.values.at("hideCursor"), SettingValue(true));
+  layer.Offer("hideCursor", std::int64_t{0});
+  EXPECT_EQ(layer.values.at("hideCursor"), SettingValue(false));
+  layer.Offer("hideCursor", std::int64_t{2});
+  EXPECT_EQ(layer.values.at("hideCursor"), SettingValue(false));
+  ASSERT_EQ(layer.problems.size(), 1u);
+  EXPECT_EQ(layer.problems[0].Describe(), "HKLM: hideCursor: must be true or false");
+  layer.Offer("idleResetSeconds", true);
+  EXPECT_FALSE(layer.values.contains("idleResetSeconds"));
 }
 
 }  // namespace

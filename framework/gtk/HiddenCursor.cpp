@@ -1,0 +1,65 @@
+#include "framework/gtk/HiddenCursor.h"
+
+#include <stdexcept>
+
+#include "framework/core/CallbackBoundary.h"
+
+namespace fw::gtk {
+
+namespace {
+
+constexpr const char* kBlankKey = "duvuzezera-blank-cursor";
+
+void KeepBlank(GdkWindow* window, GParamSpec*, gpointer blank) {
+  if (gdk_window_get_cursor(window) != blank) gdk_window_set_cursor(window, GDK_CURSOR(blank));
+}
+
+// The window and every window inside it. A widget or the web view that sets a cursor of its
+// own later (a selectable label, a link on the page) finds it replaced at once.
+void Cover(GdkWindow* window, GdkCursor* blank) {
+  if (!g_object_get_data(G_OBJECT(window), kBlankKey)) {
+    g_object_set_data(G_OBJECT(window), kBlankKey, blank);
+    // The handler holds the cursor for as long as the window lives.
+    g_signal_connect_data(
+        window, "notify::cursor", G_CALLBACK(KeepBlank), g_object_ref(blank),
+        [](gpointer data, GClosure*) { g_object_unref(data); }, GConnectFlags{});
+  }
+  KeepBlank(window, nullptr, blank);
+  GList* children = gdk_window_get_children(window);
+  for (GList* child = children; child; child = child->next) Cover(GDK_WINDOW(child->data), blank);
+  g_list_free(children);
+}
+
+}  // namespace
+
+HiddenCursor::HiddenCursor() {
+  GdkDisplay* display = gdk_display_get_default();
+  if (!display) throw std::runtime_error("no display to hide the pointer on");
+  GdkCursor* blank = gdk_cursor_new_from_name(display, "none");
+  if (!blank) blank = gdk_cursor_new_for_display(display, GDK_BLANK_CURSOR);
+  if (!blank) throw std::runtime_error("the display has no blank pointer cursor");
+  blank_ = ObjectRef<GdkCursor>::Adopt(blank);
+  // The class holds the "map" signal; it stays while the hook is in.
+  widgetClass_ = g_type_class_ref(GTK_TYPE_WIDGET);
+  mapSignal_ = g_signal_lookup("map", GTK_TYPE_WIDGET);
+  mapHook_ = g_signal_add_emission_hook(mapSignal_, 0, OnMapped, this, nullptr);
+}
+
+HiddenCursor::~HiddenCursor() {
+  g_signal_remove_emission_hook(mapSignal_, mapHook_);
+  g_type_class_unref(widgetClass_);
+}
+
+// "map" runs its class handler first, so the widget's windows exist and are shown here.
+gboolean HiddenCursor::OnMapped(GSignalInvocationHint*, guint count, const GValue* parameters,
+                                gpointer self) {
+  AtCallbackBoundary([&] {
+    if (count == 0) return;
+    auto* widget = GTK_WIDGET(g_value_get_object(&parameters[0]));
+    if (GdkWindow* window = widget ? gtk_widget_get_window(widget) : nullptr)
+      Cover(window, static_cast<HiddenCursor*>(self)->blank_.get());
+  });
+  return TRUE;  // stay for the next widget
+}
+
+}  // namespace fw::gtk
