@@ -1,8 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "framework/core/Control.h"
+#include "framework/core/NavigationAllowList.h"
 
 namespace fw {
 
@@ -29,9 +31,14 @@ class TWebBrowser : public TWinControl {
   // As before the first navigation: the page stopped and left for a blank document, and the
   // browser's storage cleared. Every step is tried; what failed is thrown afterwards, as one.
   void StartOver();
+  // Locked down, a page leads the kiosk only where `allowed` says, and never out of the view
+  // (no new window, file window, print or download): the backend's peer closes each route.
+  void Lock(NavigationAllowList allowed) { lockdown_ = std::move(allowed); }
+  const NavigationAllowList* Lockdown() const { return lockdown_ ? &*lockdown_ : nullptr; }
 
  private:
   BrowserPeer& Browser() const;
+  std::optional<NavigationAllowList> lockdown_;
 };
 
 }  // namespace fw
