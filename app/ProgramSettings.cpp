@@ -19,6 +19,8 @@ SettingsLayer BuiltInSettings() {
       {"playlist", navigation.Playlist},
       {"idleResetSeconds", static_cast<std::int64_t>(BuildIdleResetTimeout().count())},
       {"idleWarningSeconds", static_cast<std::int64_t>(BuildIdleWarning().count())},
+      {"lockdown", false},
+      {"allowedHosts", std::vector<std::string>{}},
   };
   return layer;
 }
@@ -35,6 +37,7 @@ void UseSettings(TForm12& form, const EffectiveSettings& settings) {
        settings.Text("overviewVideo"), settings.Text("playlist")},
       std::chrono::seconds(settings.WholeNumber("idleResetSeconds")),
       std::chrono::seconds(settings.WholeNumber("idleWarningSeconds")));
+  form.UseLockdown(settings.Switch("lockdown"), settings.TextList("allowedHosts"));
 }
 
 bool AnswerWithoutWindow(const CommandLine& line, const EffectiveSettings& settings,

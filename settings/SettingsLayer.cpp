@@ -1,5 +1,6 @@
 #include "settings/SettingsLayer.h"
 
+#include <algorithm>
 #include <charconv>
 #include <stdexcept>
 
@@ -20,8 +21,7 @@ void SettingsLayer::Offer(std::string_view key, const SettingValue& value) {
     Refuse(key, "unknown key; the keys are " + names);
     return;
   }
-  const bool isText = std::holds_alternative<std::string>(value);
-  if (isText != (known->type == SettingType::Text)) {
+  if (value.index() != static_cast<std::size_t>(known->type)) {
     Refuse(key, "must be " + std::string(TypeName(known->type)));
     return;
   }
@@ -38,12 +38,46 @@ void SettingsLayer::OfferText(std::string_view key, std::string_view text) {
     Offer(key, std::string(text));
     return;
   }
+  if (known->type == SettingType::Switch) {
+    if (text == "true" || text == "1" || text == "false" || text == "0") {
+      Offer(key, text == "true" || text == "1");
+    } else {
+      Refuse(key, "must be true or false (or 1 or 0); got " + DisplayValue(std::string(text)));
+    }
+    return;
+  }
+  if (known->type == SettingType::TextList) {
+    std::vector<std::string> entries;
+    for (std::size_t start = 0; start <= text.size();) {
+      const std::size_t comma = std::min(text.find(',', start), text.size());
+      std::string_view entry = text.substr(start, comma - start);
+      while (!entry.empty() && entry.front() == ' ') entry.remove_prefix(1);
+      while (!entry.empty() && entry.back() == ' ') entry.remove_suffix(1);
+      if (!entry.empty()) entries.emplace_back(entry);
+      start = comma + 1;
+    }
+    Offer(key, std::move(entries));
+    return;
+  }
   std::int64_t number = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
   const bool digitsOnly = !text.empty() && text.front() != '-' && text.front() != '+';
   if (!digitsOnly || error != std::errc() || end != text.data() + text.size()) {
     Refuse(key, "must be " + std::string(TypeName(known->type)) + "; got " +
                     DisplayValue(std::string(text)));
+    return;
+  }
+  Offer(key, number);
+}
+
+void SettingsLayer::OfferNumber(std::string_view key, std::int64_t number) {
+  const SettingKey* known = FindSettingKey(key);
+  if (known && known->type == SettingType::Switch && (number == 0 || number == 1)) {
+    Offer(key, number == 1);
+    return;
+  }
+  if (known && known->type == SettingType::Switch) {
+    Refuse(key, "must be 1 or 0; got " + std::to_string(number));
     return;
   }
   Offer(key, number);
@@ -59,6 +93,20 @@ const std::string& EffectiveSettings::Text(std::string_view key) const {
 std::int64_t EffectiveSettings::WholeNumber(std::string_view key) const {
   for (const EffectiveSetting& s : settings) {
     if (s.key == key) return std::get<std::int64_t>(s.value);
+  }
+  throw std::logic_error("no setting " + std::string(key));
+}
+
+bool EffectiveSettings::Switch(std::string_view key) const {
+  for (const EffectiveSetting& s : settings) {
+    if (s.key == key) return std::get<bool>(s.value);
+  }
+  throw std::logic_error("no setting " + std::string(key));
+}
+
+const std::vector<std::string>& EffectiveSettings::TextList(std::string_view key) const {
+  for (const EffectiveSetting& s : settings) {
+    if (s.key == key) return std::get<std::vector<std::string>>(s.value);
   }
   throw std::logic_error("no setting " + std::string(key));
 }

@@ -42,7 +42,7 @@ gboolean SuppressContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent*, WebK
 }  // namespace
 
 WebViewPeer::WebViewPeer(fw::TWebBrowser& browser)
-    : WidgetPeer(browser, ObjectRef<GtkWidget>::Adopt(NewWebView())) {
+    : WidgetPeer(browser, ObjectRef<GtkWidget>::Adopt(NewWebView())), browser_(browser) {
   ConnectTo(Widget(), "context-menu", SuppressContextMenu);
   ConnectTo(Widget(), "load-failed", OnLoadFailed);
   ConnectTo(Widget(), "map", OnMapped);
@@ -85,6 +85,7 @@ gboolean WebViewPeer::WarmUp(gpointer self) {
 }
 
 void WebViewPeer::Navigate(const std::string& url) {
+  lockdown_.BeforeNavigate();
   // The first request of the next visitor must not carry what the clear is removing.
   if (clearsUnderWay_) {
     heldUrl_ = url;

@@ -31,7 +31,7 @@ TEST(SettingsFile, TakesEveryValidKeyAndNamesEachRefusedOne) {
       {R"({"clinicHost": "c.example", "clinichost": "x", "playlist": 7, "idleResetSeconds": 5})",
        {"clinicHost"},
        {"k.json: clinichost: unknown key; the keys are clinicHost, siteDomain, siteWwwHost, "
-        "overviewVideo, playlist, idleResetSeconds, idleWarningSeconds",
+        "overviewVideo, playlist, idleResetSeconds, idleWarningSeconds, lockdown, allowedHosts",
         "k.json: idleResetSeconds: must be 0 (off) or a whole number from 30 to 86400; got 5",
         "k.json: playlist: must be a string; got number"}},
       {R"({"idleResetSeconds": 120.0, "siteDomain": null, "overviewVideo": ["a"]})",
@@ -48,6 +48,21 @@ TEST(SettingsFile, TakesEveryValidKeyAndNamesEachRefusedOne) {
        {"k.json: clinicHost: must be a host name, optionally with :port; got \"a b\"",
         "k.json: idleResetSeconds: must be 0 (off) or a whole number from 30 to 86400; got "
         "9223372036854775807"}},
+      {R"({"lockdown": true, "allowedHosts": ["docs.example", "*.cdn.example"]})",
+       {"allowedHosts", "lockdown"},
+       {}},
+      {R"({"lockdown": "true", "allowedHosts": "docs.example"})",
+       {},
+       {"k.json: allowedHosts: must be a list of strings; got string",
+        "k.json: lockdown: must be true or false; got string"}},
+      {R"({"lockdown": 1, "allowedHosts": ["docs.example", 7]})",
+       {},
+       {"k.json: allowedHosts: must be a list of strings; got array",
+        "k.json: lockdown: must be true or false; got number"}},
+      {R"({"allowedHosts": ["docs.example", "*.", "file:///etc"]})",
+       {},
+       {"k.json: allowedHosts: each entry must be a host name, optionally with :port, or *. and "
+        "a domain name, not \"*.\"; got [\"docs.example\", \"*.\", \"file:///etc\"]"}},
       {R"(["clinicHost"])",
        {},
        {"k.json: must be one JSON object ({\"clinicHost\": \"...\", ...})"}},
@@ -120,8 +135,10 @@ TEST_F(SettingsFileOnDisk, RefusesWhatIsNoSettingsFile) {
 }
 
 TEST(SettingsReport, ListsEachSettingWithItsSourceThenEveryProblem) {
-  SettingsLayer file =
-      ParseSettingsText(R"({"clinicHost": "c.example:8080", "playlist": "a b"})", "/k.json");
+  SettingsLayer file = ParseSettingsText(
+      R"({"clinicHost": "c.example:8080", "playlist": "a b", "lockdown": true,
+          "allowedHosts": ["docs.example", "*.cdn.example"]})",
+      "/k.json");
   const SettingsLayer builtIn{"built-in",
                               {{"clinicHost", "b.example"},
                                {"siteDomain", "s.example"},
@@ -129,7 +146,9 @@ TEST(SettingsReport, ListsEachSettingWithItsSourceThenEveryProblem) {
                                {"overviewVideo", "v"},
                                {"playlist", "p"},
                                {"idleResetSeconds", std::int64_t{0}},
-                               {"idleWarningSeconds", std::int64_t{10}}},
+                               {"idleWarningSeconds", std::int64_t{10}},
+                               {"lockdown", false},
+                               {"allowedHosts", std::vector<std::string>{}}},
                               {}};
   const EffectiveSettings effective = ResolveSettings(std::vector{file}, builtIn);
   EXPECT_EQ(CheckConfigReport(effective),
@@ -141,6 +160,8 @@ TEST(SettingsReport, ListsEachSettingWithItsSourceThenEveryProblem) {
             "  playlist = \"p\"  (built-in)\n"
             "  idleResetSeconds = 0  (built-in)\n"
             "  idleWarningSeconds = 10  (built-in)\n"
+            "  lockdown = true  (/k.json)\n"
+            "  allowedHosts = [\"docs.example\", \"*.cdn.example\"]  (/k.json)\n"
             "Problems (the built-in default is used for each refused key):\n"
             "  /k.json: playlist: must be a YouTube identifier (letters, digits, - and _); got \"a "
             "b\"\n");
