@@ -30,7 +30,6 @@ WebViewLockdown::WebViewLockdown(const fw::TWebBrowser& browser, WebKitWebView* 
     : browser_(browser), view_(view) {
   connections_.push_back(Connect(view, "create", OnCreate, this));
   connections_.push_back(Connect(view, "decide-policy", OnDecidePolicy, this));
-  connections_.push_back(Connect(view, "load-changed", OnLoadChanged, this));
   connections_.push_back(Connect(view, "run-file-chooser", OnFileChooser, this));
   connections_.push_back(Connect(view, "print", OnPrint, this));
   connections_.push_back(Connect(view, "script-dialog", OnScriptDialog, this));
@@ -75,16 +74,22 @@ gboolean WebViewLockdown::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* d
     auto& lockdown = *static_cast<WebViewLockdown*>(self);
     if (!lockdown.Locked()) return FALSE;
     if (type == WEBKIT_POLICY_DECISION_TYPE_RESPONSE) {
-      // What the view cannot show would become a download.
+      // What the view cannot show would become a download. A page of a host that is not
+      // allowed is dropped before anything of it shows (after any redirect): the page stays,
+      // and no box appears.
       auto* response = WEBKIT_RESPONSE_POLICY_DECISION(decision);
-      if (webkit_response_policy_decision_is_mime_type_supported(response)) return FALSE;
+      WebKitURIRequest* request = webkit_response_policy_decision_get_request(response);
+      const char* uri = request ? webkit_uri_request_get_uri(request) : nullptr;
+      const bool allowed = !webkit_response_policy_decision_is_main_frame_main_resource(response) ||
+                           (uri && lockdown.browser_.Lockdown()->Allows(uri));
+      if (allowed && webkit_response_policy_decision_is_mime_type_supported(response)) return FALSE;
       webkit_policy_decision_ignore(decision);
       return TRUE;
     }
     if (type != WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION) return FALSE;
     // No frame loads a file or hands an address to another program; which hosts the main
-    // frame may show is decided when its load starts (the engine does not say here whether
-    // the frame is the main one).
+    // frame may show is decided at the response (the engine does not say here whether the
+    // frame is the main one).
     WebKitNavigationAction* action = webkit_navigation_policy_decision_get_navigation_action(
         WEBKIT_NAVIGATION_POLICY_DECISION(decision));
     WebKitURIRequest* request = action ? webkit_navigation_action_get_request(action) : nullptr;
@@ -92,18 +97,6 @@ gboolean WebViewLockdown::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* d
     if (uri && EmbeddedScheme(uri)) return FALSE;
     webkit_policy_decision_ignore(decision);
     return TRUE;
-  });
-}
-
-// A main-frame load of a host that is not allowed stops before anything of it shows: the
-// page stays, and no box appears (a stopped load is no failure).
-void WebViewLockdown::OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer self) {
-  AtCallbackBoundary([&] {
-    auto& lockdown = *static_cast<WebViewLockdown*>(self);
-    if (!lockdown.Locked()) return;
-    if (event != WEBKIT_LOAD_STARTED && event != WEBKIT_LOAD_REDIRECTED) return;
-    const char* uri = webkit_web_view_get_uri(view);
-    if (uri && !lockdown.browser_.Lockdown()->Allows(uri)) webkit_web_view_stop_loading(view);
   });
 }
 

@@ -10,8 +10,8 @@
 namespace fw::gtk {
 
 // The routes out of a locked-down kiosk, closed in the web view: a new window opens in the
-// view itself (after a tap only), a main-frame load of a host the browser's list does not
-// allow is stopped, and there is no file window, print dialog or download. The PDF viewer
+// view itself (after a tap only), a main-frame page of a host the browser's list does not
+// allow is dropped, and there is no file window, print dialog or download. The PDF viewer
 // shows no open, save or print controls. A page's dialog gives way to the next navigation.
 // Without a lockdown on the browser, the view behaves as the engine does.
 class WebViewLockdown {
@@ -28,7 +28,6 @@ class WebViewLockdown {
   static GtkWidget* OnCreate(WebKitWebView* view, WebKitNavigationAction* action, gpointer self);
   static gboolean OnDecidePolicy(WebKitWebView* view, WebKitPolicyDecision* decision,
                                  WebKitPolicyDecisionType type, gpointer self);
-  static void OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer self);
   static gboolean OnFileChooser(WebKitWebView* view, WebKitFileChooserRequest* request,
                                 gpointer self);
   static gboolean OnPrint(WebKitWebView* view, WebKitPrintOperation* print, gpointer self);
