@@ -1,5 +1,6 @@
 #include "framework/gtk/WebViewLockdown.h"
 
+#include <memory>
 #include <string_view>
 #include <utility>
 
@@ -16,7 +17,7 @@ constexpr const char* kViewerStyle =
     "#secondaryOpenFile, #openFile, #print, #secondaryPrint, #download, #secondaryDownload "
     "{ display: none !important; }";
 
-// Schemes a frame may load besides the web's: documents the engine or the page makes itself.
+// What a frame may load: the web's addresses, and documents the engine or the page makes.
 bool EmbeddedScheme(std::string_view uri) {
   for (std::string_view scheme : {"about:", "blob:", "data:", "webkit-pdfjs-viewer:"}) {
     if (uri.starts_with(scheme)) return true;
@@ -35,21 +36,17 @@ WebViewLockdown::WebViewLockdown(const fw::TWebBrowser& browser, WebKitWebView* 
   connections_.push_back(Connect(view, "script-dialog", OnScriptDialog, this));
 }
 
-WebViewLockdown::~WebViewLockdown() {
-  if (dialog_) webkit_script_dialog_unref(dialog_);
-}
-
 void WebViewLockdown::BeforeNavigate() {
   if (!Locked()) return;
   CloseDialog();
   if (styled_) return;
   styled_ = true;
-  WebKitUserStyleSheet* sheet =
+  const std::unique_ptr<WebKitUserStyleSheet, decltype(&webkit_user_style_sheet_unref)> sheet(
       webkit_user_style_sheet_new(kViewerStyle, WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
-                                  WEBKIT_USER_STYLE_LEVEL_USER, kViewerPages, nullptr);
+                                  WEBKIT_USER_STYLE_LEVEL_USER, kViewerPages, nullptr),
+      webkit_user_style_sheet_unref);
   webkit_user_content_manager_add_style_sheet(webkit_web_view_get_user_content_manager(view_),
-                                              sheet);
-  webkit_user_style_sheet_unref(sheet);
+                                              sheet.get());
   // The toolkit's list of recently used files lives in the user's data folder, not ours.
   g_object_set(gtk_settings_get_default(), "gtk-recent-files-enabled", FALSE, nullptr);
 }
@@ -122,17 +119,16 @@ gboolean WebViewLockdown::OnScriptDialog(WebKitWebView*, WebKitScriptDialog* dia
     auto& lockdown = *static_cast<WebViewLockdown*>(self);
     if (!lockdown.Locked()) return FALSE;
     lockdown.CloseDialog();
-    lockdown.dialog_ = webkit_script_dialog_ref(dialog);
+    lockdown.dialog_.reset(webkit_script_dialog_ref(dialog));
     return FALSE;
   });
 }
 
 void WebViewLockdown::CloseDialog() {
   if (!dialog_) return;
-  WebKitScriptDialog* dialog = std::exchange(dialog_, nullptr);
+  const DialogRef dialog = std::move(dialog_);
   // Unanswered, a confirm is false and a prompt gets nothing: Cancel.
-  webkit_script_dialog_close(dialog);
-  webkit_script_dialog_unref(dialog);
+  webkit_script_dialog_close(dialog.get());
 }
 
 }  // namespace fw::gtk

@@ -2,6 +2,7 @@
 
 #include <webkit2/webkit2.h>
 
+#include <memory>
 #include <vector>
 
 #include "framework/core/WebBrowser.h"
@@ -17,7 +18,6 @@ namespace fw::gtk {
 class WebViewLockdown {
  public:
   WebViewLockdown(const fw::TWebBrowser& browser, WebKitWebView* view);
-  ~WebViewLockdown();
   WebViewLockdown(const WebViewLockdown&) = delete;
   WebViewLockdown& operator=(const WebViewLockdown&) = delete;
   // Before the program navigates: a page's dialog still open is answered as Cancel, and the
@@ -38,7 +38,8 @@ class WebViewLockdown {
   const fw::TWebBrowser& browser_;
   WebKitWebView* view_;
   bool styled_ = false;
-  WebKitScriptDialog* dialog_ = nullptr;  // a reference of ours while the page waits for it
+  using DialogRef = std::unique_ptr<WebKitScriptDialog, decltype(&webkit_script_dialog_unref)>;
+  DialogRef dialog_{nullptr, webkit_script_dialog_unref};  // ours while the page waits for it
   std::vector<SignalConnection> connections_;
 };
 
