@@ -26,6 +26,13 @@ OFF_PAGE = (96, 600)  # the pane below its buttons
 SPLASH_COLOUR = (0x1A, 0x1A, 0x1A)
 CLINIC_COLOUR = (0x2E, 0x8B, 0x57)
 OTHER_COLOUR = (0x8B, 0x2E, 0x2E)
+BUTTON_GUIDE = (96, 229)  # "Документация": the user guide, a PDF
+# Places in the engine's PDF viewer (its own page, laid out the same way at this screen size):
+# the tools menu's button, and where the menu's first entry, "Open", has its text.
+VIEWER_TOOLS = (1263, 16)
+VIEWER_TOOLS_SHOWN = (0x7D, 0x7D, 0x7D)
+VIEWER_TOOLS_OPEN = (0x57, 0x57, 0x57)
+MENU_OPEN = (1106, 55)
 # What the operator had in the download folder before the visitor came.
 OPERATOR_FILE = b"the operator's own notes\n"
 
@@ -53,6 +60,26 @@ report('loaded');
 </script></body></html>"""
 
 
+def guide_pdf():
+    """A one-page PDF."""
+    stream = b"BT /F1 24 Tf 72 700 Td (User guide) Tj ET"
+    objects = [b"<< /Type /Catalog /Pages 2 0 R >>", b"<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+               b"<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Contents 4 0 R"
+               b" /Resources << /Font << /F1 5 0 R >> >> >>",
+               b"<< /Length %d >>\nstream\n%s\nendstream" % (len(stream), stream),
+               b"<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>"]
+    out, offsets = bytearray(b"%PDF-1.4\n"), []
+    for number, body in enumerate(objects, 1):
+        offsets.append(len(out))
+        out += b"%d 0 obj\n%s\nendobj\n" % (number, body)
+    table = len(out)
+    out += b"xref\n0 %d\n0000000000 65535 f \n" % (len(objects) + 1)
+    out += b"".join(b"%010d 00000 n \n" % offset for offset in offsets)
+    out += b"trailer\n<< /Size %d /Root 1 0 R >>\nstartxref\n%d\n%%%%EOF\n" % (len(objects) + 1,
+                                                                               table)
+    return bytes(out)
+
+
 class Server:
     """A loopback server that answers "/" with the page of the route being tried and keeps
     every path asked for."""
@@ -73,6 +100,9 @@ class Server:
                     body = b"what the page handed over\n"
                     headers = {"Content-Type": "text/plain",
                                "Content-Disposition": 'attachment; filename="../notes.txt"'}
+                elif self.path.endswith(".pdf"):
+                    body = guide_pdf()
+                    headers = {"Content-Type": "application/pdf"}
                 elif self.path.startswith("/report"):
                     body = b""
                 else:
@@ -141,7 +171,7 @@ class LockdownTest(unittest.TestCase):
         if self.process:
             end_program(self.process)
 
-    def start(self, route, lockdown):
+    def start(self, route, lockdown, button=BUTTON1):
         if self.process:
             end_program(self.process)
         self.clinic.route = route
@@ -150,7 +180,8 @@ class LockdownTest(unittest.TestCase):
         # Named on the command line: no other settings file counts.
         settings = self.xdg / "kiosk.json"
         settings.parent.mkdir(parents=True, exist_ok=True)
-        settings.write_text(json.dumps({"clinicHost": f"127.0.0.1:{CLINIC_PORT}",
+        clinic = f"127.0.0.1:{CLINIC_PORT}"
+        settings.write_text(json.dumps({"clinicHost": clinic, "siteWwwHost": clinic,
                                         "lockdown": lockdown}))
         env = {k: v for k, v in os.environ.items() if not k.startswith("XDG_")}
         env.update(HOME=str(self.home), XDG_CONFIG_HOME=str(self.xdg))
@@ -162,10 +193,10 @@ class LockdownTest(unittest.TestCase):
         wait_until(lambda: pixel(*IN_PAGE) == SPLASH_COLOUR, "the splash")
         self.home_before = files_under(self.home, leave_out={".cache", ".local", ".config"})
         self.windows_before = set(visible_windows("."))
-        loads = self.clinic.count("/report?e=loaded")
-        xdotool("mousemove", *BUTTON1, "click", 1)
-        self.clinic.wait_for("/report?e=loaded", loads + 1)
-        wait_until(lambda: pixel(*IN_PAGE) == CLINIC_COLOUR, "the clinic's page")
+        xdotool("mousemove", *button, "click", 1)
+        if button == BUTTON1:
+            self.clinic.wait_for("/report?e=loaded")
+            wait_until(lambda: pixel(*IN_PAGE) == CLINIC_COLOUR, "the clinic's page")
 
     def tap_the_page(self):
         taps = self.clinic.count("/report?e=tapped")
@@ -197,6 +228,25 @@ class LockdownTest(unittest.TestCase):
                     self.assertEqual(files_under(self.work), set(), "the working folder")
                     self.assertEqual((self.home / "Downloads" / "notes.txt").read_bytes(),
                                      OPERATOR_FILE)
+
+    # The guide shows; locked down, its viewer's tools menu has no Open entry, and a tap where
+    # it would be opens no file window.
+    def test_the_pdf_viewer_offers_no_way_to_the_files(self):
+        for lockdown in (False, True):
+            with self.subTest(lockdown=lockdown):
+                self.start(None, lockdown, button=BUTTON_GUIDE)
+                wait_until(lambda: pixel(*VIEWER_TOOLS) == VIEWER_TOOLS_SHOWN, "the viewer")
+                xdotool("mousemove", *VIEWER_TOOLS, "click", 1)
+                wait_until(lambda: pixel(*VIEWER_TOOLS) == VIEWER_TOOLS_OPEN, "the tools menu")
+                open_entry_shows = sum(pixel(*MENU_OPEN)) < 3 * 0x40
+                self.assertEqual(open_entry_shows, not lockdown)
+                xdotool("mousemove", *MENU_OPEN, "click", 1)
+                xdotool("mousemove", *OFF_PAGE)
+                if lockdown:
+                    self.settled_without("a file window", self.new_windows)
+                else:
+                    wait_until(self.new_windows, "the file window")
+                    xdotool("key", "Escape")
 
     # A new window's address opens in the view when locked down; without, nothing opens.
     def check_new_window(self, lockdown):
