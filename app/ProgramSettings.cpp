@@ -22,6 +22,8 @@ SettingsLayer BuiltInSettings() {
       {"idleWarningSeconds", static_cast<std::int64_t>(BuildIdleWarning().count())},
       {"retrySeconds", static_cast<std::int64_t>(BuildRetryDelay().count())},
       {"hideCursor", false},
+      {"lockdown", false},
+      {"allowedHosts", std::vector<std::string>{}},
   };
   return layer;
 }
@@ -39,6 +41,7 @@ void UseSettings(TForm12& form, const EffectiveSettings& settings) {
       std::chrono::seconds(settings.WholeNumber("idleResetSeconds")),
       std::chrono::seconds(settings.WholeNumber("idleWarningSeconds")));
   form.UseRetryDelay(std::chrono::seconds(settings.WholeNumber("retrySeconds")));
+  form.UseLockdown(settings.Switch("lockdown"), settings.TextList("allowedHosts"));
 }
 
 bool AnswerWithoutWindow(const CommandLine& line, const EffectiveSettings& settings,

@@ -49,11 +49,23 @@ std::optional<SettingsLayer> ReadPolicies(HKEY root, const std::string& rootName
     } else if (type == REG_DWORD && dataSize == sizeof(DWORD)) {
       DWORD number = 0;
       memcpy(&number, data.data(), sizeof number);
-      layer.Offer(valueName, static_cast<std::int64_t>(number));
+      layer.OfferNumber(valueName, static_cast<std::int64_t>(number));
+    } else if (type == REG_MULTI_SZ) {
+      // Strings each ended by a null, the list by one more.
+      std::vector<std::string> entries;
+      const auto* text = reinterpret_cast<const wchar_t*>(data.data());
+      const std::size_t length = dataSize / sizeof(wchar_t);
+      for (std::size_t start = 0; start < length && text[start];) {
+        std::size_t end = start;
+        while (end < length && text[end]) ++end;
+        entries.push_back(Narrow(std::wstring(text + start, end - start)));
+        start = end + 1;
+      }
+      layer.Offer(valueName, std::move(entries));
     } else if (!FindSettingKey(valueName)) {
       layer.Offer(valueName, std::string());  // reports the unknown name
     } else {
-      layer.Refuse(valueName, "must be REG_SZ or REG_DWORD");
+      layer.Refuse(valueName, "must be REG_SZ, REG_DWORD or REG_MULTI_SZ");
     }
   }
   return layer;

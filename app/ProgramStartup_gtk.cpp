@@ -19,7 +19,7 @@ int RunProgram(const std::vector<std::string>& arguments) {
     // nothing to do on Linux: the web engine has no emulation modes.
     fw::gtk::GtkFrameworkApplication application;
     std::optional<fw::gtk::HiddenCursor> hiddenCursor;
-    if (settings.Boolean("hideCursor")) hiddenCursor.emplace();
+    if (settings.Switch("hideCursor")) hiddenCursor.emplace();
     fw::MaskFloatingPointExceptions();
     Unit12::Initialization(application);
 

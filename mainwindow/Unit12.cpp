@@ -88,6 +88,14 @@ void TForm12::UseRetryDelay(std::chrono::seconds retryDelay) {
   WebBrowser1->SetRecovery({.RetryDelay = retryDelay, .LoadTimeout = BuildLoadTimeout()});
 }
 
+void TForm12::UseLockdown(bool lockdown, const std::vector<std::string>& allowedHosts) {
+  if (!lockdown) return;
+  std::vector<std::string> allowed = {targets_.Clinic, targets_.Site, targets_.OverviewVideo,
+                                      targets_.UserGuide, targets_.Playlist};
+  allowed.insert(allowed.end(), allowedHosts.begin(), allowedHosts.end());
+  WebBrowser1->Lock(fw::NavigationAllowList(std::move(allowed)));
+}
+
 fw::TPanel& TForm12::IdleWarningPanel() {
   if (PanelIdleWarning) return *PanelIdleWarning;
   auto* panel = static_cast<fw::TPanel*>(fw::Adopt(*this, std::make_unique<fw::TPanel>(this)));

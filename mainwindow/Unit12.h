@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "framework/core/Actions.h"
 #include "framework/core/Form.h"
@@ -55,6 +56,9 @@ class TForm12 : public fw::TForm {
   // site's domain), the idle reset and its warning (never more than half the reset).
   void UseSettings(const NavigationConfig& navigation, std::chrono::seconds idleReset,
                    std::chrono::seconds idleWarning);
+  // Locked down, the browser goes no further than the five targets' hosts and `allowedHosts`,
+  // and opens no window of its own. Called after UseSettings, whose targets it allows.
+  void UseLockdown(bool lockdown, const std::vector<std::string>& allowedHosts);
 
   // How long a page that could not be reached waits before it is loaded again (zero: never);
   // the build fixes how long a load may take.

@@ -10,16 +10,19 @@ bool IsAlnum(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
 }
 
+bool IsHostName(std::string_view name) {
+  return !name.empty() && IsAlnum(name.front()) && IsAlnum(name.back()) &&
+         std::all_of(name.begin(), name.end(),
+                     [](char c) { return IsAlnum(c) || c == '.' || c == '-'; });
+}
+
 // The same rule as the build's check: letters, digits, dots and hyphens, starting and ending
 // with a letter or digit, then optionally ":" and digits. Nothing else can break out of an
 // address or a caption.
 std::string RefuseHost(const SettingValue& value) {
   const std::string& host = std::get<std::string>(value);
   const std::size_t colon = host.find(':');
-  const std::string_view name = std::string_view(host).substr(0, colon);
-  bool ok = !name.empty() && IsAlnum(name.front()) && IsAlnum(name.back()) &&
-            std::all_of(name.begin(), name.end(),
-                        [](char c) { return IsAlnum(c) || c == '.' || c == '-'; });
+  bool ok = IsHostName(std::string_view(host).substr(0, colon));
   if (ok && colon != std::string::npos) {
     const std::string_view port = std::string_view(host).substr(colon + 1);
     ok = !port.empty() &&
@@ -27,6 +30,22 @@ std::string RefuseHost(const SettingValue& value) {
   }
   return ok ? "" : "must be a host name, optionally with :port";
 }
+
+// Each entry a host as above, or "*." and a domain name: that domain and every host under it.
+std::string RefuseHostPatterns(const SettingValue& value) {
+  for (const std::string& entry : std::get<std::vector<std::string>>(value)) {
+    const bool wildcard = entry.rfind("*.", 0) == 0;
+    if (wildcard ? IsHostName(std::string_view(entry).substr(2)) : RefuseHost(entry).empty()) {
+      continue;
+    }
+    return "each entry must be a host name, optionally with :port, or *. and a domain name, "
+           "not " +
+           DisplayValue(entry);
+  }
+  return "";
+}
+
+std::string RefuseNothing(const SettingValue&) { return ""; }
 
 std::string RefuseYouTubeId(const SettingValue& value) {
   const std::string& id = std::get<std::string>(value);
@@ -54,11 +73,9 @@ std::string RefuseRetrySeconds(const SettingValue& value) {
   return ok ? "" : "must be 0 (off) or a whole number from 5 to 3600";
 }
 
-std::string RefuseNothing(const SettingValue&) { return ""; }
-
 // Each key's built-in default is the CMake cache variable of the same meaning
-// (DUVUZEZERA_CLINIC_HOST, ...), checked when the program is configured; a switch without
-// one is off.
+// (DUVUZEZERA_CLINIC_HOST, ...), checked when the program is configured; hideCursor,
+// lockdown and allowedHosts are off and empty in every build.
 constexpr std::array kKeys{
     SettingKey{"clinicHost", SettingType::Text, RefuseHost},
     SettingKey{"siteDomain", SettingType::Text, RefuseHost},
@@ -68,7 +85,9 @@ constexpr std::array kKeys{
     SettingKey{"idleResetSeconds", SettingType::WholeNumber, RefuseIdleSeconds},
     SettingKey{"idleWarningSeconds", SettingType::WholeNumber, RefuseIdleWarningSeconds},
     SettingKey{"retrySeconds", SettingType::WholeNumber, RefuseRetrySeconds},
-    SettingKey{"hideCursor", SettingType::Boolean, RefuseNothing},
+    SettingKey{"hideCursor", SettingType::Switch, RefuseNothing},
+    SettingKey{"lockdown", SettingType::Switch, RefuseNothing},
+    SettingKey{"allowedHosts", SettingType::TextList, RefuseHostPatterns},
 };
 
 }  // namespace
@@ -88,13 +107,24 @@ std::string_view TypeName(SettingType type) {
       return "a string";
     case SettingType::WholeNumber:
       return "a whole number";
-    case SettingType::Boolean:
+    case SettingType::Switch:
       return "true or false";
+    case SettingType::TextList:
+      return "a list of strings";
   }
   return "";
 }
 
 std::string DisplayValue(const SettingValue& value) {
+  if (const auto* on = std::get_if<bool>(&value)) return *on ? "true" : "false";
+  if (const auto* list = std::get_if<std::vector<std::string>>(&value)) {
+    std::string shown = "[";
+    for (const std::string& entry : *list) {
+      if (shown.size() > 160) return shown + ", ...]";
+      shown += (shown.size() > 1 ? ", " : "") + DisplayValue(entry);
+    }
+    return shown + "]";
+  }
   if (const auto* text = std::get_if<std::string>(&value)) {
     // ASCII only, and not too long: it lands in a message whatever the operator wrote.
     std::string quoted =

@@ -5,12 +5,13 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 // A setting's value as the program uses it.
-using SettingValue = std::variant<std::string, std::int64_t, bool>;
+using SettingValue = std::variant<std::string, std::int64_t, bool, std::vector<std::string>>;
 
 // In the order of SettingValue's alternatives.
-enum class SettingType { Text, WholeNumber, Boolean };
+enum class SettingType { Text, WholeNumber, Switch, TextList };
 
 // One setting an operator may give at run time: its JSON key (also its policy value's name),
 // its type and the rule its values must follow.
@@ -25,9 +26,9 @@ struct SettingKey {
 std::span<const SettingKey> SettingKeys();
 const SettingKey* FindSettingKey(std::string_view name);
 
-// "a string", "a whole number" or "true or false", for messages.
+// "a string", "a whole number", ..., for messages.
 std::string_view TypeName(SettingType type);
 
-// The value in the form an operator writes it: a string quoted as in JSON, a number or a
-// Boolean bare.
+// The value in the form an operator writes it, as in JSON: a string quoted, a number or switch
+// bare, a list in brackets.
 std::string DisplayValue(const SettingValue& value);

@@ -29,8 +29,11 @@ bool HasType(const nlohmann::json& value, SettingType type) {
       return value.is_string();
     case SettingType::WholeNumber:
       return value.is_number_integer();
-    case SettingType::Boolean:
+    case SettingType::Switch:
       return value.is_boolean();
+    case SettingType::TextList:
+      return value.is_array() &&
+             std::all_of(value.begin(), value.end(), [](const auto& v) { return v.is_string(); });
   }
   return false;
 }
@@ -57,10 +60,12 @@ SettingsLayer ParseSettingsText(std::string_view text, std::string source) {
     } else if (!HasType(value, known->type)) {
       layer.Refuse(key, "must be " + std::string(TypeName(known->type)) + "; got " +
                             std::string(value.type_name()));
-    } else if (value.is_string()) {
-      layer.Offer(key, value.get<std::string>());
     } else if (value.is_boolean()) {
       layer.Offer(key, value.get<bool>());
+    } else if (value.is_array()) {
+      layer.Offer(key, value.get<std::vector<std::string>>());
+    } else if (value.is_string()) {
+      layer.Offer(key, value.get<std::string>());
     } else if (value.is_number_unsigned()) {
       // Beyond every range a setting has: held at the largest int64 rather than wrapped.
       const auto number = value.get<std::uint64_t>();

@@ -1,5 +1,6 @@
 #include "settings/SettingsLayer.h"
 
+#include <algorithm>
 #include <charconv>
 #include <stdexcept>
 
@@ -20,21 +21,15 @@ void SettingsLayer::Offer(std::string_view key, const SettingValue& value) {
     Refuse(key, "unknown key; the keys are " + names);
     return;
   }
-  SettingValue typed = value;
-  // A policy's switch is a REG_DWORD, 1 or 0.
-  if (const auto* number = std::get_if<std::int64_t>(&value);
-      number && known->type == SettingType::Boolean && (*number == 0 || *number == 1)) {
-    typed = *number == 1;
-  }
-  if (typed.index() != static_cast<std::size_t>(known->type)) {
+  if (value.index() != static_cast<std::size_t>(known->type)) {
     Refuse(key, "must be " + std::string(TypeName(known->type)));
     return;
   }
-  if (std::string reason = known->refuse(typed); !reason.empty()) {
-    Refuse(key, std::move(reason) + "; got " + DisplayValue(typed));
+  if (std::string reason = known->refuse(value); !reason.empty()) {
+    Refuse(key, std::move(reason) + "; got " + DisplayValue(value));
     return;
   }
-  values.insert_or_assign(std::string(key), std::move(typed));
+  values.insert_or_assign(std::string(key), value);
 }
 
 void SettingsLayer::OfferText(std::string_view key, std::string_view text) {
@@ -43,12 +38,25 @@ void SettingsLayer::OfferText(std::string_view key, std::string_view text) {
     Offer(key, std::string(text));
     return;
   }
-  if (known->type == SettingType::Boolean) {
-    if (text == "true" || text == "false") {
-      Offer(key, text == "true");
+  if (known->type == SettingType::Switch) {
+    if (text == "true" || text == "1" || text == "false" || text == "0") {
+      Offer(key, text == "true" || text == "1");
     } else {
-      Refuse(key, "must be true or false; got " + DisplayValue(std::string(text)));
+      Refuse(key, "must be true or false (or 1 or 0); got " + DisplayValue(std::string(text)));
     }
+    return;
+  }
+  if (known->type == SettingType::TextList) {
+    std::vector<std::string> entries;
+    for (std::size_t start = 0; start <= text.size();) {
+      const std::size_t comma = std::min(text.find(',', start), text.size());
+      std::string_view entry = text.substr(start, comma - start);
+      while (!entry.empty() && entry.front() == ' ') entry.remove_prefix(1);
+      while (!entry.empty() && entry.back() == ' ') entry.remove_suffix(1);
+      if (!entry.empty()) entries.emplace_back(entry);
+      start = comma + 1;
+    }
+    Offer(key, std::move(entries));
     return;
   }
   std::int64_t number = 0;
@@ -57,6 +65,19 @@ void SettingsLayer::OfferText(std::string_view key, std::string_view text) {
   if (!digitsOnly || error != std::errc() || end != text.data() + text.size()) {
     Refuse(key, "must be " + std::string(TypeName(known->type)) + "; got " +
                     DisplayValue(std::string(text)));
+    return;
+  }
+  Offer(key, number);
+}
+
+void SettingsLayer::OfferNumber(std::string_view key, std::int64_t number) {
+  const SettingKey* known = FindSettingKey(key);
+  if (known && known->type == SettingType::Switch && (number == 0 || number == 1)) {
+    Offer(key, number == 1);
+    return;
+  }
+  if (known && known->type == SettingType::Switch) {
+    Refuse(key, "must be 1 or 0; got " + std::to_string(number));
     return;
   }
   Offer(key, number);
@@ -76,9 +97,16 @@ std::int64_t EffectiveSettings::WholeNumber(std::string_view key) const {
   throw std::logic_error("no setting " + std::string(key));
 }
 
-bool EffectiveSettings::Boolean(std::string_view key) const {
+bool EffectiveSettings::Switch(std::string_view key) const {
   for (const EffectiveSetting& s : settings) {
     if (s.key == key) return std::get<bool>(s.value);
+  }
+  throw std::logic_error("no setting " + std::string(key));
+}
+
+const std::vector<std::string>& EffectiveSettings::TextList(std::string_view key) const {
+  for (const EffectiveSetting& s : settings) {
+    if (s.key == key) return std::get<std::vector<std::string>>(s.value);
   }
   throw std::logic_error("no setting " + std::string(key));
 }

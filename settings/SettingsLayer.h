@@ -30,8 +30,10 @@ struct SettingsLayer {
   // it; otherwise records why not.
   void Offer(std::string_view key, const SettingValue& value);
   // The same for a value written as text (a registry string): a whole number is read from
-  // decimal digits, a switch from true or false.
+  // decimal digits, a switch from true/false or 1/0, a list from entries between commas.
   void OfferText(std::string_view key, std::string_view text);
+  // The same for a number (a registry DWORD): a switch takes 1 or 0.
+  void OfferNumber(std::string_view key, std::int64_t number);
   void Refuse(std::string_view key, std::string reason);
 };
 
@@ -48,7 +50,8 @@ struct EffectiveSettings {
 
   const std::string& Text(std::string_view key) const;
   std::int64_t WholeNumber(std::string_view key) const;
-  bool Boolean(std::string_view key) const;
+  bool Switch(std::string_view key) const;
+  const std::vector<std::string>& TextList(std::string_view key) const;
 };
 
 // For each key the first layer (highest first) that holds it, else the built-in value.

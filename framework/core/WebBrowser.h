@@ -1,9 +1,11 @@
 #pragma once
 
 #include <chrono>
+#include <optional>
 #include <string>
 
 #include "framework/core/Control.h"
+#include "framework/core/NavigationAllowList.h"
 
 namespace fw {
 
@@ -46,10 +48,16 @@ class TWebBrowser : public TWinControl {
   // Runs when the page's engine has died too often to bring the page back.
   TNotifyEvent OnGiveUp;
 
+  // Locked down, a page leads the kiosk only where `allowed` says, and never out of the view
+  // (no new window, file window, print or download): the backend's peer closes each route.
+  void Lock(NavigationAllowList allowed) { lockdown_ = std::move(allowed); }
+  const NavigationAllowList* Lockdown() const { return lockdown_ ? &*lockdown_ : nullptr; }
+
  private:
   BrowserPeer& Browser() const;
 
   TBrowserRecovery recovery_;
+  std::optional<NavigationAllowList> lockdown_;
 };
 
 }  // namespace fw

@@ -43,6 +43,7 @@ gboolean SuppressContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent*, WebK
 
 WebViewPeer::WebViewPeer(fw::TWebBrowser& browser)
     : WidgetPeer(browser, ObjectRef<GtkWidget>::Adopt(NewWebView())),
+      browser_(browser),
       recovery_(browser, WEBKIT_WEB_VIEW(Widget())) {
   ConnectTo(Widget(), "context-menu", SuppressContextMenu);
   ConnectTo(Widget(), "map", OnMapped);
@@ -85,6 +86,7 @@ gboolean WebViewPeer::WarmUp(gpointer self) {
 }
 
 void WebViewPeer::Navigate(const std::string& url) {
+  lockdown_.BeforeNavigate();
   // The first request of the next visitor must not carry what the clear is removing.
   if (clearsUnderWay_) {
     heldUrl_ = url;

@@ -6,8 +6,10 @@
 #include <string>
 
 #include "framework/core/WebBrowser.h"
+#include "framework/gtk/Downloads.h"
 #include "framework/gtk/Handles.h"
 #include "framework/gtk/WebViewRecovery.h"
+#include "framework/gtk/WebViewLockdown.h"
 #include "framework/gtk/WidgetPeer.h"
 
 namespace fw::gtk {
@@ -34,6 +36,8 @@ class WebViewPeer : public WidgetPeer, public fw::BrowserPeer {
   static gboolean WarmUp(gpointer self);
   void Load(const std::string& url);
 
+  const fw::TWebBrowser& browser_;
+
   int clearsUnderWay_ = 0;
   std::optional<std::string> heldUrl_;
   // The engine's warm-up: planned at the first map, run after the window's first paint,
@@ -46,6 +50,8 @@ class WebViewPeer : public WidgetPeer, public fw::BrowserPeer {
   // Cancelled with the peer, so that a clear finishing later does not reach it.
   ObjectRef<GCancellable> cancellable_ = ObjectRef<GCancellable>::Adopt(g_cancellable_new());
   WebViewRecovery recovery_;
+  Downloads downloads_{browser_, View()};
+  WebViewLockdown lockdown_{browser_, View()};
 };
 
 }  // namespace fw::gtk

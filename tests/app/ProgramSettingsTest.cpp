@@ -82,6 +82,16 @@ class UserPolicies {
               ERROR_SUCCESS);
   }
   void Remove(const wchar_t* name) { EXPECT_EQ(RegDeleteValueW(key_, name), ERROR_SUCCESS); }
+  // Strings each ended by a null, the list by one more.
+  void SetList(const wchar_t* name, const std::vector<std::wstring>& entries) {
+    std::wstring data;
+    for (const std::wstring& entry : entries) data += entry + L'\0';
+    data += L'\0';
+    EXPECT_EQ(
+        RegSetValueExW(key_, name, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(data.data()),
+                       static_cast<DWORD>(data.size() * sizeof(wchar_t))),
+        ERROR_SUCCESS);
+  }
   void Set(const wchar_t* name, DWORD number) {
     EXPECT_EQ(RegSetValueExW(key_, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
                              sizeof number),
@@ -174,6 +184,8 @@ TEST(ProgramSettings, CheckConfigPrintsEachSettingAndProblemAndSaysSoByItsCode) 
   policies.Set(L"idleResetSeconds", DWORD{120});
   policies.Set(L"siteDomain", DWORD{1});
   policies.Set(L"clinicHots", L"x");
+  policies.Set(L"lockdown", DWORD{1});
+  policies.SetList(L"allowedHosts", {L"docs.example", L"*.cdn.example"});
 
   struct Case {
     const wchar_t* arguments;
@@ -186,6 +198,8 @@ TEST(ProgramSettings, CheckConfigPrintsEachSettingAndProblemAndSaysSoByItsCode) 
        {"  clinicHost = \"" + kClinic + "\"  (" + path + ")\r\n",
         "  idleResetSeconds = 120  (" + kPolicyPath + ")\r\n",
         "  siteDomain = \"duvuzezera.example\"  (built-in)\r\n",
+        "  lockdown = true  (" + kPolicyPath + ")\r\n",
+        "  allowedHosts = [\"docs.example\", \"*.cdn.example\"]  (" + kPolicyPath + ")\r\n",
         "  " + kPolicyPath + ": clinicHots: unknown key; ", "  " + kPolicyPath + ": siteDomain: "}},
       {L"--check-config --kiosk", 1, {"command line: unknown option \"--kiosk\""}},
       {L"--help", 0, {"  --check-config "}},

@@ -35,4 +35,19 @@ TEST(SettingRules, ANumberIsTakenAsItsValue) {
   EXPECT_EQ(std::get<std::int64_t>(layer.values.at("idleResetSeconds")), 30);
 }
 
+// A policy's DWORD is a switch's 1 or 0; a registry string holds a list between commas.
+TEST(SettingRules, ASwitchAndAListAreTakenAsTheirValues) {
+  SettingsLayer layer{"test", {}, {}};
+  layer.OfferNumber("lockdown", 1);
+  layer.OfferText("allowedHosts", " docs.example ,, *.cdn.example,");
+  EXPECT_EQ(std::get<bool>(layer.values.at("lockdown")), true);
+  EXPECT_EQ(std::get<std::vector<std::string>>(layer.values.at("allowedHosts")),
+            (std::vector<std::string>{"docs.example", "*.cdn.example"}));
+  layer.OfferNumber("lockdown", 2);
+  layer.OfferNumber("idleResetSeconds", 120);
+  ASSERT_EQ(layer.problems.size(), 1u);
+  EXPECT_EQ(layer.problems[0].Describe(), "test: lockdown: must be 1 or 0; got 2");
+  EXPECT_EQ(std::get<std::int64_t>(layer.values.at("idleResetSeconds")), 120);
+}
+
 }  // namespace

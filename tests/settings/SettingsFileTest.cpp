@@ -32,7 +32,7 @@ TEST(SettingsFile, TakesEveryValidKeyAndNamesEachRefusedOne) {
        {"clinicHost"},
        {"k.json: clinichost: unknown key; the keys are clinicHost, siteDomain, siteWwwHost, "
         "overviewVideo, playlist, idleResetSeconds, idleWarningSeconds, retrySeconds, "
-        "hideCursor",
+        "hideCursor, lockdown, allowedHosts",
         "k.json: idleResetSeconds: must be 0 (off) or a whole number from 30 to 86400; got 5",
         "k.json: playlist: must be a string; got number"}},
       {R"({"idleResetSeconds": 120.0, "siteDomain": null, "overviewVideo": ["a"]})",
@@ -54,6 +54,21 @@ TEST(SettingsFile, TakesEveryValidKeyAndNamesEachRefusedOne) {
        {"k.json: idleWarningSeconds: must be a whole number; got boolean"}},
       {R"({"hideCursor": "true"})", {}, {"k.json: hideCursor: must be true or false; got string"}},
       {R"({"hideCursor": 1})", {}, {"k.json: hideCursor: must be true or false; got number"}},
+      {R"({"lockdown": true, "allowedHosts": ["docs.example", "*.cdn.example"]})",
+       {"allowedHosts", "lockdown"},
+       {}},
+      {R"({"lockdown": "true", "allowedHosts": "docs.example"})",
+       {},
+       {"k.json: allowedHosts: must be a list of strings; got string",
+        "k.json: lockdown: must be true or false; got string"}},
+      {R"({"lockdown": 1, "allowedHosts": ["docs.example", 7]})",
+       {},
+       {"k.json: allowedHosts: must be a list of strings; got array",
+        "k.json: lockdown: must be true or false; got number"}},
+      {R"({"allowedHosts": ["docs.example", "*.", "file:///etc"]})",
+       {},
+       {"k.json: allowedHosts: each entry must be a host name, optionally with :port, or *. and "
+        "a domain name, not \"*.\"; got [\"docs.example\", \"*.\", \"file:///etc\"]"}},
       {R"(["clinicHost"])",
        {},
        {"k.json: must be one JSON object ({\"clinicHost\": \"...\", ...})"}},
@@ -126,8 +141,10 @@ TEST_F(SettingsFileOnDisk, RefusesWhatIsNoSettingsFile) {
 }
 
 TEST(SettingsReport, ListsEachSettingWithItsSourceThenEveryProblem) {
-  SettingsLayer file =
-      ParseSettingsText(R"({"clinicHost": "c.example:8080", "playlist": "a b"})", "/k.json");
+  SettingsLayer file = ParseSettingsText(
+      R"({"clinicHost": "c.example:8080", "playlist": "a b", "lockdown": true,
+          "allowedHosts": ["docs.example", "*.cdn.example"]})",
+      "/k.json");
   const SettingsLayer builtIn{"built-in",
                               {{"clinicHost", "b.example"},
                                {"siteDomain", "s.example"},
@@ -137,7 +154,9 @@ TEST(SettingsReport, ListsEachSettingWithItsSourceThenEveryProblem) {
                                {"idleResetSeconds", std::int64_t{0}},
                                {"idleWarningSeconds", std::int64_t{10}},
                                {"retrySeconds", std::int64_t{0}},
-                               {"hideCursor", false}},
+                               {"hideCursor", false},
+                               {"lockdown", false},
+                               {"allowedHosts", std::vector<std::string>{}}},
                               {}};
   const EffectiveSettings effective = ResolveSettings(std::vector{file}, builtIn);
   EXPECT_EQ(CheckConfigReport(effective),
@@ -151,6 +170,8 @@ TEST(SettingsReport, ListsEachSettingWithItsSourceThenEveryProblem) {
             "  idleWarningSeconds = 10  (built-in)\n"
             "  retrySeconds = 0  (built-in)\n"
             "  hideCursor = false  (built-in)\n"
+            "  lockdown = true  (/k.json)\n"
+            "  allowedHosts = [\"docs.example\", \"*.cdn.example\"]  (/k.json)\n"
             "Problems (the built-in default is used for each refused key):\n"
             "  /k.json: playlist: must be a YouTube identifier (letters, digits, - and _); got \"a "
             "b\"\n");

@@ -1,0 +1,134 @@
+#include "framework/gtk/WebViewLockdown.h"
+
+#include <memory>
+#include <string_view>
+#include <utility>
+
+#include "framework/core/CallbackBoundary.h"
+
+namespace fw::gtk {
+
+namespace {
+
+// The engine's PDF viewer runs in a frame of its own scheme; its open, print and save
+// controls (in the toolbar and in its tools menu) are hidden there and nowhere else.
+constexpr const char* kViewerPages[] = {"webkit-pdfjs-viewer://*/*", nullptr};
+constexpr const char* kViewerStyle =
+    "#secondaryOpenFile, #openFile, #print, #secondaryPrint, #download, #secondaryDownload "
+    "{ display: none !important; }";
+
+// What a frame may load: the web's addresses, and documents the engine or the page makes.
+bool EmbeddedScheme(std::string_view uri) {
+  for (std::string_view scheme : {"about:", "blob:", "data:", "webkit-pdfjs-viewer:"}) {
+    if (uri.starts_with(scheme)) return true;
+  }
+  return uri.starts_with("http:") || uri.starts_with("https:");
+}
+
+}  // namespace
+
+WebViewLockdown::WebViewLockdown(const fw::TWebBrowser& browser, WebKitWebView* view)
+    : browser_(browser), view_(view) {
+  connections_.push_back(Connect(view, "create", OnCreate, this));
+  connections_.push_back(Connect(view, "decide-policy", OnDecidePolicy, this));
+  connections_.push_back(Connect(view, "run-file-chooser", OnFileChooser, this));
+  connections_.push_back(Connect(view, "print", OnPrint, this));
+  connections_.push_back(Connect(view, "script-dialog", OnScriptDialog, this));
+}
+
+void WebViewLockdown::BeforeNavigate() {
+  if (!Locked()) return;
+  CloseDialog();
+  if (styled_) return;
+  styled_ = true;
+  const std::unique_ptr<WebKitUserStyleSheet, decltype(&webkit_user_style_sheet_unref)> sheet(
+      webkit_user_style_sheet_new(kViewerStyle, WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
+                                  WEBKIT_USER_STYLE_LEVEL_USER, kViewerPages, nullptr),
+      webkit_user_style_sheet_unref);
+  webkit_user_content_manager_add_style_sheet(webkit_web_view_get_user_content_manager(view_),
+                                              sheet.get());
+  // The toolkit's list of recently used files lives in the user's data folder, not ours.
+  g_object_set(gtk_settings_get_default(), "gtk-recent-files-enabled", FALSE, nullptr);
+}
+
+// A new window's address opens in the view, after a tap only; without a lockdown the engine
+// opens nothing, as before.
+GtkWidget* WebViewLockdown::OnCreate(WebKitWebView* view, WebKitNavigationAction* action,
+                                     gpointer self) {
+  return AtCallbackBoundary<GtkWidget*>(nullptr, [&]() -> GtkWidget* {
+    auto& lockdown = *static_cast<WebViewLockdown*>(self);
+    if (!lockdown.Locked() || !webkit_navigation_action_is_user_gesture(action)) return nullptr;
+    WebKitURIRequest* request = webkit_navigation_action_get_request(action);
+    const char* uri = request ? webkit_uri_request_get_uri(request) : nullptr;
+    if (uri && lockdown.browser_.Lockdown()->Allows(uri)) webkit_web_view_load_uri(view, uri);
+    return nullptr;
+  });
+}
+
+gboolean WebViewLockdown::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
+                                         WebKitPolicyDecisionType type, gpointer self) {
+  return AtCallbackBoundary<gboolean>(FALSE, [&]() -> gboolean {
+    auto& lockdown = *static_cast<WebViewLockdown*>(self);
+    if (!lockdown.Locked()) return FALSE;
+    if (type == WEBKIT_POLICY_DECISION_TYPE_RESPONSE) {
+      // What the view cannot show would become a download. A page of a host that is not
+      // allowed is dropped before anything of it shows (after any redirect): the page stays,
+      // and no box appears.
+      auto* response = WEBKIT_RESPONSE_POLICY_DECISION(decision);
+      WebKitURIRequest* request = webkit_response_policy_decision_get_request(response);
+      const char* uri = request ? webkit_uri_request_get_uri(request) : nullptr;
+      const bool allowed = !webkit_response_policy_decision_is_main_frame_main_resource(response) ||
+                           (uri && lockdown.browser_.Lockdown()->Allows(uri));
+      if (allowed && webkit_response_policy_decision_is_mime_type_supported(response)) return FALSE;
+      webkit_policy_decision_ignore(decision);
+      return TRUE;
+    }
+    if (type != WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION) return FALSE;
+    // No frame loads a file or hands an address to another program; which hosts the main
+    // frame may show is decided at the response (the engine does not say here whether the
+    // frame is the main one).
+    WebKitNavigationAction* action = webkit_navigation_policy_decision_get_navigation_action(
+        WEBKIT_NAVIGATION_POLICY_DECISION(decision));
+    WebKitURIRequest* request = action ? webkit_navigation_action_get_request(action) : nullptr;
+    const char* uri = request ? webkit_uri_request_get_uri(request) : nullptr;
+    if (uri && EmbeddedScheme(uri)) return FALSE;
+    webkit_policy_decision_ignore(decision);
+    return TRUE;
+  });
+}
+
+gboolean WebViewLockdown::OnFileChooser(WebKitWebView*, WebKitFileChooserRequest* request,
+                                        gpointer self) {
+  return AtCallbackBoundary<gboolean>(FALSE, [&]() -> gboolean {
+    if (!static_cast<WebViewLockdown*>(self)->Locked()) return FALSE;
+    webkit_file_chooser_request_cancel(request);  // the page gets no file
+    return TRUE;
+  });
+}
+
+gboolean WebViewLockdown::OnPrint(WebKitWebView*, WebKitPrintOperation*, gpointer self) {
+  return AtCallbackBoundary<gboolean>(
+      FALSE, [&]() -> gboolean { return static_cast<WebViewLockdown*>(self)->Locked(); });
+}
+
+// The engine shows the dialog; the view keeps it at hand so that the next navigation the
+// program asks for can answer it.
+gboolean WebViewLockdown::OnScriptDialog(WebKitWebView*, WebKitScriptDialog* dialog,
+                                         gpointer self) {
+  return AtCallbackBoundary<gboolean>(FALSE, [&]() -> gboolean {
+    auto& lockdown = *static_cast<WebViewLockdown*>(self);
+    if (!lockdown.Locked()) return FALSE;
+    lockdown.CloseDialog();
+    lockdown.dialog_.reset(webkit_script_dialog_ref(dialog));
+    return FALSE;
+  });
+}
+
+void WebViewLockdown::CloseDialog() {
+  if (!dialog_) return;
+  const DialogRef dialog = std::move(dialog_);
+  // Unanswered, a confirm is false and a prompt gets nothing: Cancel.
+  webkit_script_dialog_close(dialog.get());
+}
+
+}  // namespace fw::gtk
