@@ -8,8 +8,8 @@
 #include "framework/core/WebBrowser.h"
 #include "framework/gtk/Downloads.h"
 #include "framework/gtk/Handles.h"
-#include "framework/gtk/WebViewRecovery.h"
 #include "framework/gtk/WebViewLockdown.h"
+#include "framework/gtk/WebViewRecovery.h"
 #include "framework/gtk/WidgetPeer.h"
 
 namespace fw::gtk {
