@@ -19,6 +19,7 @@ SettingsLayer BuiltInSettings() {
       {"playlist", navigation.Playlist},
       {"idleResetSeconds", static_cast<std::int64_t>(BuildIdleResetTimeout().count())},
       {"idleWarningSeconds", static_cast<std::int64_t>(BuildIdleWarning().count())},
+      {"onScreenKeyboard", true},
   };
   return layer;
 }
@@ -35,6 +36,7 @@ void UseSettings(TForm12& form, const EffectiveSettings& settings) {
        settings.Text("overviewVideo"), settings.Text("playlist")},
       std::chrono::seconds(settings.WholeNumber("idleResetSeconds")),
       std::chrono::seconds(settings.WholeNumber("idleWarningSeconds")));
+  form.UseOnScreenKeyboard(settings.Boolean("onScreenKeyboard"));
 }
 
 bool AnswerWithoutWindow(const CommandLine& line, const EffectiveSettings& settings,

@@ -45,6 +45,7 @@ void TForm12::AppBarShow(int mode) {
   if (mode == 0) {
     AppBar->Hide();
   } else {
+    WebBrowser1->HideOnScreenKeyboard();
     AppBar->Show();
     AppBar->BringToFront();
   }
@@ -57,6 +58,7 @@ void TForm12::Action1Execute(fw::TObject*) { AppBarShow(-1); }
 void TForm12::FormResize(fw::TObject*) { AppBarResize(); }
 
 void TForm12::FormKeyDown(fw::TObject*, std::uint16_t& Key, fw::TShiftState) {
+  if (Key == fw::vkEscape) WebBrowser1->HideOnScreenKeyboard();
   AppBarShow(Key == fw::vkEscape ? -1 : 0);
 }
 
@@ -80,6 +82,14 @@ void TForm12::UseSettings(const NavigationConfig& navigation, std::chrono::secon
   Button2->SetCaption(navigation.SiteDomain);
   idleReset_ = idleReset;
   idleWarning_ = idleWarning;
+}
+
+void TForm12::UseOnScreenKeyboard(bool use) {
+  // Never both along the bottom edge: whichever shows last hides the other.
+  WebBrowser1->OnKeyboardShown = [this](bool shown) {
+    if (shown) AppBarShow(0);
+  };
+  WebBrowser1->UseOnScreenKeyboard(use);
 }
 
 fw::TPanel& TForm12::IdleWarningPanel() {
@@ -109,6 +119,7 @@ void TForm12::ShowIdleWarning(int secondsLeft) {
 void TForm12::ReturnToSplash() {
   // The visible part first: it comes back even when the browser fails to forget.
   AppBarShow(0);
+  WebBrowser1->HideOnScreenKeyboard();
   PanelZastava->Show();
   if (fw::TControl* first = FirstFocusable()) first->SetFocus();
   WebBrowser1->StartOver();

@@ -55,6 +55,9 @@ class TForm12 : public fw::TForm {
   void UseSettings(const NavigationConfig& navigation, std::chrono::seconds idleReset,
                    std::chrono::seconds idleWarning);
 
+  // The program's keyboard for the page's fields (Linux); it never shows with the app bar.
+  void UseOnScreenKeyboard(bool use);
+
   std::string ClassName() const override { return "TForm12"; }
   std::string LayoutResourceName() const override { return "TFORM12"; }
   void Publish(fw::Publisher& publisher) override;

@@ -48,6 +48,8 @@ std::string RefuseIdleWarningSeconds(const SettingValue& value) {
   return ok ? "" : "must be 0 (no warning) or a whole number up to 43200";
 }
 
+std::string RefuseNothing(const SettingValue&) { return ""; }
+
 // Each key's built-in default is the CMake cache variable of the same meaning
 // (DUVUZEZERA_CLINIC_HOST, ...), checked when the program is configured.
 constexpr std::array kKeys{
@@ -58,6 +60,8 @@ constexpr std::array kKeys{
     SettingKey{"playlist", SettingType::Text, RefuseYouTubeId},
     SettingKey{"idleResetSeconds", SettingType::WholeNumber, RefuseIdleSeconds},
     SettingKey{"idleWarningSeconds", SettingType::WholeNumber, RefuseIdleWarningSeconds},
+    // Built in as true: Linux kiosks have no keyboard of the system's; Windows ignores it.
+    SettingKey{"onScreenKeyboard", SettingType::Boolean, RefuseNothing},
 };
 
 }  // namespace
@@ -72,7 +76,15 @@ const SettingKey* FindSettingKey(std::string_view name) {
 }
 
 std::string_view TypeName(SettingType type) {
-  return type == SettingType::Text ? "a string" : "a whole number";
+  switch (type) {
+    case SettingType::Text:
+      return "a string";
+    case SettingType::WholeNumber:
+      return "a whole number";
+    case SettingType::Boolean:
+      return "true or false";
+  }
+  return "";
 }
 
 std::string DisplayValue(const SettingValue& value) {
@@ -83,5 +95,6 @@ std::string DisplayValue(const SettingValue& value) {
     if (quoted.size() > 80) quoted = quoted.substr(0, 76) + "...\"";
     return quoted;
   }
+  if (const auto* flag = std::get_if<bool>(&value)) return *flag ? "true" : "false";
   return std::to_string(std::get<std::int64_t>(value));
 }

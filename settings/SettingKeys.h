@@ -7,9 +7,9 @@
 #include <variant>
 
 // A setting's value as the program uses it.
-using SettingValue = std::variant<std::string, std::int64_t>;
+using SettingValue = std::variant<std::string, std::int64_t, bool>;
 
-enum class SettingType { Text, WholeNumber };
+enum class SettingType { Text, WholeNumber, Boolean };
 
 // One setting an operator may give at run time: its JSON key (also its policy value's name),
 // its type and the rule its values must follow.
@@ -24,8 +24,9 @@ struct SettingKey {
 std::span<const SettingKey> SettingKeys();
 const SettingKey* FindSettingKey(std::string_view name);
 
-// "text" or "whole number", for messages.
+// "a string", "a whole number" or "true or false", for messages.
 std::string_view TypeName(SettingType type);
 
-// The value in the form an operator writes it: a string quoted as in JSON, a number bare.
+// The value in the form an operator writes it: a string quoted as in JSON, a number or
+// true/false bare.
 std::string DisplayValue(const SettingValue& value);

@@ -24,7 +24,15 @@ std::string ParseErrorReason(const nlohmann::json::exception& e) {
 }
 
 bool HasType(const nlohmann::json& value, SettingType type) {
-  return type == SettingType::Text ? value.is_string() : value.is_number_integer();
+  switch (type) {
+    case SettingType::Text:
+      return value.is_string();
+    case SettingType::WholeNumber:
+      return value.is_number_integer();
+    case SettingType::Boolean:
+      return value.is_boolean();
+  }
+  return false;
 }
 
 }  // namespace
@@ -49,6 +57,8 @@ SettingsLayer ParseSettingsText(std::string_view text, std::string source) {
     } else if (!HasType(value, known->type)) {
       layer.Refuse(key, "must be " + std::string(TypeName(known->type)) + "; got " +
                             std::string(value.type_name()));
+    } else if (value.is_boolean()) {
+      layer.Offer(key, value.get<bool>());
     } else if (value.is_string()) {
       layer.Offer(key, value.get<std::string>());
     } else if (value.is_number_unsigned()) {

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <stdexcept>
+#include <type_traits>
 
 std::string SettingProblem::Describe() const {
   return source + ": " + (key.empty() ? "" : key + ": ") + reason;
@@ -20,8 +21,22 @@ void SettingsLayer::Offer(std::string_view key, const SettingValue& value) {
     Refuse(key, "unknown key; the keys are " + names);
     return;
   }
-  const bool isText = std::holds_alternative<std::string>(value);
-  if (isText != (known->type == SettingType::Text)) {
+  // A policy's REG_DWORD 0 or 1 stands for false or true.
+  if (const auto* number = std::get_if<std::int64_t>(&value);
+      number && known->type == SettingType::Boolean && (*number == 0 || *number == 1)) {
+    Offer(key, *number == 1);
+    return;
+  }
+  const bool typeMatches = std::visit(
+      [&](const auto& v) {
+        using V = std::decay_t<decltype(v)>;
+        if constexpr (std::is_same_v<V, std::string>) return known->type == SettingType::Text;
+        if constexpr (std::is_same_v<V, std::int64_t>)
+          return known->type == SettingType::WholeNumber;
+        return known->type == SettingType::Boolean;
+      },
+      value);
+  if (!typeMatches) {
     Refuse(key, "must be " + std::string(TypeName(known->type)));
     return;
   }
@@ -36,6 +51,17 @@ void SettingsLayer::OfferText(std::string_view key, std::string_view text) {
   const SettingKey* known = FindSettingKey(key);
   if (!known || known->type == SettingType::Text) {
     Offer(key, std::string(text));
+    return;
+  }
+  if (known->type == SettingType::Boolean) {
+    if (text == "true" || text == "1") {
+      Offer(key, true);
+    } else if (text == "false" || text == "0") {
+      Offer(key, false);
+    } else {
+      Refuse(key, "must be " + std::string(TypeName(known->type)) + "; got " +
+                      DisplayValue(std::string(text)));
+    }
     return;
   }
   std::int64_t number = 0;
@@ -59,6 +85,13 @@ const std::string& EffectiveSettings::Text(std::string_view key) const {
 std::int64_t EffectiveSettings::WholeNumber(std::string_view key) const {
   for (const EffectiveSetting& s : settings) {
     if (s.key == key) return std::get<std::int64_t>(s.value);
+  }
+  throw std::logic_error("no setting " + std::string(key));
+}
+
+bool EffectiveSettings::Boolean(std::string_view key) const {
+  for (const EffectiveSetting& s : settings) {
+    if (s.key == key) return std::get<bool>(s.value);
   }
   throw std::logic_error("no setting " + std::string(key));
 }

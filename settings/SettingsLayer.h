@@ -30,7 +30,7 @@ struct SettingsLayer {
   // it; otherwise records why not.
   void Offer(std::string_view key, const SettingValue& value);
   // The same for a value written as text (a registry string): a whole number is read from
-  // decimal digits.
+  // decimal digits, true or false as those words (or 1 and 0).
   void OfferText(std::string_view key, std::string_view text);
   void Refuse(std::string_view key, std::string reason);
 };
@@ -48,6 +48,7 @@ struct EffectiveSettings {
 
   const std::string& Text(std::string_view key) const;
   std::int64_t WholeNumber(std::string_view key) const;
+  bool Boolean(std::string_view key) const;
 };
 
 // For each key the first layer (highest first) that holds it, else the built-in value.

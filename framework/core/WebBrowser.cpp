@@ -18,6 +18,18 @@ BrowserPeer& TWebBrowser::Browser() const {
 
 void TWebBrowser::Navigate(const std::string& url) { Browser().Navigate(url); }
 
+void TWebBrowser::UseOnScreenKeyboard(bool use) { Browser().UseOnScreenKeyboard(use); }
+
+void TWebBrowser::HideOnScreenKeyboard() {
+  if (auto* browser = dynamic_cast<BrowserPeer*>(Peer())) browser->HideOnScreenKeyboard();
+}
+
+void TWebBrowser::KeyboardShownChanged(bool shown) {
+  if (shown == keyboardShown_) return;
+  keyboardShown_ = shown;
+  if (OnKeyboardShown) OnKeyboardShown(shown);
+}
+
 void TWebBrowser::StartOver() {
   BrowserPeer& browser = Browser();
   std::string failures;

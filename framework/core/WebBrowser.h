@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "framework/core/Control.h"
@@ -17,6 +18,10 @@ class BrowserPeer {
   // Removes everything browsing left in this user's browser storage. Throws, after removing
   // what it could, when something stays.
   virtual void ClearBrowsingData();
+  // The program's own keyboard for the page's fields, where the platform has none; a
+  // platform whose system keyboard serves the page ignores both.
+  virtual void UseOnScreenKeyboard(bool) {}
+  virtual void HideOnScreenKeyboard() {}
 };
 
 // The embedded web browser. It takes part in no gesture: strokes inside belong to the page.
@@ -30,8 +35,17 @@ class TWebBrowser : public TWinControl {
   // browser's storage cleared. Every step is tried; what failed is thrown afterwards, as one.
   void StartOver();
 
+  // Whether the program's keyboard serves the page's fields (off until asked for).
+  void UseOnScreenKeyboard(bool use);
+  void HideOnScreenKeyboard();
+  bool OnScreenKeyboardShown() const { return keyboardShown_; }
+  // Run when the keyboard shows or hides; the peer reports it through KeyboardShownChanged.
+  std::function<void(bool shown)> OnKeyboardShown;
+  void KeyboardShownChanged(bool shown);
+
  private:
   BrowserPeer& Browser() const;
+  bool keyboardShown_ = false;
 };
 
 }  // namespace fw

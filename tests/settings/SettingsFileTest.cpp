@@ -31,7 +31,7 @@ TEST(SettingsFile, TakesEveryValidKeyAndNamesEachRefusedOne) {
       {R"({"clinicHost": "c.example", "clinichost": "x", "playlist": 7, "idleResetSeconds": 5})",
        {"clinicHost"},
        {"k.json: clinichost: unknown key; the keys are clinicHost, siteDomain, siteWwwHost, "
-        "overviewVideo, playlist, idleResetSeconds, idleWarningSeconds",
+        "overviewVideo, playlist, idleResetSeconds, idleWarningSeconds, onScreenKeyboard",
         "k.json: idleResetSeconds: must be 0 (off) or a whole number from 30 to 86400; got 5",
         "k.json: playlist: must be a string; got number"}},
       {R"({"idleResetSeconds": 120.0, "siteDomain": null, "overviewVideo": ["a"]})",
@@ -48,6 +48,11 @@ TEST(SettingsFile, TakesEveryValidKeyAndNamesEachRefusedOne) {
        {"k.json: clinicHost: must be a host name, optionally with :port; got \"a b\"",
         "k.json: idleResetSeconds: must be 0 (off) or a whole number from 30 to 86400; got "
         "9223372036854775807"}},
+      {R"({"onScreenKeyboard": false})", {"onScreenKeyboard"}, {}},
+      {R"({"onScreenKeyboard": "false", "idleResetSeconds": true})",
+       {},
+       {"k.json: idleResetSeconds: must be a whole number; got boolean",
+        "k.json: onScreenKeyboard: must be true or false; got string"}},
       {R"(["clinicHost"])",
        {},
        {"k.json: must be one JSON object ({\"clinicHost\": \"...\", ...})"}},
@@ -129,7 +134,8 @@ TEST(SettingsReport, ListsEachSettingWithItsSourceThenEveryProblem) {
                                {"overviewVideo", "v"},
                                {"playlist", "p"},
                                {"idleResetSeconds", std::int64_t{0}},
-                               {"idleWarningSeconds", std::int64_t{10}}},
+                               {"idleWarningSeconds", std::int64_t{10}},
+                               {"onScreenKeyboard", true}},
                               {}};
   const EffectiveSettings effective = ResolveSettings(std::vector{file}, builtIn);
   EXPECT_EQ(CheckConfigReport(effective),
@@ -141,6 +147,7 @@ TEST(SettingsReport, ListsEachSettingWithItsSourceThenEveryProblem) {
             "  playlist = \"p\"  (built-in)\n"
             "  idleResetSeconds = 0  (built-in)\n"
             "  idleWarningSeconds = 10  (built-in)\n"
+            "  onScreenKeyboard = true  (built-in)\n"
             "Problems (the built-in default is used for each refused key):\n"
             "  /k.json: playlist: must be a YouTube identifier (letters, digits, - and _); got \"a "
             "b\"\n");

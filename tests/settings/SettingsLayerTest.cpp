@@ -16,7 +16,8 @@ const SettingsLayer kBuiltIn = Layer("built-in", {{"clinicHost", "built.example"
                                                   {"overviewVideo", "video"},
                                                   {"playlist", "list"},
                                                   {"idleResetSeconds", std::int64_t{0}},
-                                                  {"idleWarningSeconds", std::int64_t{10}}});
+                                                  {"idleWarningSeconds", std::int64_t{10}},
+                                                  {"onScreenKeyboard", true}});
 
 struct PrecedenceCase {
   const char* what;
