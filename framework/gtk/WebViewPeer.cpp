@@ -1,5 +1,6 @@
 #include "framework/gtk/WebViewPeer.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "framework/core/Application.h"
@@ -42,14 +43,18 @@ gboolean SuppressContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent*, WebK
 }  // namespace
 
 WebViewPeer::WebViewPeer(fw::TWebBrowser& browser)
-    : WidgetPeer(browser, ObjectRef<GtkWidget>::Adopt(NewWebView())) {
+    : WidgetPeer(browser, ObjectRef<GtkWidget>::Adopt(NewWebView())), browser_(browser) {
   ConnectTo(Widget(), "context-menu", SuppressContextMenu);
   ConnectTo(Widget(), "load-failed", OnLoadFailed);
   ConnectTo(Widget(), "map", OnMapped);
   ConnectTo(Widget(), "notify::is-playing-audio", ReportSound);
+  ConnectTo(Widget(), "button-release-event", OnPageTapped);
 }
 
-WebViewPeer::~WebViewPeer() { g_cancellable_cancel(cancellable_.get()); }
+WebViewPeer::~WebViewPeer() {
+  g_cancellable_cancel(cancellable_.get());
+  keyboard_.reset();
+}
 
 // The engine starts its processes at the first load; started here, under the splash, they
 // are ready when the first visitor taps. Only once the window has been painted, and when
@@ -81,6 +86,43 @@ gboolean WebViewPeer::WarmUp(gpointer self) {
     // the splash, shows nothing.
     if (!peer.loaded_) webkit_web_view_load_uri(peer.View(), "about:blank");
     return G_SOURCE_REMOVE;
+  });
+}
+
+void WebViewPeer::UseOnScreenKeyboard(bool use) {
+  if (!use) {
+    keyboard_.reset();
+  } else if (!keyboard_) {
+    keyboard_ = std::make_unique<KeyboardPanel>(*this, [this](bool shown) {
+      BoundsChanged();
+      fw::Application->Guard([&] { browser_.KeyboardShownChanged(shown); });
+    });
+  }
+}
+
+void WebViewPeer::HideOnScreenKeyboard() {
+  if (keyboard_) keyboard_->Hide();
+}
+
+void WebViewPeer::BoundsChanged() {
+  WidgetPeer::BoundsChanged();
+  if (!keyboard_) return;
+  keyboard_->Place();
+  if (!keyboard_->Shown()) return;
+  int top = 0;  // the view's top in the form's client area
+  for (const fw::TControl* c = &Control(); c->Parent(); c = c->Parent()) top += c->Bounds().Top;
+  const fw::TBounds& b = Control().Bounds();
+  const int covered = std::clamp(top + b.Height - keyboard_->Top(), 0, b.Height - 1);
+  const int scale = ScaleFactor();
+  gtk_widget_set_size_request(Widget(), ToToolkit(b.Width, scale),
+                              ToToolkit(b.Height - covered, scale));
+}
+
+gboolean WebViewPeer::OnPageTapped(GtkWidget*, GdkEventButton* event, gpointer self) {
+  return AtCallbackBoundary<gboolean>(FALSE, [&]() -> gboolean {
+    auto& peer = *static_cast<WebViewPeer*>(self);
+    if (peer.keyboard_ && event->button == GDK_BUTTON_PRIMARY) peer.keyboard_->PageTapped();
+    return FALSE;
   });
 }
 

@@ -2,11 +2,13 @@
 
 #include <webkit2/webkit2.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "framework/core/WebBrowser.h"
 #include "framework/gtk/Handles.h"
+#include "framework/gtk/KeyboardPanel.h"
 #include "framework/gtk/WidgetPeer.h"
 
 namespace fw::gtk {
@@ -24,6 +26,11 @@ class WebViewPeer : public WidgetPeer, public fw::BrowserPeer {
   // Returns at once; a failure is shown in the exception box when the engine reports it.
   void ClearBrowsingData() override;
   WebKitWebView* View() const { return WEBKIT_WEB_VIEW(Widget()); }
+  // While the keyboard shows, the view gives up the height it covers, so the page scrolls
+  // the focused field into view above it.
+  void BoundsChanged() override;
+  void UseOnScreenKeyboard(bool use) override;
+  void HideOnScreenKeyboard() override;
 
  private:
   static gboolean OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* uri, GError* error,
@@ -33,6 +40,10 @@ class WebViewPeer : public WidgetPeer, public fw::BrowserPeer {
   static void OnWindowPainted(GdkFrameClock* clock, gpointer self);
   static gboolean WarmUp(gpointer self);
   void Load(const std::string& url);
+  static gboolean OnPageTapped(GtkWidget*, GdkEventButton*, gpointer self);
+
+  fw::TWebBrowser& browser_;
+  std::unique_ptr<KeyboardPanel> keyboard_;
 
   int clearsUnderWay_ = 0;
   std::optional<std::string> heldUrl_;
