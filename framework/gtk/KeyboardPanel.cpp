@@ -44,9 +44,11 @@ guint KeyvalOf(fw::TKeyAction action) {
 
 }  // namespace
 
-KeyboardPanel::KeyboardPanel(WidgetPeer& view, std::function<void(bool shown)> onShown)
+KeyboardPanel::KeyboardPanel(WidgetPeer& view, std::function<void(bool shown)> onShown,
+                             std::function<void()> onFieldFocused)
     : view_(view),
       onShown_(std::move(onShown)),
+      onFieldFocused_(std::move(onFieldFocused)),
       input_(*this),
       panel_(ObjectRef<GtkWidget>::Adopt(gtk_drawing_area_new())) {
   GtkWidget* panel = panel_.get();
@@ -108,7 +110,9 @@ void KeyboardPanel::FieldFocused(fw::TInputPurpose purpose, bool keyboardUnwante
     return;
   }
   keyboard_.Begin(purpose);
+  const bool wasShown = shown_;
   Show();
+  if (wasShown && onFieldFocused_) onFieldFocused_();
 }
 
 void KeyboardPanel::FieldBlurred() {

@@ -19,8 +19,10 @@ namespace fw::gtk {
 // it loses it or on the hide key. Its taps take no part in strokes.
 class KeyboardPanel : public FieldFocusListener {
  public:
-  // `onShown` runs after the panel shows or hides.
-  KeyboardPanel(WidgetPeer& view, std::function<void(bool shown)> onShown);
+  // `onShown` runs after the panel shows or hides, `onFieldFocused` when a field gets the
+  // focus while it shows already.
+  KeyboardPanel(WidgetPeer& view, std::function<void(bool shown)> onShown,
+                std::function<void()> onFieldFocused);
   ~KeyboardPanel() override;
   KeyboardPanel(const KeyboardPanel&) = delete;
   KeyboardPanel& operator=(const KeyboardPanel&) = delete;
@@ -53,6 +55,7 @@ class KeyboardPanel : public FieldFocusListener {
 
   WidgetPeer& view_;
   std::function<void(bool)> onShown_;
+  std::function<void()> onFieldFocused_;
   KeyboardInputContext input_;
   ObjectRef<GtkWidget> panel_;
   std::vector<SignalConnection> connections_;

@@ -49,6 +49,7 @@ WebViewPeer::WebViewPeer(fw::TWebBrowser& browser)
   ConnectTo(Widget(), "map", OnMapped);
   ConnectTo(Widget(), "notify::is-playing-audio", ReportSound);
   ConnectTo(Widget(), "button-release-event", OnPageTapped);
+  ConnectTo(Widget(), "size-allocate", OnAllocated);
 }
 
 WebViewPeer::~WebViewPeer() {
@@ -93,10 +94,13 @@ void WebViewPeer::UseOnScreenKeyboard(bool use) {
   if (!use) {
     keyboard_.reset();
   } else if (!keyboard_) {
-    keyboard_ = std::make_unique<KeyboardPanel>(*this, [this](bool shown) {
-      BoundsChanged();
-      fw::Application->Guard([&] { browser_.KeyboardShownChanged(shown); });
-    });
+    keyboard_ = std::make_unique<KeyboardPanel>(
+        *this,
+        [this](bool shown) {
+          BoundsChanged();
+          fw::Application->Guard([&] { browser_.KeyboardShownChanged(shown); });
+        },
+        [this] { RevealFocusedField(); });
   }
 }
 
@@ -124,6 +128,26 @@ gboolean WebViewPeer::OnPageTapped(GtkWidget*, GdkEventButton* event, gpointer s
     if (peer.keyboard_ && event->button == GDK_BUTTON_PRIMARY) peer.keyboard_->PageTapped();
     return FALSE;
   });
+}
+
+// The engine does not scroll the focused field into view when the view gets smaller.
+void WebViewPeer::OnAllocated(GtkWidget*, GdkRectangle* allocation, gpointer self) {
+  AtCallbackBoundary([&] {
+    auto& peer = *static_cast<WebViewPeer*>(self);
+    const bool shrank = allocation->height < peer.allocatedHeight_;
+    peer.allocatedHeight_ = allocation->height;
+    if (shrank && peer.keyboard_ && peer.keyboard_->Shown()) peer.RevealFocusedField();
+  });
+}
+
+void WebViewPeer::RevealFocusedField() {
+  // In a world of the program's own, which the page's scripts cannot change; the engine
+  // runs it after the new size, which it was sent first.
+  static constexpr char kScript[] =
+      "const field = document.activeElement;"
+      "if (field && field !== document.body) field.scrollIntoView({block: 'nearest'});";
+  webkit_web_view_evaluate_javascript(View(), kScript, -1, "duvuzezera-keyboard", nullptr, nullptr,
+                                      nullptr, nullptr);
 }
 
 void WebViewPeer::Navigate(const std::string& url) {

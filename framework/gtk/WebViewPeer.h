@@ -41,9 +41,13 @@ class WebViewPeer : public WidgetPeer, public fw::BrowserPeer {
   static gboolean WarmUp(gpointer self);
   void Load(const std::string& url);
   static gboolean OnPageTapped(GtkWidget*, GdkEventButton*, gpointer self);
+  static void OnAllocated(GtkWidget*, GdkRectangle* allocation, gpointer self);
+  // Scrolls the page's focused field into the part of the view the keyboard leaves.
+  void RevealFocusedField();
 
   fw::TWebBrowser& browser_;
   std::unique_ptr<KeyboardPanel> keyboard_;
+  int allocatedHeight_ = 0;
 
   int clearsUnderWay_ = 0;
   std::optional<std::string> heldUrl_;
