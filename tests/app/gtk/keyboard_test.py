@@ -5,7 +5,9 @@ loopback whose script reports each field's value, its focus and its size to the 
 program as built, pointed at the page by a settings file; HOME and XDG_CONFIG_HOME are
 temporary folders.
 
-Usage: keyboard_test.py PROGRAM KEYBOARD_KEYS PORT [unittest arguments]"""
+Usage: keyboard_test.py PROGRAM KEYBOARD_KEYS PORT IDLE_RESET_PROGRAM IDLE_RESET_SECONDS
+                        [unittest arguments]
+(IDLE_RESET_PROGRAM: the program built to return to its splash after IDLE_RESET_SECONDS.)"""
 import http.server
 import json
 import os
@@ -24,6 +26,7 @@ from program_process import end_program, start_program  # noqa: E402
 from screen import pixel, visible_windows, wait_until, xdotool  # noqa: E402
 
 PROGRAM, KEYBOARD_KEYS, PORT = sys.argv[1], sys.argv[2], int(sys.argv[3])
+IDLE_RESET_PROGRAM, IDLE_RESET_SECONDS = sys.argv[4], int(sys.argv[5])
 BUTTON1 = (96, 41)  # "Кабинет"
 PAGE_LEFT = 200  # the navigation pane's width at 96 pixels per inch
 PAGE_COLOUR = (0x2E, 0x8B, 0x57)
@@ -164,13 +167,13 @@ class KeyboardTest(unittest.TestCase):
         if self.process:
             end_program(self.process)
 
-    def start(self, **settings):
+    def start(self, program=PROGRAM, **settings):
         config = self.xdg / "duvuzezera-webmobclient" / "kiosk.json"
         config.parent.mkdir(parents=True, exist_ok=True)
         config.write_text(json.dumps({"clinicHost": f"127.0.0.1:{PORT}", **settings}))
         env = {k: v for k, v in os.environ.items() if not k.startswith("XDG_")}
         env.update(HOME=str(self.home), XDG_CONFIG_HOME=str(self.xdg))
-        self.process = start_program([PROGRAM], env=env, stdin=subprocess.DEVNULL,
+        self.process = start_program([program], env=env, stdin=subprocess.DEVNULL,
                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         window = wait_until(lambda: visible_windows("^Form12$"), "the window")
         xdotool("windowfocus", "--sync", window[0])
@@ -332,6 +335,36 @@ class KeyboardTest(unittest.TestCase):
         # The app bar, had it come, would lie along the bottom edge over the page.
         self.assertEqual(pixel(700, self.screen[1] - 10), PAGE_COLOUR, "the app bar showed")
 
+    def test_the_app_bar_and_the_keyboard_never_show_together(self):
+        self.start()
+        self.tap_field("name")
+        wait_until(self.panel_shows, "the keyboard")
+        # A swipe up over the navigation pane's free area, above the keyboard: the bar comes,
+        # the keyboard goes.
+        xdotool("mousemove", 100, 500, "mousedown", 1)
+        for step in range(1, 8):
+            xdotool("mousemove", 100, 500 - 25 * step)
+        xdotool("mouseup", 1)
+        wait_until(lambda: not self.panel_shows(), "the keyboard to hide")
+        bar = (700, self.screen[1] - 10)
+        wait_until(lambda: pixel(*bar) == PANEL_COLOUR, "the app bar")
+        # The field still has the focus: a tap brings the keyboard back and sends the bar away.
+        self.tap_field_again("name")
+        wait_until(self.panel_shows, "the keyboard again")
+        self.type_keys("hide")
+        wait_until(lambda: not self.panel_shows(), "the keyboard to hide")
+        self.assertEqual(pixel(*bar), PAGE_COLOUR, "the app bar stayed")
+
+    def test_the_idle_reset_hides_the_keyboard(self):
+        self.start(IDLE_RESET_PROGRAM)
+        self.tap_field("name")
+        key = self.keys["text"].border("russian", "ф")
+        wait_until(lambda: pixel(*key) == KEY_BORDER, "the keyboard")
+        # The splash covers the page again, and no key of the keyboard lies over it.
+        wait_until(lambda: pixel(700, 400) == PANEL_COLOUR, "the splash",
+                   timeout=IDLE_RESET_SECONDS + 10)
+        wait_until(lambda: pixel(*key) == PANEL_COLOUR, "the keyboard to hide")
+
     def test_without_the_setting_no_keyboard_shows_and_keys_still_type(self):
         self.start(onScreenKeyboard=False)
         self.tap_field("name")
@@ -341,4 +374,4 @@ class KeyboardTest(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    unittest.main(argv=[sys.argv[0], *sys.argv[4:]])
+    unittest.main(argv=[sys.argv[0], *sys.argv[6:]])
