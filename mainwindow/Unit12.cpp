@@ -42,10 +42,11 @@ void TForm12::AppBarResize() {
 
 void TForm12::AppBarShow(int mode) {
   if (mode == -1) mode = AppBar->Visible() ? 0 : 1;
+  // Never both along the bottom edge: the keyboard stays away while the bar shows.
+  WebBrowser1->AllowOnScreenKeyboard(mode == 0);
   if (mode == 0) {
     AppBar->Hide();
   } else {
-    WebBrowser1->HideOnScreenKeyboard();
     AppBar->Show();
     AppBar->BringToFront();
   }
@@ -84,13 +85,7 @@ void TForm12::UseSettings(const NavigationConfig& navigation, std::chrono::secon
   idleWarning_ = idleWarning;
 }
 
-void TForm12::UseOnScreenKeyboard(bool use) {
-  // Never both along the bottom edge: whichever shows last hides the other.
-  WebBrowser1->OnKeyboardShown = [this](bool shown) {
-    if (shown) AppBarShow(0);
-  };
-  WebBrowser1->UseOnScreenKeyboard(use);
-}
+void TForm12::UseOnScreenKeyboard(bool use) { WebBrowser1->UseOnScreenKeyboard(use); }
 
 fw::TPanel& TForm12::IdleWarningPanel() {
   if (PanelIdleWarning) return *PanelIdleWarning;

@@ -55,7 +55,7 @@ class TForm12 : public fw::TForm {
   void UseSettings(const NavigationConfig& navigation, std::chrono::seconds idleReset,
                    std::chrono::seconds idleWarning);
 
-  // The program's keyboard for the page's fields (Linux); it never shows with the app bar.
+  // The program's keyboard for the page's fields (Linux); it stays away while the bar shows.
   void UseOnScreenKeyboard(bool use);
 
   std::string ClassName() const override { return "TForm12"; }

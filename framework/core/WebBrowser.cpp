@@ -24,10 +24,8 @@ void TWebBrowser::HideOnScreenKeyboard() {
   if (auto* browser = dynamic_cast<BrowserPeer*>(Peer())) browser->HideOnScreenKeyboard();
 }
 
-void TWebBrowser::KeyboardShownChanged(bool shown) {
-  if (shown == keyboardShown_) return;
-  keyboardShown_ = shown;
-  if (OnKeyboardShown) OnKeyboardShown(shown);
+void TWebBrowser::AllowOnScreenKeyboard(bool allowed) {
+  if (auto* browser = dynamic_cast<BrowserPeer*>(Peer())) browser->AllowOnScreenKeyboard(allowed);
 }
 
 void TWebBrowser::StartOver() {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <string>
 
 #include "framework/core/Control.h"
@@ -22,6 +21,7 @@ class BrowserPeer {
   // platform whose system keyboard serves the page ignores both.
   virtual void UseOnScreenKeyboard(bool) {}
   virtual void HideOnScreenKeyboard() {}
+  virtual void AllowOnScreenKeyboard(bool) {}
 };
 
 // The embedded web browser. It takes part in no gesture: strokes inside belong to the page.
@@ -38,10 +38,11 @@ class TWebBrowser : public TWinControl {
   // Whether the program's keyboard serves the page's fields (off until asked for).
   void UseOnScreenKeyboard(bool use);
   void HideOnScreenKeyboard();
+  // While not allowed the keyboard stays hidden, and a field that gets the focus brings none.
+  void AllowOnScreenKeyboard(bool allowed);
   bool OnScreenKeyboardShown() const { return keyboardShown_; }
-  // Run when the keyboard shows or hides; the peer reports it through KeyboardShownChanged.
-  std::function<void(bool shown)> OnKeyboardShown;
-  void KeyboardShownChanged(bool shown);
+  // What the peer reports as the keyboard shows and hides.
+  void KeyboardShownChanged(bool shown) { keyboardShown_ = shown; }
 
  private:
   BrowserPeer& Browser() const;

@@ -59,8 +59,15 @@ void FocusOut(WebKitInputMethodContext* context) {
   });
 }
 
-// Every key of a hardware keyboard goes on to the page as it is.
-gboolean PassKey(WebKitInputMethodContext*, GdkEventKey*) { return FALSE; }
+// Every key goes on to the page as it is; the program's own carry send_event.
+gboolean PassKey(WebKitInputMethodContext* context, GdkEventKey* event) {
+  AtCallbackBoundary([&] {
+    FieldFocusListener* listener = Self(context)->listener;
+    if (listener && event->type == GDK_KEY_PRESS && !event->send_event)
+      listener->HardwareKeyPressed();
+  });
+  return FALSE;
+}
 
 // Text goes in committed whole: there is never a composition under way.
 void NoPreedit(WebKitInputMethodContext*, gchar** text, GList** underlines, guint* cursor) {

@@ -16,6 +16,8 @@ class FieldFocusListener {
   // `keyboardUnwanted`: the page asked for no on-screen keyboard (inputmode="none").
   virtual void FieldFocused(fw::TInputPurpose purpose, bool keyboardUnwanted) = 0;
   virtual void FieldBlurred() = 0;
+  // A key of a hardware keyboard is on its way to the field.
+  virtual void HardwareKeyPressed() = 0;
 };
 
 // The web view's input-method context, for the program's own keyboard: it reports the focus

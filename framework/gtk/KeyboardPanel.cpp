@@ -105,7 +105,7 @@ void KeyboardPanel::Place() {
 
 void KeyboardPanel::FieldFocused(fw::TInputPurpose purpose, bool keyboardUnwanted) {
   fieldFocused_ = true;
-  if (keyboardUnwanted) {
+  if (keyboardUnwanted || !allowed_) {
     Hide();
     return;
   }
@@ -121,7 +121,7 @@ void KeyboardPanel::FieldBlurred() {
 }
 
 void KeyboardPanel::PageTapped() {
-  if (fieldFocused_ && !shown_) {
+  if (fieldFocused_ && !shown_ && allowed_) {
     keyboard_.Begin(input_.Purpose());
     Show();
   }
@@ -138,6 +138,11 @@ void KeyboardPanel::Show() {
   }
   gtk_widget_show(panel);
   SetShown(true);
+}
+
+void KeyboardPanel::Allow(bool allowed) {
+  allowed_ = allowed;
+  if (!allowed) Hide();
 }
 
 void KeyboardPanel::Hide() {

@@ -29,6 +29,8 @@ class KeyboardPanel : public FieldFocusListener {
 
   bool Shown() const { return shown_; }
   void Hide();
+  // While not allowed it stays hidden; afterwards it comes at the next focus or tap.
+  void Allow(bool allowed);
   // The panel's top edge in the form's client area, device pixels.
   int Top() const;
   // Along the bottom edge of the form at its current size and resolution.
@@ -36,6 +38,8 @@ class KeyboardPanel : public FieldFocusListener {
 
   void FieldFocused(fw::TInputPurpose purpose, bool keyboardUnwanted) override;
   void FieldBlurred() override;
+  // A visitor who types on a keyboard needs none on the screen: the page gets its height back.
+  void HardwareKeyPressed() override { Hide(); }
   // A tap into the page while a field has the focus brings back a keyboard the hide key took.
   void PageTapped();
 
@@ -64,6 +68,7 @@ class KeyboardPanel : public FieldFocusListener {
   std::optional<std::size_t> pressed_;  // index into places_ while a key is held
   bool shown_ = false;
   bool fieldFocused_ = false;
+  bool allowed_ = true;
 };
 
 }  // namespace fw::gtk

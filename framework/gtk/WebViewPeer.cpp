@@ -108,6 +108,10 @@ void WebViewPeer::HideOnScreenKeyboard() {
   if (keyboard_) keyboard_->Hide();
 }
 
+void WebViewPeer::AllowOnScreenKeyboard(bool allowed) {
+  if (keyboard_) keyboard_->Allow(allowed);
+}
+
 void WebViewPeer::BoundsChanged() {
   WidgetPeer::BoundsChanged();
   if (!keyboard_) return;

@@ -31,6 +31,7 @@ class WebViewPeer : public WidgetPeer, public fw::BrowserPeer {
   void BoundsChanged() override;
   void UseOnScreenKeyboard(bool use) override;
   void HideOnScreenKeyboard() override;
+  void AllowOnScreenKeyboard(bool allowed) override;
 
  private:
   static gboolean OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* uri, GError* error,

@@ -54,6 +54,7 @@ function report(what) { fetch('/report?e=' + encodeURIComponent(what)); }
 for (const field of document.querySelectorAll('input')) {
   field.addEventListener('focus', () => { field.value = ''; report('focus-' + field.id); });
   field.addEventListener('blur', () => report('blur-' + field.id));
+  field.addEventListener('click', () => report('click-' + field.id));
   field.addEventListener('input', () => report('value-' + field.id + '-' + field.value));
 }
 function where() {
@@ -315,8 +316,9 @@ class KeyboardTest(unittest.TestCase):
         wait_until(self.panel_shows, "the keyboard again")
 
     def tap_field_again(self, field):
+        """Away from the first tap, so that the two make no double click (which selects)."""
         _, x, y = FIELDS[field]
-        xdotool("mousemove", PAGE_LEFT + x + 10, y + 10, "click", 1)
+        xdotool("mousemove", PAGE_LEFT + x + 200, y + 20, "click", 1)
 
     def test_a_stroke_that_starts_on_the_keyboard_is_no_gesture(self):
         self.start()
@@ -335,25 +337,32 @@ class KeyboardTest(unittest.TestCase):
         # The app bar, had it come, would lie along the bottom edge over the page.
         self.assertEqual(pixel(700, self.screen[1] - 10), PAGE_COLOUR, "the app bar showed")
 
-    def test_the_app_bar_and_the_keyboard_never_show_together(self):
-        self.start()
-        self.tap_field("name")
-        wait_until(self.panel_shows, "the keyboard")
-        # A swipe up over the navigation pane's free area, above the keyboard: the bar comes,
-        # the keyboard goes.
+    def swipe_up_on_the_pane(self):
+        """Over the navigation pane's free area, above the keyboard."""
         xdotool("mousemove", 100, 500, "mousedown", 1)
         for step in range(1, 8):
             xdotool("mousemove", 100, 500 - 25 * step)
         xdotool("mouseup", 1)
+
+    def test_the_app_bar_and_the_keyboard_never_show_together(self):
+        self.start()
+        self.tap_field("name")
+        wait_until(self.panel_shows, "the keyboard")
+        # The bar comes, the keyboard goes.
+        self.swipe_up_on_the_pane()
         wait_until(lambda: not self.panel_shows(), "the keyboard to hide")
         bar = (700, self.screen[1] - 10)
         wait_until(lambda: pixel(*bar) == PANEL_COLOUR, "the app bar")
-        # The field still has the focus: a tap brings the keyboard back and sends the bar away.
+        # While the bar shows, a tap into the focused field brings no keyboard.
+        self.tap_field_again("name")
+        self.server.wait_for("click-name", 2)
+        self.assertFalse(self.panel_shows(), "the keyboard came over the bar")
+        self.assertEqual(pixel(*bar), PANEL_COLOUR, "the app bar went")
+        # Once the bar has gone, the next tap brings it.
+        self.swipe_up_on_the_pane()
+        wait_until(lambda: pixel(*bar) == PAGE_COLOUR, "the app bar to hide")
         self.tap_field_again("name")
         wait_until(self.panel_shows, "the keyboard again")
-        self.type_keys("hide")
-        wait_until(lambda: not self.panel_shows(), "the keyboard to hide")
-        self.assertEqual(pixel(*bar), PAGE_COLOUR, "the app bar stayed")
 
     def test_the_idle_reset_hides_the_keyboard(self):
         self.start(IDLE_RESET_PROGRAM)
@@ -364,6 +373,18 @@ class KeyboardTest(unittest.TestCase):
         wait_until(lambda: pixel(700, 400) == PANEL_COLOUR, "the splash",
                    timeout=IDLE_RESET_SECONDS + 10)
         wait_until(lambda: pixel(*key) == PANEL_COLOUR, "the keyboard to hide")
+
+    def test_a_hardware_key_sends_the_keyboard_away(self):
+        self.start()
+        self.tap_field("name")
+        wait_until(self.panel_shows, "the keyboard")
+        xdotool("type", "ab")
+        self.wait_value("name", "ab")
+        wait_until(lambda: not self.panel_shows(), "the keyboard to hide")
+        self.tap_field_again("name")
+        wait_until(self.panel_shows, "the keyboard again")
+        self.type_keys("в")
+        self.wait_value("name", "abв")
 
     def test_without_the_setting_no_keyboard_shows_and_keys_still_type(self):
         self.start(onScreenKeyboard=False)
