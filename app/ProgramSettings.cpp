@@ -24,6 +24,7 @@ SettingsLayer BuiltInSettings() {
       {"hideCursor", false},
       {"lockdown", false},
       {"allowedHosts", std::vector<std::string>{}},
+      {"onScreenKeyboard", true},
   };
   return layer;
 }
@@ -42,6 +43,7 @@ void UseSettings(TForm12& form, const EffectiveSettings& settings) {
       std::chrono::seconds(settings.WholeNumber("idleWarningSeconds")));
   form.UseRetryDelay(std::chrono::seconds(settings.WholeNumber("retrySeconds")));
   form.UseLockdown(settings.Switch("lockdown"), settings.TextList("allowedHosts"));
+  form.UseOnScreenKeyboard(settings.Switch("onScreenKeyboard"));
 }
 
 bool AnswerWithoutWindow(const CommandLine& line, const EffectiveSettings& settings,

@@ -44,6 +44,8 @@ void TForm12::AppBarResize() {
 
 void TForm12::AppBarShow(int mode) {
   if (mode == -1) mode = AppBar->Visible() ? 0 : 1;
+  // Never both along the bottom edge: the keyboard stays away while the bar shows.
+  WebBrowser1->AllowOnScreenKeyboard(mode == 0);
   if (mode == 0) {
     AppBar->Hide();
   } else {
@@ -59,6 +61,7 @@ void TForm12::Action1Execute(fw::TObject*) { AppBarShow(-1); }
 void TForm12::FormResize(fw::TObject*) { AppBarResize(); }
 
 void TForm12::FormKeyDown(fw::TObject*, std::uint16_t& Key, fw::TShiftState) {
+  if (Key == fw::vkEscape) WebBrowser1->HideOnScreenKeyboard();
   AppBarShow(Key == fw::vkEscape ? -1 : 0);
 }
 
@@ -96,6 +99,8 @@ void TForm12::UseLockdown(bool lockdown, const std::vector<std::string>& allowed
   WebBrowser1->Lock(fw::NavigationAllowList(std::move(allowed)));
 }
 
+void TForm12::UseOnScreenKeyboard(bool use) { WebBrowser1->UseOnScreenKeyboard(use); }
+
 fw::TPanel& TForm12::IdleWarningPanel() {
   if (PanelIdleWarning) return *PanelIdleWarning;
   auto* panel = static_cast<fw::TPanel*>(fw::Adopt(*this, std::make_unique<fw::TPanel>(this)));
@@ -123,6 +128,7 @@ void TForm12::ShowIdleWarning(int secondsLeft) {
 void TForm12::ReturnToSplash() {
   // The visible part first: it comes back even when the browser fails to forget.
   AppBarShow(0);
+  WebBrowser1->HideOnScreenKeyboard();
   PanelZastava->Show();
   if (fw::TControl* first = FirstFocusable()) first->SetFocus();
   WebBrowser1->StartOver();

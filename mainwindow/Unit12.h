@@ -64,6 +64,9 @@ class TForm12 : public fw::TForm {
   // the build fixes how long a load may take.
   void UseRetryDelay(std::chrono::seconds retryDelay);
 
+  // The program's keyboard for the page's fields (Linux); it stays away while the bar shows.
+  void UseOnScreenKeyboard(bool use);
+
   std::string ClassName() const override { return "TForm12"; }
   std::string LayoutResourceName() const override { return "TFORM12"; }
   void Publish(fw::Publisher& publisher) override;

@@ -75,7 +75,7 @@ std::string RefuseRetrySeconds(const SettingValue& value) {
 
 // Each key's built-in default is the CMake cache variable of the same meaning
 // (DUVUZEZERA_CLINIC_HOST, ...), checked when the program is configured; hideCursor,
-// lockdown and allowedHosts are off and empty in every build.
+// lockdown, allowedHosts and onScreenKeyboard have the same value in every build.
 constexpr std::array kKeys{
     SettingKey{"clinicHost", SettingType::Text, RefuseHost},
     SettingKey{"siteDomain", SettingType::Text, RefuseHost},
@@ -88,6 +88,8 @@ constexpr std::array kKeys{
     SettingKey{"hideCursor", SettingType::Switch, RefuseNothing},
     SettingKey{"lockdown", SettingType::Switch, RefuseNothing},
     SettingKey{"allowedHosts", SettingType::TextList, RefuseHostPatterns},
+    // Built in as true: Linux kiosks have no keyboard of the system's; Windows ignores it.
+    SettingKey{"onScreenKeyboard", SettingType::Switch, RefuseNothing},
 };
 
 }  // namespace

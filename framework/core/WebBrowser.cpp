@@ -23,6 +23,16 @@ void TWebBrowser::SetRecovery(const TBrowserRecovery& recovery) {
   if (auto* browser = dynamic_cast<BrowserPeer*>(Peer())) browser->RecoveryChanged();
 }
 
+void TWebBrowser::UseOnScreenKeyboard(bool use) { Browser().UseOnScreenKeyboard(use); }
+
+void TWebBrowser::HideOnScreenKeyboard() {
+  if (auto* browser = dynamic_cast<BrowserPeer*>(Peer())) browser->HideOnScreenKeyboard();
+}
+
+void TWebBrowser::AllowOnScreenKeyboard(bool allowed) {
+  if (auto* browser = dynamic_cast<BrowserPeer*>(Peer())) browser->AllowOnScreenKeyboard(allowed);
+}
+
 void TWebBrowser::StartOver() {
   BrowserPeer& browser = Browser();
   std::string failures;

@@ -30,6 +30,11 @@ struct TBrowserRecovery {
   std::chrono::seconds RetryDelay{};
   // A load that takes longer is stopped and shown as failed.
   std::chrono::seconds LoadTimeout{60};
+  // The program's own keyboard for the page's fields, where the platform has none; a
+  // platform whose system keyboard serves the page ignores both.
+  virtual void UseOnScreenKeyboard(bool) {}
+  virtual void HideOnScreenKeyboard() {}
+  virtual void AllowOnScreenKeyboard(bool) {}
 };
 
 // The embedded web browser. It takes part in no gesture: strokes inside belong to the page.
@@ -53,11 +58,21 @@ class TWebBrowser : public TWinControl {
   void Lock(NavigationAllowList allowed) { lockdown_ = std::move(allowed); }
   const NavigationAllowList* Lockdown() const { return lockdown_ ? &*lockdown_ : nullptr; }
 
+  // Whether the program's keyboard serves the page's fields (off until asked for).
+  void UseOnScreenKeyboard(bool use);
+  void HideOnScreenKeyboard();
+  // While not allowed the keyboard stays hidden, and a field that gets the focus brings none.
+  void AllowOnScreenKeyboard(bool allowed);
+  bool OnScreenKeyboardShown() const { return keyboardShown_; }
+  // What the peer reports as the keyboard shows and hides.
+  void KeyboardShownChanged(bool shown) { keyboardShown_ = shown; }
+
  private:
   BrowserPeer& Browser() const;
 
   TBrowserRecovery recovery_;
   std::optional<NavigationAllowList> lockdown_;
+  bool keyboardShown_ = false;
 };
 
 }  // namespace fw

@@ -1,5 +1,6 @@
 #include "framework/gtk/WebViewPeer.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "framework/core/Application.h"
@@ -48,9 +49,14 @@ WebViewPeer::WebViewPeer(fw::TWebBrowser& browser)
   ConnectTo(Widget(), "context-menu", SuppressContextMenu);
   ConnectTo(Widget(), "map", OnMapped);
   ConnectTo(Widget(), "notify::is-playing-audio", ReportSound);
+  ConnectTo(Widget(), "button-release-event", OnPageTapped);
+  ConnectTo(Widget(), "size-allocate", OnAllocated);
 }
 
-WebViewPeer::~WebViewPeer() { g_cancellable_cancel(cancellable_.get()); }
+WebViewPeer::~WebViewPeer() {
+  g_cancellable_cancel(cancellable_.get());
+  keyboard_.reset();
+}
 
 // The engine starts its processes at the first load; started here, under the splash, they
 // are ready when the first visitor taps. Only once the window has been painted, and when
@@ -83,6 +89,70 @@ gboolean WebViewPeer::WarmUp(gpointer self) {
     if (!peer.loaded_) webkit_web_view_load_uri(peer.View(), "about:blank");
     return G_SOURCE_REMOVE;
   });
+}
+
+void WebViewPeer::UseOnScreenKeyboard(bool use) {
+  if (!use) {
+    keyboard_.reset();
+  } else if (!keyboard_) {
+    keyboard_ = std::make_unique<KeyboardPanel>(
+        *this,
+        [this](bool shown) {
+          BoundsChanged();
+          fw::Application->Guard([&] { browser_.KeyboardShownChanged(shown); });
+        },
+        [this] { RevealFocusedField(); });
+  }
+}
+
+void WebViewPeer::HideOnScreenKeyboard() {
+  if (keyboard_) keyboard_->Hide();
+}
+
+void WebViewPeer::AllowOnScreenKeyboard(bool allowed) {
+  if (keyboard_) keyboard_->Allow(allowed);
+}
+
+void WebViewPeer::BoundsChanged() {
+  WidgetPeer::BoundsChanged();
+  if (!keyboard_) return;
+  keyboard_->Place();
+  if (!keyboard_->Shown()) return;
+  int top = 0;  // the view's top in the form's client area
+  for (const fw::TControl* c = &Control(); c->Parent(); c = c->Parent()) top += c->Bounds().Top;
+  const fw::TBounds& b = Control().Bounds();
+  const int covered = std::clamp(top + b.Height - keyboard_->Top(), 0, b.Height - 1);
+  const int scale = ScaleFactor();
+  gtk_widget_set_size_request(Widget(), ToToolkit(b.Width, scale),
+                              ToToolkit(b.Height - covered, scale));
+}
+
+gboolean WebViewPeer::OnPageTapped(GtkWidget*, GdkEventButton* event, gpointer self) {
+  return AtCallbackBoundary<gboolean>(FALSE, [&]() -> gboolean {
+    auto& peer = *static_cast<WebViewPeer*>(self);
+    if (peer.keyboard_ && event->button == GDK_BUTTON_PRIMARY) peer.keyboard_->PageTapped();
+    return FALSE;
+  });
+}
+
+// The engine does not scroll the focused field into view when the view gets smaller.
+void WebViewPeer::OnAllocated(GtkWidget*, GdkRectangle* allocation, gpointer self) {
+  AtCallbackBoundary([&] {
+    auto& peer = *static_cast<WebViewPeer*>(self);
+    const bool shrank = allocation->height < peer.allocatedHeight_;
+    peer.allocatedHeight_ = allocation->height;
+    if (shrank && peer.keyboard_ && peer.keyboard_->Shown()) peer.RevealFocusedField();
+  });
+}
+
+void WebViewPeer::RevealFocusedField() {
+  // In a world of the program's own, which the page's scripts cannot change; the engine
+  // runs it after the new size, which it was sent first.
+  static constexpr char kScript[] =
+      "const field = document.activeElement;"
+      "if (field && field !== document.body) field.scrollIntoView({block: 'nearest'});";
+  webkit_web_view_evaluate_javascript(View(), kScript, -1, "duvuzezera-keyboard", nullptr, nullptr,
+                                      nullptr, nullptr);
 }
 
 void WebViewPeer::Navigate(const std::string& url) {

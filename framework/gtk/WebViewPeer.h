@@ -2,12 +2,14 @@
 
 #include <webkit2/webkit2.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "framework/core/WebBrowser.h"
 #include "framework/gtk/Downloads.h"
 #include "framework/gtk/Handles.h"
+#include "framework/gtk/KeyboardPanel.h"
 #include "framework/gtk/WebViewLockdown.h"
 #include "framework/gtk/WebViewRecovery.h"
 #include "framework/gtk/WidgetPeer.h"
@@ -28,6 +30,12 @@ class WebViewPeer : public WidgetPeer, public fw::BrowserPeer {
   void ClearBrowsingData() override;
   void RecoveryChanged() override { recovery_.SettingsChanged(); }
   WebKitWebView* View() const { return WEBKIT_WEB_VIEW(Widget()); }
+  // While the keyboard shows, the view gives up the height it covers, so the page scrolls
+  // the focused field into view above it.
+  void BoundsChanged() override;
+  void UseOnScreenKeyboard(bool use) override;
+  void HideOnScreenKeyboard() override;
+  void AllowOnScreenKeyboard(bool allowed) override;
 
  private:
   static void OnCleared(GObject* manager, GAsyncResult* result, gpointer self);
@@ -35,9 +43,14 @@ class WebViewPeer : public WidgetPeer, public fw::BrowserPeer {
   static void OnWindowPainted(GdkFrameClock* clock, gpointer self);
   static gboolean WarmUp(gpointer self);
   void Load(const std::string& url);
+  static gboolean OnPageTapped(GtkWidget*, GdkEventButton*, gpointer self);
+  static void OnAllocated(GtkWidget*, GdkRectangle* allocation, gpointer self);
+  // Scrolls the page's focused field into the part of the view the keyboard leaves.
+  void RevealFocusedField();
 
-  const fw::TWebBrowser& browser_;
-
+  fw::TWebBrowser& browser_;
+  std::unique_ptr<KeyboardPanel> keyboard_;
+  int allocatedHeight_ = 0;
   int clearsUnderWay_ = 0;
   std::optional<std::string> heldUrl_;
   // The engine's warm-up: planned at the first map, run after the window's first paint,

@@ -32,7 +32,7 @@ TEST(SettingsFile, TakesEveryValidKeyAndNamesEachRefusedOne) {
        {"clinicHost"},
        {"k.json: clinichost: unknown key; the keys are clinicHost, siteDomain, siteWwwHost, "
         "overviewVideo, playlist, idleResetSeconds, idleWarningSeconds, retrySeconds, "
-        "hideCursor, lockdown, allowedHosts",
+        "hideCursor, lockdown, allowedHosts, onScreenKeyboard",
         "k.json: idleResetSeconds: must be 0 (off) or a whole number from 30 to 86400; got 5",
         "k.json: playlist: must be a string; got number"}},
       {R"({"idleResetSeconds": 120.0, "siteDomain": null, "overviewVideo": ["a"]})",
@@ -69,6 +69,11 @@ TEST(SettingsFile, TakesEveryValidKeyAndNamesEachRefusedOne) {
        {},
        {"k.json: allowedHosts: each entry must be a host name, optionally with :port, or *. and "
         "a domain name, not \"*.\"; got [\"docs.example\", \"*.\", \"file:///etc\"]"}},
+      {R"({"onScreenKeyboard": false})", {"onScreenKeyboard"}, {}},
+      {R"({"onScreenKeyboard": "false", "idleResetSeconds": true})",
+       {},
+       {"k.json: idleResetSeconds: must be a whole number; got boolean",
+        "k.json: onScreenKeyboard: must be true or false; got string"}},
       {R"(["clinicHost"])",
        {},
        {"k.json: must be one JSON object ({\"clinicHost\": \"...\", ...})"}},
@@ -156,7 +161,8 @@ TEST(SettingsReport, ListsEachSettingWithItsSourceThenEveryProblem) {
                                {"retrySeconds", std::int64_t{0}},
                                {"hideCursor", false},
                                {"lockdown", false},
-                               {"allowedHosts", std::vector<std::string>{}}},
+                               {"allowedHosts", std::vector<std::string>{}},
+                               {"onScreenKeyboard", true}},
                               {}};
   const EffectiveSettings effective = ResolveSettings(std::vector{file}, builtIn);
   EXPECT_EQ(CheckConfigReport(effective),
@@ -172,6 +178,7 @@ TEST(SettingsReport, ListsEachSettingWithItsSourceThenEveryProblem) {
             "  hideCursor = false  (built-in)\n"
             "  lockdown = true  (/k.json)\n"
             "  allowedHosts = [\"docs.example\", \"*.cdn.example\"]  (/k.json)\n"
+            "  onScreenKeyboard = true  (built-in)\n"
             "Problems (the built-in default is used for each refused key):\n"
             "  /k.json: playlist: must be a YouTube identifier (letters, digits, - and _); got \"a "
             "b\"\n");

@@ -20,7 +20,8 @@ const SettingsLayer kBuiltIn = Layer("built-in", {{"clinicHost", "built.example"
                                                   {"retrySeconds", std::int64_t{0}},
                                                   {"hideCursor", false},
                                                   {"lockdown", false},
-                                                  {"allowedHosts", std::vector<std::string>{}}});
+                                                  {"allowedHosts", std::vector<std::string>{}},
+                                                  {"onScreenKeyboard", true}});
 
 struct PrecedenceCase {
   const char* what;
