@@ -22,6 +22,11 @@ class BrowserPeer {
   virtual void ClearBrowsingData();
   // The browser's recovery settings changed (TWebBrowser::SetRecovery).
   virtual void RecoveryChanged() {}
+  // The program's own keyboard for the page's fields, where the platform has none; a
+  // platform whose system keyboard serves the page ignores both.
+  virtual void UseOnScreenKeyboard(bool) {}
+  virtual void HideOnScreenKeyboard() {}
+  virtual void AllowOnScreenKeyboard(bool) {}
 };
 
 // How the browser brings a page back by itself.
@@ -30,11 +35,6 @@ struct TBrowserRecovery {
   std::chrono::seconds RetryDelay{};
   // A load that takes longer is stopped and shown as failed.
   std::chrono::seconds LoadTimeout{60};
-  // The program's own keyboard for the page's fields, where the platform has none; a
-  // platform whose system keyboard serves the page ignores both.
-  virtual void UseOnScreenKeyboard(bool) {}
-  virtual void HideOnScreenKeyboard() {}
-  virtual void AllowOnScreenKeyboard(bool) {}
 };
 
 // The embedded web browser. It takes part in no gesture: strokes inside belong to the page.
