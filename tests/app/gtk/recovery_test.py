@@ -50,6 +50,17 @@ def web_processes(root):
     return found
 
 
+def cpu_seconds(pids):
+    total = 0
+    for pid in pids:
+        try:
+            fields = pathlib.Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
+            total += int(fields[11]) + int(fields[12])  # utime, stime
+        except (OSError, IndexError, ValueError):
+            pass
+    return total / os.sysconf("SC_CLK_TCK")
+
+
 class ScriptedServer:
     """Answers each page request on a loopback port with what `answer(n)` gives for the n-th
     request (from 1): the HTML of a page, or None to hold the request unanswered."""
@@ -58,10 +69,21 @@ class ScriptedServer:
         self.requests = 0
         self.changed = threading.Condition()
         self.release = threading.Event()
+        self.loop_gate = threading.Semaphore(0)
+        self.loops_answered = 0
         server = self
 
         class Handler(http.server.BaseHTTPRequestHandler):
             def do_GET(self):
+                if self.path == "/looping":
+                    # Held until the test has seen the page: a loop begun before the first
+                    # paint would leave nothing on screen to give way.
+                    server.loop_gate.acquire(timeout=60)
+                    self.send_error(404)
+                    with server.changed:
+                        server.loops_answered += 1
+                        server.changed.notify_all()
+                    return
                 if self.path != "/":
                     self.send_error(404)
                     return
@@ -88,12 +110,23 @@ class ScriptedServer:
         threading.Thread(target=self.httpd.serve_forever, daemon=True).start()
 
     def wait_for_requests(self, count, timeout=15):
+        self._wait_for(lambda: self.requests >= count,
+                       lambda: f"{self.requests} page requests, not {count}", timeout)
+
+    def start_loop(self, timeout=15):
+        """Lets the page's script into its endless loop and waits until it has been let."""
+        count = self.loops_answered + 1
+        self.loop_gate.release()
+        self._wait_for(lambda: self.loops_answered >= count,
+                       lambda: "the page never asked to loop", timeout)
+
+    def _wait_for(self, done, failure, timeout):
         deadline = time.monotonic() + timeout
         with self.changed:
-            while self.requests < count:
+            while not done():
                 left = deadline - time.monotonic()
                 if left <= 0:
-                    raise AssertionError(f"{self.requests} page requests, not {count}")
+                    raise AssertionError(failure())
                 self.changed.wait(left)
 
     def close(self):
@@ -143,6 +176,17 @@ class RecoveryTest(unittest.TestCase):
     def tap(self, where):
         xdotool("mousemove", *where, "click", 1)
 
+    def start_looping(self, server):
+        """Lets the page loop and waits until a web process spins a core."""
+        server.start_loop()
+
+        def spinning():
+            before = cpu_seconds(web_processes(self.process.pid))
+            time.sleep(0.2)
+            return cpu_seconds(web_processes(self.process.pid)) - before > 0.15
+
+        wait_until(spinning, "a web process spinning in the page's loop")
+
     def assert_no_box(self):
         self.assertEqual(visible_windows(f"^{TITLE}$"), [], "a box came")
         self.assertIsNone(self.process.poll(), "the program ended")
@@ -155,6 +199,7 @@ class RecoveryTest(unittest.TestCase):
         self.tap(BUTTON1)
         clinic.wait_for_requests(1)
         wait_until(page_shows(CLINIC_COLOUR), "the clinic's page")
+        self.start_looping(clinic)
         # The engine finds the page hung only when it asks it something: the tap's load does.
         self.tap(BUTTON2)
         wait_until(page_shows(SITE_COLOUR), "the site's page after the tap", timeout=8)
@@ -162,6 +207,7 @@ class RecoveryTest(unittest.TestCase):
         self.tap(BUTTON1)
         clinic.wait_for_requests(2)
         wait_until(page_shows(CLINIC_COLOUR), "the clinic's page again")
+        self.start_looping(clinic)
         self.tap(BUTTON2)
         wait_until(page_shows(SITE_COLOUR), "the site's page after the second tap", timeout=8)
         self.assert_no_box()
