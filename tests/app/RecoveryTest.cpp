@@ -1,8 +1,10 @@
+#include <winsock2.h>
 #include <windows.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
+#include <stdexcept>
 #include <string>
 
 #include "mainwindow/Unit12.h"
@@ -18,6 +20,35 @@ using namespace std::chrono_literals;
 using fw::win32::WindowOf;
 
 constexpr std::chrono::seconds kRetry{5};
+
+// A server that takes connections and never answers: the system completes them, and nobody
+// reads.
+class SilentServer {
+ public:
+  explicit SilentServer(int port) {
+    WSADATA data;
+    if (WSAStartup(MAKEWORD(2, 2), &data) != 0) throw std::runtime_error("no sockets");
+    listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<u_short>(port));
+    if (listener_ == INVALID_SOCKET ||
+        bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        listen(listener_, SOMAXCONN) != 0) {
+      throw std::runtime_error("cannot listen at port " + std::to_string(port));
+    }
+  }
+  ~SilentServer() {
+    if (listener_ != INVALID_SOCKET) closesocket(listener_);
+    WSACleanup();
+  }
+  SilentServer(const SilentServer&) = delete;
+  SilentServer& operator=(const SilentServer&) = delete;
+
+ private:
+  SOCKET listener_ = INVALID_SOCKET;
+};
 
 long Count(const std::vector<std::string>& addresses, const std::string& address) {
   return std::count(addresses.begin(), addresses.end(), address);
@@ -59,6 +90,25 @@ TEST(Retry, AServerThatComesBackIsReachedByItself) {
   };
   EXPECT_EQ(program_script::RunProgramWithScript(script), 0);
   EXPECT_GE(requests, 1u) << "the retry reaches the server once it listens";
+}
+
+// The site's server takes the connection and never answers: the load is stopped after the
+// build's timeout and counts as failed, so the same address is opened again after the delay.
+TEST(LoadTimeout, ALoadThatNeverEndsIsStoppedAndRetried) {
+  const std::string site = "http://127.0.0.1:" + std::to_string(SITE_PORT) + "/";
+  SilentServer silent(SITE_PORT);
+  long opened = 0;
+  auto script = [&] {
+    Form12->UseRetryDelay(kRetry);
+    auto* peer = dynamic_cast<fw::win32::WebBrowserPeer*>(Form12->WebBrowser1->Peer());
+    NavigationRecorder navigations(peer ? peer->Browser() : nullptr);
+    ClickAt(CentreOf(WindowOf(Form12->Button2)));
+    PumpUntil([&] { return Count(navigations.Addresses(), site) >= 2; },
+              std::chrono::seconds(LOAD_TIMEOUT_SECONDS) + kRetry + 10s);
+    opened = Count(navigations.Addresses(), site);
+  };
+  EXPECT_EQ(program_script::RunProgramWithScript(script), 0);
+  EXPECT_EQ(opened, 2) << "the endless load is stopped and opened again after the delay";
 }
 
 }  // namespace
