@@ -241,6 +241,7 @@ void BrowserRecovery::LoadTimedOut() {
   VARIANT_BOOL busy = VARIANT_FALSE;
   // A navigation cancelled before it started leaves nothing under way.
   if (FAILED(control_->get_Busy(&busy)) || busy == VARIANT_FALSE) return;
+  failed_ = true;  // what the stop completes is no page that loaded
   OleCheck(control_->Stop(), "The browser control failed to stop");
   Failed(fw::TLoadFailure::Unreachable, goingTo_);
 }
