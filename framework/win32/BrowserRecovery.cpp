@@ -11,6 +11,7 @@
 #include "framework/core/Exceptions.h"
 #include "framework/win32/SystemInfo.h"
 #include "framework/win32/Unicode.h"
+#include "framework/win32/Win32Application.h"
 
 namespace fw::win32 {
 
@@ -128,6 +129,9 @@ BrowserRecovery::BrowserRecovery(fw::TWebBrowser& browser, HWND window, IWebBrow
            "The browser control offers no navigation events");
   OleCheck(point_->Advise(sink_.get(), &cookie_), "The browser control refused a listener");
   if (fw::Application) fw::Application->OnVisitorInput = [this] { CancelRetry(); };
+  // The visitor's input cancels a retry even where no idle reset watches it.
+  if (auto* application = dynamic_cast<Win32Application*>(fw::Application))
+    application->WatchInput();
 }
 
 BrowserRecovery::~BrowserRecovery() {
