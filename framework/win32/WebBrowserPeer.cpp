@@ -1,6 +1,7 @@
 #include "framework/win32/WebBrowserPeer.h"
 
 #include "framework/core/Exceptions.h"
+#include "framework/win32/BrowserRecovery.h"
 #include "framework/win32/BrowserSite.h"
 #include "framework/win32/InternetStorage.h"
 #include "framework/win32/SystemInfo.h"
@@ -31,9 +32,12 @@ void WebBrowserPeer::Created() {
   Check(object_->QueryInterface(IID_IOleInPlaceObject, inPlace_.put_void()),
         "offer in-place hosting");
   Check(object_->QueryInterface(IID_IWebBrowser2, browser_.put_void()), "offer IWebBrowser2");
+  recovery_ = std::make_unique<BrowserRecovery>(static_cast<fw::TWebBrowser&>(Control()), Handle(),
+                                                browser_.get());
 }
 
 WebBrowserPeer::~WebBrowserPeer() {
+  recovery_.reset();  // no event may reach it while the control closes
   // Hand the control back before its host window goes.
   if (inPlace_) inPlace_->InPlaceDeactivate();
   if (object_) {
@@ -69,12 +73,17 @@ void WebBrowserPeer::Stop() {
 
 void WebBrowserPeer::ClearBrowsingData() { ClearInternetStorage(); }
 
+void WebBrowserPeer::RecoveryChanged() {
+  if (recovery_) recovery_->SettingsChanged();
+}
+
 LRESULT WebBrowserPeer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_SIZE && inPlace_) {
     RECT area{0, 0, LOWORD(lParam), HIWORD(lParam)};
     inPlace_->SetObjectRects(&area, &area);
     return 0;
   }
+  if (message == WM_TIMER && recovery_ && recovery_->TimerElapsed(wParam)) return 0;
   return WindowPeer::HandleMessage(message, wParam, lParam);
 }
 

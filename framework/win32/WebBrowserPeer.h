@@ -3,6 +3,7 @@
 #include <exdisp.h>
 #include <ole2.h>
 
+#include <memory>
 #include <string>
 
 #include "framework/core/WebBrowser.h"
@@ -10,6 +11,7 @@
 
 namespace fw::win32 {
 
+class BrowserRecovery;
 class BrowserSite;
 
 // Hosts the system's browser control (CLSID_WebBrowser) in place inside the control's window.
@@ -24,6 +26,9 @@ class WebBrowserPeer : public WindowPeer, public fw::BrowserPeer {
   IWebBrowser2* Browser() const { return browser_.get(); }
   // The in-place active object, once the control has offered one (for accelerators).
   IOleInPlaceActiveObject* ActiveObject() const;
+  void RecoveryChanged() override;
+  // What brings the page back by itself, once the control runs.
+  BrowserRecovery* Recovery() const { return recovery_.get(); }
 
  protected:
   std::wstring ClassName() const override { return L"TWebBrowser"; }
@@ -37,6 +42,7 @@ class WebBrowserPeer : public WindowPeer, public fw::BrowserPeer {
   ComPtr<IOleInPlaceObject> inPlace_;
   ComPtr<IWebBrowser2> browser_;
   ComPtr<BrowserSite> site_;
+  std::unique_ptr<BrowserRecovery> recovery_;
 };
 
 }  // namespace fw::win32

@@ -284,11 +284,14 @@ void Win32Application::Halt(int exitCode) {
   std::exit(exitCode);
 }
 
+void Win32Application::WatchInput() {
+  if (inputHook_) return;
+  inputHook_.reset(SetWindowsHookExW(WH_GETMESSAGE, InputHook, nullptr, GetCurrentThreadId()));
+  if (!inputHook_) ThrowLastError("Cannot watch the program's input");
+}
+
 void Win32Application::StartIdleTimer(std::chrono::milliseconds delay) {
-  if (!inputHook_) {
-    inputHook_.reset(SetWindowsHookExW(WH_GETMESSAGE, InputHook, nullptr, GetCurrentThreadId()));
-    if (!inputHook_) ThrowLastError("Cannot watch the program's input");
-  }
+  WatchInput();
   const auto ms = std::clamp<std::chrono::milliseconds::rep>(delay.count(), USER_TIMER_MINIMUM,
                                                              USER_TIMER_MAXIMUM);
   if (!SetTimer(window_.get(), kIdleTimer, static_cast<UINT>(ms), IdleTimerTick))

@@ -37,6 +37,8 @@ class Win32Application : public fw::TApplication {
 
   // What tells whether the page plays sound, asked each second while the idle watch runs:
   // the process's audio sessions, or a test's stand-in.
+  // From now on every input reaches InputArrived, idle reset or not.
+  void WatchInput();
   using SoundProbeFunction = bool (*)();
   SoundProbeFunction SoundProbe() const { return soundProbe_; }
   void SetSoundProbe(SoundProbeFunction probe) { soundProbe_ = probe; }

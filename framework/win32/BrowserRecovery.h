@@ -1,0 +1,76 @@
+#pragma once
+
+#include <windows.h>
+#include <exdisp.h>
+
+#include <chrono>
+#include <optional>
+#include <string>
+
+#include "framework/core/LoadRetry.h"
+#include "framework/core/WebBrowser.h"
+#include "framework/win32/Handles.h"
+
+namespace fw::win32 {
+
+// A timer of a window, from SetTimer to KillTimer; its ticks arrive as WM_TIMER with its id.
+class WindowTimer {
+ public:
+  WindowTimer(HWND window, UINT_PTR id) : window_(window), id_(id) {}
+  ~WindowTimer() { Stop(); }
+  WindowTimer(const WindowTimer&) = delete;
+  WindowTimer& operator=(const WindowTimer&) = delete;
+  void Start(std::chrono::milliseconds delay);  // throws when the system has no timer left
+  void Stop();
+  UINT_PTR Id() const { return id_; }
+
+ private:
+  HWND window_;
+  UINT_PTR id_;
+  bool running_ = false;
+};
+
+// Brings the control's page back by itself: a page that could not be reached is loaded again,
+// a load that never ends is stopped. The rules are the core's; this listens to the control's
+// events (DWebBrowserEvents2) and carries out what the rules say, with timers of the host
+// window.
+class BrowserRecovery {
+ public:
+  BrowserRecovery(fw::TWebBrowser& browser, HWND window, IWebBrowser2* control);
+  ~BrowserRecovery();
+  BrowserRecovery(const BrowserRecovery&) = delete;
+  BrowserRecovery& operator=(const BrowserRecovery&) = delete;
+
+  void SettingsChanged();
+  // The host window's WM_TIMER: true when the timer was one of these.
+  bool TimerElapsed(UINT_PTR id);
+  // What the control calls with its events.
+  IDispatch* Events() const;
+
+ private:
+  class EventSink;
+  friend class EventSink;
+  void Event(DISPID id, DISPPARAMS& parameters);
+  bool TopLevel(const VARIANT& frame) const;
+  void Starting(const std::string& url);
+  void Failed(std::optional<fw::TLoadFailure> failure, const std::string& url);
+  void Completed();
+  void CancelRetry();
+  void RetryDue();
+  void LoadTimedOut();
+
+  fw::TWebBrowser& browser_;
+  ComPtr<IWebBrowser2> control_;
+  ComPtr<IUnknown> identity_;  // the control's own IUnknown, to tell its frames from it
+  ComPtr<EventSink> sink_;
+  ComPtr<IConnectionPoint> point_;
+  DWORD cookie_ = 0;
+  fw::TLoadRetry retry_;
+  std::string goingTo_;     // the address the top-level frame is loading
+  bool failed_ = false;     // the load under way has failed
+  bool retryLoad_ = false;  // the load under way is a retry
+  WindowTimer retryTimer_;
+  WindowTimer loadTimer_;
+};
+
+}  // namespace fw::win32
