@@ -182,6 +182,12 @@ void BrowserRecovery::Event(DISPID id, DISPPARAMS& parameters) {
         if (status.vt == VT_I4) Failed(Classify(status.lVal), Text(arguments[3]));
       }
       break;
+    case DISPID_DOWNLOADBEGIN:
+      downloading_ = true;
+      break;
+    case DISPID_DOWNLOADCOMPLETE:
+      downloading_ = false;
+      break;
     case DISPID_NAVIGATECOMPLETE2:  // (frame, URL)
     case DISPID_DOCUMENTCOMPLETE:
       if (parameters.cArgs == 2 && TopLevel(arguments[1])) Completed();
@@ -198,6 +204,7 @@ void BrowserRecovery::Starting(const std::string& url) {
   if (!std::exchange(retryLoad_, false)) CancelRetry();
   goingTo_ = url;
   failed_ = false;
+  downloading_ = false;
   loadTimer_.Start(browser_.Recovery().LoadTimeout);
 }
 
@@ -242,12 +249,18 @@ void BrowserRecovery::RetryDue() {
 // The control waits for a silent server as long as the connection stays open. The load is
 // stopped and counts as failed, so the retry applies.
 void BrowserRecovery::LoadTimedOut() {
-  VARIANT_BOOL busy = VARIANT_FALSE;
-  // A navigation cancelled before it started leaves nothing under way.
-  if (FAILED(control_->get_Busy(&busy)) || busy == VARIANT_FALSE) return;
+  if (!LoadUnderWay()) return;
   failed_ = true;  // what the stop completes is no page that loaded
   OleCheck(control_->Stop(), "The browser control failed to stop");
   Failed(fw::TLoadFailure::Unreachable, goingTo_);
+}
+
+// No completion came since the load began; it may still have been cancelled before it started
+// (by another listener of the control). Wine's control never reports itself busy, and its ready
+// state says loading even then: that the download began is what tells.
+bool BrowserRecovery::LoadUnderWay() const {
+  VARIANT_BOOL busy = VARIANT_FALSE;
+  return downloading_ || (SUCCEEDED(control_->get_Busy(&busy)) && busy != VARIANT_FALSE);
 }
 
 }  // namespace fw::win32

@@ -58,6 +58,7 @@ class BrowserRecovery {
   void CancelRetry();
   void RetryDue();
   void LoadTimedOut();
+  bool LoadUnderWay() const;
 
   fw::TWebBrowser& browser_;
   ComPtr<IWebBrowser2> control_;
@@ -66,9 +67,10 @@ class BrowserRecovery {
   ComPtr<IConnectionPoint> point_;
   DWORD cookie_ = 0;
   fw::TLoadRetry retry_;
-  std::string goingTo_;     // the address the top-level frame is loading
-  bool failed_ = false;     // the load under way has failed
-  bool retryLoad_ = false;  // the load under way is a retry
+  std::string goingTo_;       // the address the top-level frame is loading
+  bool failed_ = false;       // the load under way has failed
+  bool retryLoad_ = false;    // the load under way is a retry
+  bool downloading_ = false;  // the control has begun to fetch since the load began
   WindowTimer retryTimer_;
   WindowTimer loadTimer_;
 };
