@@ -42,16 +42,6 @@ std::optional<fw::TLoadFailure> Classify(LONG status) {
   }
 }
 
-// An event's argument as sent, whether by value or by reference to a VARIANT.
-const VARIANT& Value(const VARIANT& argument) {
-  return argument.vt == (VT_BYREF | VT_VARIANT) && argument.pvarVal ? *argument.pvarVal : argument;
-}
-
-std::string Text(const VARIANT& argument) {
-  const VARIANT& value = Value(argument);
-  return value.vt == VT_BSTR && value.bstrVal ? Narrow(value.bstrVal) : std::string();
-}
-
 }  // namespace
 
 void WindowTimer::Start(std::chrono::milliseconds delay) {
@@ -64,70 +54,16 @@ void WindowTimer::Stop() {
   if (std::exchange(running_, false)) KillTimer(window_, id_);
 }
 
-// DWebBrowserEvents2 as the control calls it. It outlives its owner only while the control
-// holds it, and then forwards nothing.
-class BrowserRecovery::EventSink final : public IDispatch {
- public:
-  explicit EventSink(BrowserRecovery* owner) : owner_(owner) {}
-  void Detach() { owner_ = nullptr; }
-
-  STDMETHODIMP QueryInterface(REFIID iid, void** object) noexcept override {
-    if (!object) return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
-        IsEqualIID(iid, DIID_DWebBrowserEvents2)) {
-      *object = static_cast<IDispatch*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() noexcept override {
-    return static_cast<ULONG>(InterlockedIncrement(&references_));
-  }
-  STDMETHODIMP_(ULONG) Release() noexcept override {
-    const LONG left = InterlockedDecrement(&references_);
-    if (left == 0) delete this;
-    return static_cast<ULONG>(left);
-  }
-  STDMETHODIMP GetTypeInfoCount(UINT* count) noexcept override {
-    if (count) *count = 0;
-    return S_OK;
-  }
-  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) noexcept override { return E_NOTIMPL; }
-  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) noexcept override {
-    return E_NOTIMPL;
-  }
-  STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* parameters, VARIANT*, EXCEPINFO*,
-                      UINT*) noexcept override {
-    if (!owner_ || !parameters) return S_OK;
-    return fw::AtCallbackBoundary<HRESULT>(E_FAIL, [&] {
-      owner_->Event(id, *parameters);
-      return S_OK;
-    });
-  }
-
- private:
-  LONG references_ = 1;
-  BrowserRecovery* owner_;
-};
-
-BrowserRecovery::BrowserRecovery(fw::TWebBrowser& browser, HWND window, IWebBrowser2* control)
+BrowserRecovery::BrowserRecovery(fw::TWebBrowser& browser, HWND window, IWebBrowser2* control,
+                                 BrowserEvents& events)
     : browser_(browser),
+      events_(events),
       retry_(browser.Recovery().RetryDelay),
       retryTimer_(window, kRetryTimer),
       loadTimer_(window, kLoadTimer) {
   control->AddRef();
   control_.attach(control);
-  OleCheck(control->QueryInterface(IID_IUnknown, identity_.put_void()),
-           "The browser control has no identity");
-  sink_.attach(new EventSink(this));
-  ComPtr<IConnectionPointContainer> container;
-  OleCheck(control->QueryInterface(IID_IConnectionPointContainer, container.put_void()),
-           "The browser control offers no events");
-  OleCheck(container->FindConnectionPoint(DIID_DWebBrowserEvents2, point_.put()),
-           "The browser control offers no navigation events");
-  OleCheck(point_->Advise(sink_.get(), &cookie_), "The browser control refused a listener");
+  events.Listen([this](DISPID id, DISPPARAMS& parameters) { Event(id, parameters); });
   if (fw::Application) fw::Application->OnVisitorInput = [this] { CancelRetry(); };
   // The visitor's input cancels a retry even where no idle reset watches it.
   if (auto* application = dynamic_cast<Win32Application*>(fw::Application))
@@ -136,11 +72,7 @@ BrowserRecovery::BrowserRecovery(fw::TWebBrowser& browser, HWND window, IWebBrow
 
 BrowserRecovery::~BrowserRecovery() {
   if (fw::Application) fw::Application->OnVisitorInput = nullptr;
-  if (point_ && cookie_) point_->Unadvise(cookie_);
-  sink_->Detach();
 }
-
-IDispatch* BrowserRecovery::Events() const { return sink_.get(); }
 
 void BrowserRecovery::SettingsChanged() {
   retry_.SetBase(browser_.Recovery().RetryDelay);
@@ -161,25 +93,21 @@ bool BrowserRecovery::TimerElapsed(UINT_PTR id) {
   return false;
 }
 
-bool BrowserRecovery::TopLevel(const VARIANT& frame) const {
-  const VARIANT& value = Value(frame);
-  if (value.vt != VT_DISPATCH || !value.pdispVal) return false;
-  ComPtr<IUnknown> identity;
-  return SUCCEEDED(value.pdispVal->QueryInterface(IID_IUnknown, identity.put_void())) &&
-         identity.get() == identity_.get();
-}
-
 // The arguments arrive last first.
 void BrowserRecovery::Event(DISPID id, DISPPARAMS& parameters) {
   VARIANT* arguments = parameters.rgvarg;
   switch (id) {
     case DISPID_BEFORENAVIGATE2:  // (frame, URL, flags, target, post data, headers, cancel)
-      if (parameters.cArgs == 7 && TopLevel(arguments[6])) Starting(Text(arguments[5]));
+      // A listener before this one may have cancelled it: then nothing starts.
+      if (parameters.cArgs == 7 && events_.TopLevel(arguments[6])) {
+        const VARIANT_BOOL* cancel = EventCancel(arguments[0]);
+        if (!cancel || *cancel == VARIANT_FALSE) Starting(EventText(arguments[5]));
+      }
       break;
     case DISPID_NAVIGATEERROR:  // (frame, URL, target, status, cancel)
-      if (parameters.cArgs == 5 && TopLevel(arguments[4])) {
-        const VARIANT& status = Value(arguments[1]);
-        if (status.vt == VT_I4) Failed(Classify(status.lVal), Text(arguments[3]));
+      if (parameters.cArgs == 5 && events_.TopLevel(arguments[4])) {
+        const VARIANT& status = EventValue(arguments[1]);
+        if (status.vt == VT_I4) Failed(Classify(status.lVal), EventText(arguments[3]));
       }
       break;
     case DISPID_DOWNLOADBEGIN:
@@ -190,7 +118,7 @@ void BrowserRecovery::Event(DISPID id, DISPPARAMS& parameters) {
       break;
     case DISPID_NAVIGATECOMPLETE2:  // (frame, URL)
     case DISPID_DOCUMENTCOMPLETE:
-      if (parameters.cArgs == 2 && TopLevel(arguments[1])) Completed();
+      if (parameters.cArgs == 2 && events_.TopLevel(arguments[1])) Completed();
       break;
     default:
       break;

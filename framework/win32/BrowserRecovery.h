@@ -9,6 +9,7 @@
 
 #include "framework/core/LoadRetry.h"
 #include "framework/core/WebBrowser.h"
+#include "framework/win32/BrowserEvents.h"
 #include "framework/win32/Handles.h"
 
 namespace fw::win32 {
@@ -36,7 +37,9 @@ class WindowTimer {
 // window.
 class BrowserRecovery {
  public:
-  BrowserRecovery(fw::TWebBrowser& browser, HWND window, IWebBrowser2* control);
+  // Listens to the control's events through `events`, which must outlive it.
+  BrowserRecovery(fw::TWebBrowser& browser, HWND window, IWebBrowser2* control,
+                  BrowserEvents& events);
   ~BrowserRecovery();
   BrowserRecovery(const BrowserRecovery&) = delete;
   BrowserRecovery& operator=(const BrowserRecovery&) = delete;
@@ -44,14 +47,9 @@ class BrowserRecovery {
   void SettingsChanged();
   // The host window's WM_TIMER: true when the timer was one of these.
   bool TimerElapsed(UINT_PTR id);
-  // What the control calls with its events.
-  IDispatch* Events() const;
 
  private:
-  class EventSink;
-  friend class EventSink;
   void Event(DISPID id, DISPPARAMS& parameters);
-  bool TopLevel(const VARIANT& frame) const;
   void Starting(const std::string& url);
   void Failed(std::optional<fw::TLoadFailure> failure, const std::string& url);
   void Completed();
@@ -61,11 +59,8 @@ class BrowserRecovery {
   bool LoadUnderWay() const;
 
   fw::TWebBrowser& browser_;
+  BrowserEvents& events_;
   ComPtr<IWebBrowser2> control_;
-  ComPtr<IUnknown> identity_;  // the control's own IUnknown, to tell its frames from it
-  ComPtr<EventSink> sink_;
-  ComPtr<IConnectionPoint> point_;
-  DWORD cookie_ = 0;
   fw::TLoadRetry retry_;
   std::string goingTo_;       // the address the top-level frame is loading
   bool failed_ = false;       // the load under way has failed

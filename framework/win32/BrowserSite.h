@@ -1,24 +1,39 @@
 #pragma once
 
 #include <windows.h>
+#include <docobj.h>
+#include <mshtmhst.h>
 #include <ole2.h>
 
+#include "framework/core/WebBrowser.h"
 #include "framework/win32/Handles.h"
 
 namespace fw::win32 {
 
+// Whether a key of the page is one that opens an engine's window or dialog and the browser is
+// locked down: then it goes no further, neither to the control nor to the page.
+bool SwallowsEngineWindowKey(const MSG& message, bool locked);
+
 // The container side of in-place hosting: the client site, the in-place site and a frame
-// that offers nothing (no menus, no toolbars, no status line). The control calls these
-// through COM, which cannot carry an exception: every method is noexcept and only copies
-// pointers and rectangles.
-class BrowserSite final : public IOleClientSite, public IOleInPlaceSite, public IOleInPlaceFrame {
+// that offers nothing (no menus, no toolbars, no status line); and the document host, which
+// leaves the control its own ways unless the browser is locked down (then the page's keys and
+// commands for the engine's windows and dialogs do nothing). The control calls these through
+// COM, which cannot carry an exception: every method is noexcept.
+class BrowserSite final : public IOleClientSite,
+                          public IOleInPlaceSite,
+                          public IOleInPlaceFrame,
+                          public IDocHostUIHandler,
+                          public IOleCommandTarget {
  public:
-  explicit BrowserSite(HWND host) : host_(host) {}
+  // `browser`, when given, must outlive the site's attachment (Detach).
+  explicit BrowserSite(HWND host, const fw::TWebBrowser* browser = nullptr)
+      : host_(host), browser_(browser) {}
 
   IOleInPlaceActiveObject* ActiveObject() const { return active_.get(); }
   void Detach() {
     active_.reset();
     host_ = nullptr;
+    browser_ = nullptr;
   }
 
   // IUnknown
@@ -31,6 +46,10 @@ class BrowserSite final : public IOleClientSite, public IOleInPlaceSite, public 
     } else if (IsEqualIID(riid, IID_IOleInPlaceUIWindow) ||
                IsEqualIID(riid, IID_IOleInPlaceFrame)) {
       *object = static_cast<IOleInPlaceFrame*>(this);
+    } else if (IsEqualIID(riid, IID_IDocHostUIHandler)) {
+      *object = static_cast<IDocHostUIHandler*>(this);
+    } else if (IsEqualIID(riid, IID_IOleCommandTarget)) {
+      *object = static_cast<IOleCommandTarget*>(this);
     } else {
       *object = nullptr;
       return E_NOINTERFACE;
@@ -116,9 +135,55 @@ class BrowserSite final : public IOleClientSite, public IOleInPlaceSite, public 
   STDMETHODIMP EnableModeless(BOOL) noexcept override { return S_OK; }
   STDMETHODIMP TranslateAccelerator(LPMSG, WORD) noexcept override { return S_FALSE; }
 
+  // IDocHostUIHandler: every answer but the accelerators' is "the control's default".
+  STDMETHODIMP ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) noexcept override {
+    return S_FALSE;
+  }
+  STDMETHODIMP GetHostInfo(DOCHOSTUIINFO*) noexcept override { return E_NOTIMPL; }
+  STDMETHODIMP ShowUI(DWORD, IOleInPlaceActiveObject*, IOleCommandTarget*, IOleInPlaceFrame*,
+                      IOleInPlaceUIWindow*) noexcept override {
+    return S_FALSE;
+  }
+  STDMETHODIMP HideUI() noexcept override { return S_OK; }
+  STDMETHODIMP UpdateUI() noexcept override { return S_OK; }
+  STDMETHODIMP OnDocWindowActivate(BOOL) noexcept override { return S_OK; }
+  STDMETHODIMP OnFrameWindowActivate(BOOL) noexcept override { return S_OK; }
+  STDMETHODIMP ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) noexcept override { return S_OK; }
+  STDMETHODIMP TranslateAccelerator(LPMSG message, const GUID*, DWORD) noexcept override;
+  STDMETHODIMP GetOptionKeyPath(LPOLESTR* key, DWORD) noexcept override {
+    if (key) *key = nullptr;
+    return E_NOTIMPL;
+  }
+  STDMETHODIMP GetDropTarget(IDropTarget*, IDropTarget** target) noexcept override {
+    if (target) *target = nullptr;
+    return E_NOTIMPL;
+  }
+  STDMETHODIMP GetExternal(IDispatch** external) noexcept override {
+    if (external) *external = nullptr;
+    return S_FALSE;
+  }
+  STDMETHODIMP TranslateUrl(DWORD, LPWSTR, LPWSTR* translated) noexcept override {
+    if (translated) *translated = nullptr;
+    return S_FALSE;
+  }
+  STDMETHODIMP FilterDataObject(IDataObject*, IDataObject** filtered) noexcept override {
+    if (filtered) *filtered = nullptr;
+    return S_FALSE;
+  }
+
+  // IOleCommandTarget: the document asks its host before it shows a print or page-setup
+  // dialog.
+  STDMETHODIMP QueryStatus(const GUID*, ULONG, OLECMD*, OLECMDTEXT*) noexcept override {
+    return OLECMDERR_E_UNKNOWNGROUP;
+  }
+  STDMETHODIMP Exec(const GUID* group, DWORD command, DWORD, VARIANT*, VARIANT*) noexcept override;
+
  private:
+  bool Locked() const { return browser_ && browser_->Lockdown(); }
+
   LONG references_ = 1;
   HWND host_;
+  const fw::TWebBrowser* browser_;
   ComPtr<IOleInPlaceActiveObject> active_;
 };
 

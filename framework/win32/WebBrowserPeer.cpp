@@ -1,6 +1,8 @@
 #include "framework/win32/WebBrowserPeer.h"
 
 #include "framework/core/Exceptions.h"
+#include "framework/win32/BrowserEvents.h"
+#include "framework/win32/BrowserLockdown.h"
 #include "framework/win32/BrowserRecovery.h"
 #include "framework/win32/BrowserSite.h"
 #include "framework/win32/InternetStorage.h"
@@ -20,7 +22,8 @@ void Check(HRESULT hr, const char* step) {
 WebBrowserPeer::WebBrowserPeer(fw::TWebBrowser& browser) : WindowPeer(browser) {}
 
 void WebBrowserPeer::Created() {
-  site_.attach(new BrowserSite(Handle()));
+  auto& browser = static_cast<fw::TWebBrowser&>(Control());
+  site_.attach(new BrowserSite(Handle(), &browser));
   Check(CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
                          object_.put_void()),
         "start");
@@ -32,12 +35,18 @@ void WebBrowserPeer::Created() {
   Check(object_->QueryInterface(IID_IOleInPlaceObject, inPlace_.put_void()),
         "offer in-place hosting");
   Check(object_->QueryInterface(IID_IWebBrowser2, browser_.put_void()), "offer IWebBrowser2");
-  recovery_ = std::make_unique<BrowserRecovery>(static_cast<fw::TWebBrowser&>(Control()), Handle(),
-                                                browser_.get());
+  events_ = std::make_unique<BrowserEvents>(browser_.get());
+  // The lockdown listens first: what it cancels, the recovery does not wait for.
+  lockdown_ = std::make_unique<BrowserLockdown>(browser, *events_,
+                                                [this](const std::string& url) { Navigate(url); });
+  recovery_ = std::make_unique<BrowserRecovery>(browser, Handle(), browser_.get(), *events_);
 }
 
 WebBrowserPeer::~WebBrowserPeer() {
-  recovery_.reset();  // no event may reach it while the control closes
+  // No event may reach them while the control closes.
+  recovery_.reset();
+  lockdown_.reset();
+  events_.reset();
   // Hand the control back before its host window goes.
   if (inPlace_) inPlace_->InPlaceDeactivate();
   if (object_) {

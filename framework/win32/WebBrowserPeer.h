@@ -11,6 +11,8 @@
 
 namespace fw::win32 {
 
+class BrowserEvents;
+class BrowserLockdown;
 class BrowserRecovery;
 class BrowserSite;
 
@@ -29,6 +31,8 @@ class WebBrowserPeer : public WindowPeer, public fw::BrowserPeer {
   void RecoveryChanged() override;
   // What brings the page back by itself, once the control runs.
   BrowserRecovery* Recovery() const { return recovery_.get(); }
+  // The control's events as it sends them, once it runs.
+  BrowserEvents* Events() const { return events_.get(); }
 
  protected:
   std::wstring ClassName() const override { return L"TWebBrowser"; }
@@ -42,6 +46,8 @@ class WebBrowserPeer : public WindowPeer, public fw::BrowserPeer {
   ComPtr<IOleInPlaceObject> inPlace_;
   ComPtr<IWebBrowser2> browser_;
   ComPtr<BrowserSite> site_;
+  std::unique_ptr<BrowserEvents> events_;
+  std::unique_ptr<BrowserLockdown> lockdown_;
   std::unique_ptr<BrowserRecovery> recovery_;
 };
 

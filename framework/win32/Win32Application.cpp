@@ -11,6 +11,7 @@
 #include "framework/core/KeyRouting.h"
 #include "framework/core/StandardControls.h"
 #include "framework/core/WebBrowser.h"
+#include "framework/win32/BrowserSite.h"
 #include "framework/win32/ControlPeers.h"
 #include "framework/win32/ControlWindow.h"
 #include "framework/win32/FormPeer.h"
@@ -236,6 +237,9 @@ bool Win32Application::PreTranslateKey(MSG& message) {
   auto* browser = dynamic_cast<WebBrowserPeer*>(focused->Peer());
   const bool inPage = browser && message.hwnd != browser->Handle();
   if (inPage) {
+    // Swallowed here too: not every version of the control asks its host before it acts.
+    const auto& control = static_cast<const fw::TWebBrowser&>(browser->Control());
+    if (SwallowsEngineWindowKey(message, control.Lockdown() != nullptr)) return true;
     IOleInPlaceActiveObject* active = browser->ActiveObject();
     return active && active->TranslateAccelerator(&message) == S_OK;
   }
