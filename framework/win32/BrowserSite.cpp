@@ -19,6 +19,20 @@ fw::TShiftState ShiftState() {
   return shift;
 }
 
+// The box being opened for the page's dialog: the hook finds its window.
+thread_local HWND* openingDialog = nullptr;
+
+// The box's window as it activates. The box disables the whole top-level window; the
+// navigation buttons must stay usable, so that window is enabled again and only the page's
+// window stays disabled.
+LRESULT CALLBACK WatchDialog(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_ACTIVATE && openingDialog && !*openingDialog) {
+    *openingDialog = reinterpret_cast<HWND>(wParam);
+    if (HWND owner = GetWindow(*openingDialog, GW_OWNER)) EnableWindow(owner, TRUE);
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 }  // namespace
 
 bool SwallowsEngineWindowKey(const MSG& message, bool locked) {
@@ -28,6 +42,27 @@ bool SwallowsEngineWindowKey(const MSG& message, bool locked) {
 
 STDMETHODIMP BrowserSite::TranslateAccelerator(LPMSG message, const GUID*, DWORD) noexcept {
   return message && SwallowsEngineWindowKey(*message, Locked()) ? S_OK : S_FALSE;
+}
+
+STDMETHODIMP BrowserSite::ShowMessage(HWND window, LPOLESTR text, LPOLESTR caption, DWORD type,
+                                      LPOLESTR, DWORD, LRESULT* result) noexcept {
+  if (!Locked() || !result || dialog_ || openingDialog || !host_) return S_FALSE;
+  HHOOK hook = SetWindowsHookExW(WH_CBT, WatchDialog, nullptr, GetCurrentThreadId());
+  if (!hook) return S_FALSE;  // the control's own box, then
+  openingDialog = &dialog_;
+  EnableWindow(host_, FALSE);
+  // No help button: a help file would open a window of its own.
+  const int answer = MessageBoxW(window ? window : host_, text, caption, type & ~MB_HELP);
+  EnableWindow(host_, TRUE);
+  openingDialog = nullptr;
+  dialog_ = nullptr;
+  UnhookWindowsHookEx(hook);
+  *result = answer;
+  return S_OK;
+}
+
+void BrowserSite::CloseDialog() const {
+  if (dialog_) PostMessageW(dialog_, WM_COMMAND, IDCANCEL, 0);
 }
 
 STDMETHODIMP BrowserSite::Exec(const GUID* group, DWORD command, DWORD, VARIANT*,

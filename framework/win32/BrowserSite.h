@@ -23,6 +23,7 @@ class BrowserSite final : public IOleClientSite,
                           public IOleInPlaceSite,
                           public IOleInPlaceFrame,
                           public IDocHostUIHandler,
+                          public IDocHostShowUI,
                           public IOleCommandTarget {
  public:
   // `browser`, when given, must outlive the site's attachment (Detach).
@@ -30,6 +31,8 @@ class BrowserSite final : public IOleClientSite,
       : host_(host), browser_(browser) {}
 
   IOleInPlaceActiveObject* ActiveObject() const { return active_.get(); }
+  // Answers the page's open dialog as Cancel, if the site shows one.
+  void CloseDialog() const;
   void Detach() {
     active_.reset();
     host_ = nullptr;
@@ -48,6 +51,8 @@ class BrowserSite final : public IOleClientSite,
       *object = static_cast<IOleInPlaceFrame*>(this);
     } else if (IsEqualIID(riid, IID_IDocHostUIHandler)) {
       *object = static_cast<IDocHostUIHandler*>(this);
+    } else if (IsEqualIID(riid, __uuidof(IDocHostShowUI))) {
+      *object = static_cast<IDocHostShowUI*>(this);
     } else if (IsEqualIID(riid, IID_IOleCommandTarget)) {
       *object = static_cast<IOleCommandTarget*>(this);
     } else {
@@ -171,6 +176,14 @@ class BrowserSite final : public IOleClientSite,
     return S_FALSE;
   }
 
+  // IDocHostShowUI: locked down, the page's alert and confirm show in a box of the program's
+  // that leaves the navigation buttons working, and the page's help files show nowhere.
+  STDMETHODIMP ShowMessage(HWND window, LPOLESTR text, LPOLESTR caption, DWORD type, LPOLESTR,
+                           DWORD, LRESULT* result) noexcept override;
+  STDMETHODIMP ShowHelp(HWND, LPOLESTR, UINT, DWORD, POINT, IDispatch*) noexcept override {
+    return Locked() ? S_OK : S_FALSE;
+  }
+
   // IOleCommandTarget: the document asks its host before it shows a print or page-setup
   // dialog.
   STDMETHODIMP QueryStatus(const GUID*, ULONG, OLECMD*, OLECMDTEXT*) noexcept override {
@@ -184,6 +197,7 @@ class BrowserSite final : public IOleClientSite,
   LONG references_ = 1;
   HWND host_;
   const fw::TWebBrowser* browser_;
+  HWND dialog_ = nullptr;  // the box of the page's dialog while it shows
   ComPtr<IOleInPlaceActiveObject> active_;
 };
 

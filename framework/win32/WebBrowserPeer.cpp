@@ -65,6 +65,8 @@ IOleInPlaceActiveObject* WebBrowserPeer::ActiveObject() const {
 
 void WebBrowserPeer::Navigate(const std::string& url) {
   if (!browser_) throw fw::Exception("The browser control is not running");
+  // A page's dialog never holds the kiosk: the program's navigation answers it.
+  site_->CloseDialog();
   UniqueBstr address(Widen(url).c_str());
   if (!address.get() && !url.empty()) throw fw::Exception("Out of memory");
   // Flags, target frame, post data and headers all omitted.

@@ -5,7 +5,9 @@
 #include <shobjidl.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/win32/BrowserEvents.h"
@@ -305,6 +307,67 @@ TEST(Lockdown, TheEngineWindowKeysTypedInThePageGoNoFurther) {
     const std::vector<WPARAM> reaching =
         locked ? std::vector<WPARAM>{'C', 'A'} : std::vector<WPARAM>{'P', VK_F11, 'C', 'A'};
     EXPECT_EQ(received, reaching) << (locked ? "locked down" : "not locked down");
+  }
+}
+
+// Runs once, a moment after it is set, from whatever loop dispatches the thread's messages: the
+// page's dialog's own loop included.
+class Later {
+ public:
+  explicit Later(std::function<void()> action) {
+    action_ = std::move(action);
+    id_ = SetTimer(nullptr, 0, 700, Run);
+  }
+  ~Later() {
+    KillTimer(nullptr, id_);
+    action_ = nullptr;
+  }
+
+ private:
+  static void CALLBACK Run(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    if (auto action = std::exchange(action_, nullptr)) action();
+  }
+  static inline std::function<void()> action_;
+  UINT_PTR id_;
+};
+
+// A page's confirm, asked of the document host as the control asks it: locked down, the box
+// leaves the navigation buttons working, and a tap on "Кабинет" answers it as Cancel and opens
+// the clinic's page. Not locked down, the control shows its own box.
+TEST(Lockdown, APageDialogGivesWayToANavigationButton) {
+  for (const bool locked : {true, false}) {
+    LoopbackHttpServer clinic(CLINIC_PORT);
+    HRESULT shown = E_FAIL;
+    LRESULT answer = 0;
+    bool boxUp = false;
+    std::size_t requests = 0;
+    auto script = [&] {
+      Form12->UseLockdown(locked, {});
+      ComPtr<IDocHostShowUI> host = SiteAs<IDocHostShowUI>(__uuidof(IDocHostShowUI));
+      Later tap([&] {
+        HWND box = GetActiveWindow();
+        boxUp = box && box != WindowOf(Form12);
+        ClickAt(CentreOf(WindowOf(Form12->Button1)));
+        // A box the tap left standing is answered OK, so that the test ends and says so.
+        if (boxUp && !PumpUntil([&] { return !IsWindow(box); }, std::chrono::seconds(3)))
+          PostMessageW(box, WM_COMMAND, IDOK, 0);
+      });
+      wchar_t text[] = L"Leave the page?", caption[] = L"Page";
+      shown = host->ShowMessage(WindowOf(Form12->WebBrowser1), text, caption, MB_OKCANCEL, nullptr,
+                                0, &answer);
+      if (locked) PumpUntil([&] { return !clinic.Requests().empty(); });
+      requests = clinic.Requests().size();
+    };
+    EXPECT_EQ(program_script::RunProgramWithScript(script), 0);
+    if (locked) {
+      EXPECT_TRUE(boxUp) << "the page's box showed";
+      EXPECT_EQ(shown, S_OK);
+      EXPECT_EQ(answer, IDCANCEL) << "the tap answers the box as Cancel";
+      EXPECT_EQ(requests, 1u) << "the tap's navigation ran";
+    } else {
+      EXPECT_EQ(shown, S_FALSE) << "the control shows its own box";
+    }
   }
 }
 
