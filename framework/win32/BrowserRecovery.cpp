@@ -1,16 +1,13 @@
 #include "framework/win32/BrowserRecovery.h"
 
 #include <exdispid.h>
-#include <ocidl.h>
 #include <urlmon.h>
 
 #include <utility>
 
 #include "framework/core/Application.h"
-#include "framework/core/CallbackBoundary.h"
 #include "framework/core/Exceptions.h"
 #include "framework/win32/SystemInfo.h"
-#include "framework/win32/Unicode.h"
 #include "framework/win32/Win32Application.h"
 
 namespace fw::win32 {
