@@ -22,6 +22,7 @@ import unittest
 import urllib.parse
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[2] / "support" / "gtk"))
+from page_server import send_page  # noqa: E402
 from program_process import end_program, start_program  # noqa: E402
 from screen import pixel, visible_windows, wait_until, xdotool  # noqa: E402
 
@@ -93,11 +94,7 @@ class FormServer:
                     else:
                         body = page
                     server.changed.notify_all()
-                self.send_response(200)
-                self.send_header("Content-Type", "text/html; charset=utf-8")
-                self.send_header("Content-Length", str(len(body)))
-                self.end_headers()
-                self.wfile.write(body)
+                send_page(self, body)
 
             def log_message(self, *args):
                 pass

@@ -16,6 +16,7 @@ import time
 import unittest
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[2] / "support" / "gtk"))
+from page_server import send_page  # noqa: E402
 from program_process import end_program, start_program  # noqa: E402
 from screen import pixel, visible_windows, wait_until, xdotool  # noqa: E402
 
@@ -108,12 +109,7 @@ class Server:
                 else:
                     snippet = ROUTES[server.route] % FULL if server.route else ""
                     body = (PAGE % ("#%02X%02X%02X" % colour, snippet)).encode()
-                self.send_response(200)
-                for name, value in headers.items():
-                    self.send_header(name, value)
-                self.send_header("Content-Length", str(len(body)))
-                self.end_headers()
-                self.wfile.write(body)
+                send_page(self, body, headers.items())
 
             def log_message(self, *args):
                 pass

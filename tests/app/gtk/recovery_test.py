@@ -18,7 +18,7 @@ import time
 import unittest
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[2] / "support" / "gtk"))
-from page_server import PageServer  # noqa: E402
+from page_server import PageServer, send_page  # noqa: E402
 from program_process import end_program, process_tree, start_program  # noqa: E402
 from screen import pixel, visible_windows, wait_until, xdotool  # noqa: E402
 
@@ -96,11 +96,7 @@ class ScriptedServer:
                     server.release.wait()
                     return
                 body = body.encode()
-                self.send_response(200)
-                self.send_header("Content-Type", "text/html; charset=utf-8")
-                self.send_header("Content-Length", str(len(body)))
-                self.end_headers()
-                self.wfile.write(body)
+                send_page(self, body)
 
             def log_message(self, *args):
                 pass

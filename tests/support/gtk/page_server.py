@@ -45,6 +45,16 @@ document.addEventListener('click', e => {
 });"""
 
 
+
+def send_page(handler, body, headers=(("Content-Type", "text/html; charset=utf-8"),)):
+    """Answers `handler`'s request with 200 and `body` (bytes), after `headers` (name, value)."""
+    handler.send_response(200)
+    for name, value in headers:
+        handler.send_header(name, value)
+    handler.send_header("Content-Length", str(len(body)))
+    handler.end_headers()
+    handler.wfile.write(body)
+
 def tone_wav(seconds=1, rate=22050, frequency=440):
     """A sine tone as a 16-bit mono WAV file."""
     samples = b"".join(struct.pack("<h", int(12000 * math.sin(2 * math.pi * frequency * i / rate)))
@@ -97,13 +107,8 @@ class PageServer:
                         server.page_cookies.append(self.headers.get("Cookie", ""))
                         first = len(server.page_cookies) == 1
                     cookies = ["visit=1; Path=/", "patient=7; Path=/; Max-Age=86400"] if first else []
-                self.send_response(200)
-                for cookie in cookies:
-                    self.send_header("Set-Cookie", cookie)
-                self.send_header("Content-Type", "text/html; charset=utf-8")
-                self.send_header("Content-Length", str(len(body)))
-                self.end_headers()
-                self.wfile.write(body)
+                send_page(self, body, [("Set-Cookie", c) for c in cookies] +
+                          [("Content-Type", "text/html; charset=utf-8")])
 
             def log_message(self, *args):
                 pass
