@@ -16,7 +16,11 @@ BrowserPeer& TWebBrowser::Browser() const {
   return *browser;
 }
 
-void TWebBrowser::Navigate(const std::string& url) { Browser().Navigate(url); }
+void TWebBrowser::Navigate(const std::string& url) {
+  BrowserPeer& browser = Browser();
+  if (lockdown_) browser.LeavePage();
+  browser.Navigate(url);
+}
 
 void TWebBrowser::SetRecovery(const TBrowserRecovery& recovery) {
   recovery_ = recovery;
@@ -43,6 +47,7 @@ void TWebBrowser::StartOver() {
       failures += (failures.empty() ? "" : "\n") + std::string(e.what());
     }
   };
+  attempt([&] { browser.LeavePage(); });
   attempt([&] { browser.Stop(); });
   attempt([&] { browser.Navigate("about:blank"); });
   attempt([&] { browser.ClearBrowsingData(); });

@@ -17,6 +17,10 @@ class BrowserPeer {
   virtual void Navigate(const std::string& url) = 0;
   // Stops loading the page and running its scripts.
   virtual void Stop();
+  // The program's next navigation leaves the page whatever it asks: a dialog it has open is
+  // answered as Cancel and goes from the screen, a file or print window it opened is
+  // cancelled, and a question before leaving is answered "leave".
+  virtual void LeavePage() = 0;
   // Removes everything browsing left in this user's browser storage. Throws, after removing
   // what it could, when something stays.
   virtual void ClearBrowsingData();
@@ -43,9 +47,12 @@ class TWebBrowser : public TWinControl {
   using TWinControl::TWinControl;
   TControlKind Kind() const override { return TControlKind::WebBrowser; }
   bool TabStop() const override { return true; }
+  // Locked down, the program's navigation leaves the page whatever it asks; otherwise the
+  // page may ask the visitor first, as the engine has it.
   void Navigate(const std::string& url);
-  // As before the first navigation: the page stopped and left for a blank document, and the
-  // browser's storage cleared. Every step is tried; what failed is thrown afterwards, as one.
+  // As before the first navigation: the page left for a blank document whatever it asks,
+  // and the browser's storage cleared. Every step is tried; what failed is thrown afterwards, as
+  // one.
   void StartOver();
   void SetRecovery(const TBrowserRecovery& recovery);
   const TBrowserRecovery& Recovery() const { return recovery_; }

@@ -2,7 +2,6 @@
 
 #include <memory>
 #include <string_view>
-#include <utility>
 
 #include "framework/core/CallbackBoundary.h"
 
@@ -17,12 +16,23 @@ constexpr const char* kViewerStyle =
     "#secondaryOpenFile, #openFile, #print, #secondaryPrint, #download, #secondaryDownload "
     "{ display: none !important; }";
 
+// An engine document a frame may show: the blank one, an inline frame's own. Every other
+// `about:` address is the engine's, not a page's.
+bool BlankDocument(std::string_view uri) {
+  for (std::string_view blank : {"about:blank", "about:srcdoc"}) {
+    if (uri.starts_with(blank) &&
+        (uri.size() == blank.size() || uri[blank.size()] == '#' || uri[blank.size()] == '?'))
+      return true;
+  }
+  return false;
+}
+
 // What a frame may load: the web's addresses, and documents the engine or the page makes.
 bool EmbeddedScheme(std::string_view uri) {
-  for (std::string_view scheme : {"about:", "blob:", "data:", "webkit-pdfjs-viewer:"}) {
+  for (std::string_view scheme : {"blob:", "data:", "webkit-pdfjs-viewer:"}) {
     if (uri.starts_with(scheme)) return true;
   }
-  return uri.starts_with("http:") || uri.starts_with("https:");
+  return BlankDocument(uri) || uri.starts_with("http:") || uri.starts_with("https:");
 }
 
 }  // namespace
@@ -33,13 +43,10 @@ WebViewLockdown::WebViewLockdown(const fw::TWebBrowser& browser, WebKitWebView* 
   connections_.push_back(Connect(view, "decide-policy", OnDecidePolicy, this));
   connections_.push_back(Connect(view, "run-file-chooser", OnFileChooser, this));
   connections_.push_back(Connect(view, "print", OnPrint, this));
-  connections_.push_back(Connect(view, "script-dialog", OnScriptDialog, this));
 }
 
 void WebViewLockdown::BeforeNavigate() {
-  if (!Locked()) return;
-  CloseDialog();
-  if (styled_) return;
+  if (!Locked() || styled_) return;
   styled_ = true;
   const std::unique_ptr<WebKitUserStyleSheet, decltype(&webkit_user_style_sheet_unref)> sheet(
       webkit_user_style_sheet_new(kViewerStyle, WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
@@ -109,26 +116,6 @@ gboolean WebViewLockdown::OnFileChooser(WebKitWebView*, WebKitFileChooserRequest
 gboolean WebViewLockdown::OnPrint(WebKitWebView*, WebKitPrintOperation*, gpointer self) {
   return AtCallbackBoundary<gboolean>(
       FALSE, [&]() -> gboolean { return static_cast<WebViewLockdown*>(self)->Locked(); });
-}
-
-// The engine shows the dialog; the view keeps it at hand so that the next navigation the
-// program asks for can answer it.
-gboolean WebViewLockdown::OnScriptDialog(WebKitWebView*, WebKitScriptDialog* dialog,
-                                         gpointer self) {
-  return AtCallbackBoundary<gboolean>(FALSE, [&]() -> gboolean {
-    auto& lockdown = *static_cast<WebViewLockdown*>(self);
-    if (!lockdown.Locked()) return FALSE;
-    lockdown.CloseDialog();
-    lockdown.dialog_.reset(webkit_script_dialog_ref(dialog));
-    return FALSE;
-  });
-}
-
-void WebViewLockdown::CloseDialog() {
-  if (!dialog_) return;
-  const DialogRef dialog = std::move(dialog_);
-  // Unanswered, a confirm is false and a prompt gets nothing: Cancel.
-  webkit_script_dialog_close(dialog.get());
 }
 
 }  // namespace fw::gtk

@@ -2,7 +2,6 @@
 
 #include <webkit2/webkit2.h>
 
-#include <memory>
 #include <vector>
 
 #include "framework/core/WebBrowser.h"
@@ -13,15 +12,14 @@ namespace fw::gtk {
 // The routes out of a locked-down kiosk, closed in the web view: a new window opens in the
 // view itself (after a tap only), a main-frame page of a host the browser's list does not
 // allow is dropped, and there is no file window, print dialog or download. The PDF viewer
-// shows no open, save or print controls. A page's dialog gives way to the next navigation.
-// Without a lockdown on the browser, the view behaves as the engine does.
+// shows no open, save or print controls. Without a lockdown on the browser, the view behaves as the
+// engine does.
 class WebViewLockdown {
  public:
   WebViewLockdown(const fw::TWebBrowser& browser, WebKitWebView* view);
   WebViewLockdown(const WebViewLockdown&) = delete;
   WebViewLockdown& operator=(const WebViewLockdown&) = delete;
-  // Before the program navigates: a page's dialog still open is answered as Cancel, and the
-  // viewer's style goes in with the first navigation.
+  // Before the program navigates: the viewer's style goes in with the first navigation.
   void BeforeNavigate();
 
  private:
@@ -31,15 +29,11 @@ class WebViewLockdown {
   static gboolean OnFileChooser(WebKitWebView* view, WebKitFileChooserRequest* request,
                                 gpointer self);
   static gboolean OnPrint(WebKitWebView* view, WebKitPrintOperation* print, gpointer self);
-  static gboolean OnScriptDialog(WebKitWebView* view, WebKitScriptDialog* dialog, gpointer self);
   bool Locked() const { return browser_.Lockdown() != nullptr; }
-  void CloseDialog();
 
   const fw::TWebBrowser& browser_;
   WebKitWebView* view_;
   bool styled_ = false;
-  using DialogRef = std::unique_ptr<WebKitScriptDialog, decltype(&webkit_script_dialog_unref)>;
-  DialogRef dialog_{nullptr, webkit_script_dialog_unref};  // ours while the page waits for it
   std::vector<SignalConnection> connections_;
 };
 

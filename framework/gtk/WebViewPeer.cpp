@@ -12,13 +12,41 @@ namespace fw::gtk {
 
 namespace {
 
+// The media and sound libraries the engine's processes load keep files of their own: a
+// registry in the user's cache home, a runtime folder in /tmp where the session names none.
+// They go into the program's cache folder instead; what the operator set still counts.
+void KeepEngineFilesInOurFolders() {
+  const UniqueGChar cache(g_build_filename(g_get_user_cache_dir(), g_get_prgname(), nullptr));
+  const UniqueGChar registry(
+      g_build_filename(cache.get(), "gstreamer-1.0", "registry.bin", nullptr));
+  g_setenv("GST_REGISTRY", registry.get(), FALSE);
+  if (!g_getenv("XDG_RUNTIME_DIR")) {
+    const UniqueGChar runtime(g_build_filename(cache.get(), "pulse", nullptr));
+    g_setenv("PULSE_RUNTIME_PATH", runtime.get(), FALSE);
+  }
+}
+
+// A touch kiosk grants a page nothing it asks for: no pointer lock (which would take every
+// later tap, the pane's included), notifications, location, camera or microphone, MIDI,
+// clipboard reading or protocol handlers.
+gboolean RefusePermission(WebKitWebView*, WebKitPermissionRequest* request, gpointer) {
+  return AtCallbackBoundary<gboolean>(FALSE, [&]() -> gboolean {
+    webkit_permission_request_deny(request);
+    return TRUE;
+  });
+}
+
 // One web view, on the default context: the engine keeps its data and cache in its own
 // folders under the user's data and cache homes, named after the program, and nowhere else.
 GtkWidget* NewWebView() {
+  KeepEngineFilesInOurFolders();
   WebKitWebContext* context = webkit_web_context_get_default();
   // A kiosk shows one page at a time: no back-forward page cache, a small memory cache.
   webkit_web_context_set_cache_model(context, WEBKIT_CACHE_MODEL_DOCUMENT_VIEWER);
-  GtkWidget* view = webkit_web_view_new_with_context(context);
+  // Ephemeral: nothing a visitor leaves reaches the disk, and the engine marks no link as
+  // followed, which no clear would forget.
+  GtkWidget* view = GTK_WIDGET(
+      g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", context, "is-ephemeral", TRUE, nullptr));
   // Without accelerated compositing the engine keeps no GPU surfaces and layers in memory;
   // the pages a kiosk shows do not need it.
   webkit_settings_set_hardware_acceleration_policy(
@@ -47,6 +75,7 @@ WebViewPeer::WebViewPeer(fw::TWebBrowser& browser)
       browser_(browser),
       recovery_(browser, WEBKIT_WEB_VIEW(Widget())) {
   ConnectTo(Widget(), "context-menu", SuppressContextMenu);
+  ConnectTo(Widget(), "permission-request", RefusePermission);
   ConnectTo(Widget(), "map", OnMapped);
   ConnectTo(Widget(), "notify::is-playing-audio", ReportSound);
   ConnectTo(Widget(), "button-release-event", OnPageTapped);

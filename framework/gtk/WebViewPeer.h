@@ -10,6 +10,7 @@
 #include "framework/gtk/Downloads.h"
 #include "framework/gtk/Handles.h"
 #include "framework/gtk/KeyboardPanel.h"
+#include "framework/gtk/WebViewDialogs.h"
 #include "framework/gtk/WebViewLockdown.h"
 #include "framework/gtk/WebViewRecovery.h"
 #include "framework/gtk/WidgetPeer.h"
@@ -26,6 +27,7 @@ class WebViewPeer : public WidgetPeer, public fw::BrowserPeer {
   // While the engine clears its storage, a navigation waits for the clear to finish.
   void Navigate(const std::string& url) override;
   void Stop() override;
+  void LeavePage() override { dialogs_.LeavePage(); }
   // Returns at once; a failure is shown in the exception box when the engine reports it.
   void ClearBrowsingData() override;
   void RecoveryChanged() override { recovery_.SettingsChanged(); }
@@ -63,6 +65,7 @@ class WebViewPeer : public WidgetPeer, public fw::BrowserPeer {
   // Cancelled with the peer, so that a clear finishing later does not reach it.
   ObjectRef<GCancellable> cancellable_ = ObjectRef<GCancellable>::Adopt(g_cancellable_new());
   WebViewRecovery recovery_;
+  WebViewDialogs dialogs_{View()};
   Downloads downloads_{browser_, View()};
   WebViewLockdown lockdown_{browser_, View()};
 };

@@ -28,6 +28,10 @@ fw::TLoadFailure Classify(const GError* error) {
   return fw::TLoadFailure::Unreachable;
 }
 
+// The engine finds a page unresponsive only when it asks it something; with nobody tapping
+// it asks nothing. A trivial question this often lets a hang show within a few seconds.
+constexpr std::chrono::seconds kQuestionInterval{2};
+
 guint Seconds(std::chrono::seconds delay, GSourceFunc callback, gpointer self) {
   return g_timeout_add_seconds_full(G_PRIORITY_DEFAULT, static_cast<guint>(delay.count()), callback,
                                     self, nullptr);
@@ -47,6 +51,7 @@ WebViewRecovery::WebViewRecovery(fw::TWebBrowser& browser, WebKitWebView* view)
 }
 
 WebViewRecovery::~WebViewRecovery() {
+  DropQuestion();
   if (fw::Application) fw::Application->OnVisitorInput = nullptr;
 }
 
@@ -76,18 +81,64 @@ void WebViewRecovery::OnResponsiveness(GObject*, GParamSpec*, gpointer self) {
   AtCallbackBoundary([&] {
     auto& recovery = *static_cast<WebViewRecovery*>(self);
     if (webkit_web_view_get_is_web_process_responsive(recovery.view_)) {
-      recovery.hang_.Responsive();
-      recovery.patience_.Reset();
-      return;
+      recovery.PageResponsive();
+    } else {
+      recovery.PageUnresponsive();
     }
-    if (recovery.hang_.Unresponsive() == fw::THangStep::EndAndNavigate) {
-      const std::string uri = recovery.goingTo_;  // the process's end may change it
-      recovery.EndWebProcess();
-      webkit_web_view_load_uri(recovery.view_, uri.empty() ? "about:blank" : uri.c_str());
-      return;
-    }
-    recovery.patience_.Reset(Seconds(fw::THangRecovery::Patience, OnPatienceOut, self));
   });
+}
+
+void WebViewRecovery::PageResponsive() {
+  hang_.Responsive();
+  patience_.Reset();
+}
+
+void WebViewRecovery::PageUnresponsive() {
+  if (hang_.Unresponsive() == fw::THangStep::EndAndNavigate) {
+    const std::string uri = goingTo_;  // the process's end may change it
+    EndWebProcess();
+    webkit_web_view_load_uri(view_, uri.empty() ? "about:blank" : uri.c_str());
+    return;
+  }
+  // Found by the engine and by the program's question alike: the patience runs once.
+  if (!patience_) patience_.Reset(Seconds(fw::THangRecovery::Patience, OnPatienceOut, this));
+}
+
+gboolean WebViewRecovery::AskThePage(gpointer self) {
+  return AtCallbackBoundary<gboolean>(G_SOURCE_CONTINUE, [&] {
+    auto& recovery = *static_cast<WebViewRecovery*>(self);
+    if (recovery.question_) {
+      // Unanswered for a whole interval: the page's thread is held.
+      if (!std::exchange(recovery.questionHung_, true)) recovery.PageUnresponsive();
+      return G_SOURCE_CONTINUE;
+    }
+    recovery.question_ = ObjectRef<GCancellable>::Adopt(g_cancellable_new());
+    // In a world of the program's own; the answer itself does not matter.
+    webkit_web_view_evaluate_javascript(recovery.view_, "0", -1, "duvuzezera-recovery", nullptr,
+                                        recovery.question_.get(), OnAnswer, self);
+    return G_SOURCE_CONTINUE;
+  });
+}
+
+void WebViewRecovery::OnAnswer(GObject* view, GAsyncResult* result, gpointer self) {
+  AtCallbackBoundary([&] {
+    GError* error = nullptr;
+    JSCValue* value =
+        webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view), result, &error);
+    const ObjectRef<JSCValue> answer = ObjectRef<JSCValue>::Adopt(value);
+    const UniqueGError owned(error);
+    // Dropped: the recovery may be gone.
+    if (g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CANCELLED)) return;
+    auto& recovery = *static_cast<WebViewRecovery*>(self);
+    recovery.question_.reset();
+    if (std::exchange(recovery.questionHung_, false)) recovery.PageResponsive();
+  });
+}
+
+void WebViewRecovery::DropQuestion() {
+  if (question_) g_cancellable_cancel(question_.get());
+  question_.reset();
+  questionHung_ = false;
 }
 
 gboolean WebViewRecovery::OnPatienceOut(gpointer self) {
@@ -112,6 +163,7 @@ void WebViewRecovery::OnProcessTerminated(WebKitWebView*, WebKitWebProcessTermin
     auto& recovery = *static_cast<WebViewRecovery*>(self);
     recovery.patience_.Reset();
     recovery.loadTimer_.Reset();
+    recovery.DropQuestion();
     // Ended by the program itself, which loads what comes next.
     if (reason == WEBKIT_WEB_PROCESS_TERMINATED_BY_API) return;
     if (recovery.crashes_.AllowsReload(fw::TCrashLimit::Clock::now())) {
@@ -152,10 +204,16 @@ void WebViewRecovery::OnLoadChanged(WebKitWebView*, WebKitLoadEvent event, gpoin
         break;
       case WEBKIT_LOAD_REDIRECTED:
         break;
-      case WEBKIT_LOAD_COMMITTED:
+      case WEBKIT_LOAD_COMMITTED: {
         recovery.programLoad_ = false;
         recovery.hang_.Committed();
+        // The blank document runs no script: under the splash nothing is asked.
+        const gchar* uri = webkit_web_view_get_uri(recovery.view_);
+        const bool page = uri && !g_str_has_prefix(uri, "about:");
+        recovery.DropQuestion();
+        recovery.pageQuestions_.Reset(page ? Seconds(kQuestionInterval, AskThePage, self) : 0);
         break;
+      }
       case WEBKIT_LOAD_FINISHED:
         if (recovery.errorPageSteps_) {
           --recovery.errorPageSteps_;

@@ -40,6 +40,12 @@ class WebViewRecovery {
   static gboolean OnPatienceOut(gpointer self);
   static gboolean OnRetryDue(gpointer self);
   static gboolean OnLoadTimeout(gpointer self);
+  static gboolean AskThePage(gpointer self);
+  static void OnAnswer(GObject* view, GAsyncResult* result, gpointer self);
+  void PageUnresponsive();
+  void PageResponsive();
+  // A question still unanswered no longer counts: its page or process is gone.
+  void DropQuestion();
   void VisitorActed();
   void CancelRetry();
   // Ends the web process; the engine starts another at the next load.
@@ -59,6 +65,9 @@ class WebViewRecovery {
   SourceId patience_;
   SourceId retryTimer_;
   SourceId loadTimer_;
+  SourceId pageQuestions_;            // while a page shows
+  ObjectRef<GCancellable> question_;  // the question the page has not answered yet
+  bool questionHung_ = false;         // the page was found hung by it
   std::vector<SignalConnection> connections_;
 };
 

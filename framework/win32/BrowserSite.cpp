@@ -21,14 +21,16 @@ fw::TShiftState ShiftState() {
 
 // The box being opened for the page's dialog: the hook finds its window.
 thread_local HWND* openingDialog = nullptr;
+thread_local bool openingLocked = false;
 
-// The box's window as it activates. The box disables the whole top-level window; the
-// navigation buttons must stay usable, so that window is enabled again and only the page's
+// The box's window as it activates. The box disables the whole top-level window; locked down,
+// the navigation buttons must stay usable, so that window is enabled again and only the page's
 // window stays disabled.
 LRESULT CALLBACK WatchDialog(int code, WPARAM wParam, LPARAM lParam) {
   if (code == HCBT_ACTIVATE && openingDialog && !*openingDialog) {
     *openingDialog = reinterpret_cast<HWND>(wParam);
-    if (HWND owner = GetWindow(*openingDialog, GW_OWNER)) EnableWindow(owner, TRUE);
+    HWND owner = GetWindow(*openingDialog, GW_OWNER);
+    if (owner && openingLocked) EnableWindow(owner, TRUE);
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -46,10 +48,18 @@ STDMETHODIMP BrowserSite::TranslateAccelerator(LPMSG message, const GUID*, DWORD
 
 STDMETHODIMP BrowserSite::ShowMessage(HWND window, LPOLESTR text, LPOLESTR caption, DWORD type,
                                       LPOLESTR, DWORD, LRESULT* result) noexcept {
-  if (!Locked() || !result || dialog_ || openingDialog || !host_) return S_FALSE;
+  if (!result) return S_FALSE;
+  // The page being left asks whether to leave: the program has decided.
+  if (leaving_) {
+    *result = IDOK;
+    return S_OK;
+  }
+  // The program's own box in every mode, so that the idle reset can answer it.
+  if (dialog_ || openingDialog || !host_) return S_FALSE;
   HHOOK hook = SetWindowsHookExW(WH_CBT, WatchDialog, nullptr, GetCurrentThreadId());
   if (!hook) return S_FALSE;  // the control's own box, then
   openingDialog = &dialog_;
+  openingLocked = Locked();
   EnableWindow(host_, FALSE);
   // No help button: a help file would open a window of its own.
   const int answer = MessageBoxW(window ? window : host_, text, caption, type & ~MB_HELP);

@@ -31,8 +31,14 @@ class BrowserSite final : public IOleClientSite,
       : host_(host), browser_(browser) {}
 
   IOleInPlaceActiveObject* ActiveObject() const { return active_.get(); }
-  // Answers the page's open dialog as Cancel, if the site shows one.
-  void CloseDialog() const;
+  // The program leaves the page whatever it asks: its open dialog is answered as Cancel, and
+  // until the navigation has been asked of the control (LeftPage), the question the control
+  // asks before leaving a page is answered "leave" without a box.
+  void LeavePage() {
+    CloseDialog();
+    leaving_ = true;
+  }
+  void LeftPage() { leaving_ = false; }
   void Detach() {
     active_.reset();
     host_ = nullptr;
@@ -193,11 +199,13 @@ class BrowserSite final : public IOleClientSite,
 
  private:
   bool Locked() const { return browser_ && browser_->Lockdown(); }
+  void CloseDialog() const;
 
   LONG references_ = 1;
   HWND host_;
   const fw::TWebBrowser* browser_;
   HWND dialog_ = nullptr;  // the box of the page's dialog while it shows
+  bool leaving_ = false;
   ComPtr<IOleInPlaceActiveObject> active_;
 };
 

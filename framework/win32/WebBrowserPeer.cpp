@@ -65,8 +65,6 @@ IOleInPlaceActiveObject* WebBrowserPeer::ActiveObject() const {
 
 void WebBrowserPeer::Navigate(const std::string& url) {
   if (!browser_) throw fw::Exception("The browser control is not running");
-  // A page's dialog never holds the kiosk: the program's navigation answers it.
-  site_->CloseDialog();
   UniqueBstr address(Widen(url).c_str());
   if (!address.get() && !url.empty()) throw fw::Exception("Out of memory");
   // Flags, target frame, post data and headers all omitted.
@@ -74,7 +72,15 @@ void WebBrowserPeer::Navigate(const std::string& url) {
   VariantInit(&omitted);
   V_VT(&omitted) = VT_ERROR;
   V_ERROR(&omitted) = DISP_E_PARAMNOTFOUND;
-  OleCheck(browser_->Navigate(address.get(), &omitted, &omitted, &omitted, &omitted));
+  // The control asks its question before leaving the page within the call.
+  const HRESULT navigated =
+      browser_->Navigate(address.get(), &omitted, &omitted, &omitted, &omitted);
+  site_->LeftPage();
+  OleCheck(navigated);
+}
+
+void WebBrowserPeer::LeavePage() {
+  if (site_) site_->LeavePage();
 }
 
 void WebBrowserPeer::Stop() {

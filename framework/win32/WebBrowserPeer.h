@@ -24,6 +24,7 @@ class WebBrowserPeer : public WindowPeer, public fw::BrowserPeer {
 
   void Navigate(const std::string& url) override;
   void Stop() override;
+  void LeavePage() override;
   void ClearBrowsingData() override;
   IWebBrowser2* Browser() const { return browser_.get(); }
   // The in-place active object, once the control has offered one (for accelerators).

@@ -1,11 +1,13 @@
 #include <windows.h>
 #include <gtest/gtest.h>
+#include <mshtmhst.h>
 
 #include <chrono>
 #include <functional>
 #include <string>
 
 #include "mainwindow/Unit12.h"
+#include "tests/support/win32/BrowserSiteAccess.h"
 #include "tests/support/win32/LoopbackHttpServer.h"
 #include "tests/support/win32/ProgramScript.h"
 #include "tests/support/win32/WindowTesting.h"
@@ -108,6 +110,61 @@ TEST(IdleReset, AfterAQuietSpellTheSplashReturnsAndTheNextVisitCarriesNoCookie) 
   };
   EXPECT_EQ(program_script::RunProgramWithScript(script), 0);
   for (const SeenMessageBox& box : boxes.Seen()) ADD_FAILURE() << fw::win32::Narrow(box.text);
+}
+
+// A page's dialog left open, not locked down: the reset answers it as Cancel, its box goes and
+// the splash returns. The question the control asks before it leaves a page, asked after the
+// browser was told to leave it, is answered "leave" with no box, until the navigation has been
+// asked of the control.
+TEST(IdleReset, ThePagesDialogAndItsQuestionBeforeLeavingNeverOutliveTheReset) {
+  LoopbackHttpServer clinic(CLINIC_PORT);
+  HRESULT shown = E_FAIL;
+  LRESULT answer = 0, leaveAnswer = 0, laterAnswer = 0;
+  HWND box = nullptr;
+  bool laterBox = false;
+  auto script = [&] {
+    OpenClinic(clinic);
+    fw::win32::ComPtr<IDocHostShowUI> host = SiteAs<IDocHostShowUI>(__uuidof(IDocHostShowUI));
+    Later opened([&] {
+      box = GetActiveWindow();
+      if (box == WindowOf(Form12)) box = nullptr;
+    });
+    wchar_t text[] = L"Save the form?", caption[] = L"Page";
+    const auto asked = std::chrono::steady_clock::now();
+    shown = host->ShowMessage(WindowOf(Form12->WebBrowser1), text, caption, MB_OKCANCEL, nullptr, 0,
+                              &answer);
+    EXPECT_GE(std::chrono::steady_clock::now() - asked, kTimeout - 1s)
+        << "answered before the reset";
+    EXPECT_TRUE(PumpUntil(SplashShows, 5s));
+    EXPECT_FALSE(box && IsWindow(box)) << "the page's box outlived the reset";
+    EXPECT_EQ(program_script::LocationOfTheBrowser(), "about:blank");
+
+    OpenClinic(clinic);
+    wchar_t leave[] = L"Are you sure you want to leave this page?";
+    Peer().LeavePage();
+    EXPECT_EQ(host->ShowMessage(WindowOf(Form12->WebBrowser1), leave, caption, MB_OKCANCEL, nullptr,
+                                0, &leaveAnswer),
+              S_OK);
+    EXPECT_EQ(GetActiveWindow(), WindowOf(Form12)) << "a box for the question";
+    Peer().Navigate("about:blank");
+    // Left: the next page's questions are its visitor's again.
+    Later answered([&] {
+      if (HWND next = GetActiveWindow(); next != WindowOf(Form12)) {
+        laterBox = true;
+        PostMessageW(next, WM_COMMAND, IDOK, 0);
+      }
+    });
+    EXPECT_EQ(host->ShowMessage(WindowOf(Form12->WebBrowser1), leave, caption, MB_OKCANCEL, nullptr,
+                                0, &laterAnswer),
+              S_OK);
+  };
+  EXPECT_EQ(program_script::RunProgramWithScript(script), 0);
+  EXPECT_NE(box, nullptr) << "the page's box showed";
+  EXPECT_EQ(shown, S_OK);
+  EXPECT_EQ(answer, IDCANCEL);
+  EXPECT_EQ(leaveAnswer, IDOK);
+  EXPECT_TRUE(laterBox) << "the next page's question was not put to its visitor";
+  EXPECT_EQ(laterAnswer, IDOK);
 }
 
 }  // namespace

@@ -44,6 +44,7 @@ class BrowserLog : public FocusPeer, public fw::BrowserPeer {
 
   void Navigate(const std::string& url) override { Record("navigate " + url); }
   void Stop() override { Record("stop"); }
+  void LeavePage() override { Record("leave"); }
   void ClearBrowsingData() override { Record("clear"); }
 
  private:
@@ -119,8 +120,9 @@ TEST_F(IdleReset, AQuietSpellLeadsBackToTheStartUpStateWithTheBrowserStartedOver
   EXPECT_FALSE(form.PanelZastava->Visible());
   app.Wait(1s);
   ExpectStartUpState();
-  const std::vector<std::string> expected{"navigate " + BuildNavigationTargets().Clinic, "stop",
-                                          "navigate about:blank", "clear"};
+  // Whatever the page has open or asks first, the reset leaves it.
+  const std::vector<std::string> expected{"navigate " + BuildNavigationTargets().Clinic, "leave",
+                                          "stop", "navigate about:blank", "clear"};
   EXPECT_EQ(browser->calls, expected);
   EXPECT_TRUE(app.errors.empty());
   // Back at the splash, nothing is watched until the next visitor opens a page.
@@ -129,7 +131,7 @@ TEST_F(IdleReset, AQuietSpellLeadsBackToTheStartUpStateWithTheBrowserStartedOver
   EXPECT_TRUE(app.WatchingIdle());
   app.Wait(30s);
   EXPECT_EQ(browser->calls.back(), "clear");
-  EXPECT_EQ(browser->calls.size(), 8u);
+  EXPECT_EQ(browser->calls.size(), 10u);
 }
 
 TEST_F(IdleReset, AWarningCoversTheBrowserCountsDownAndTheInputThatEndsItDoesNothingElse) {
@@ -160,6 +162,19 @@ TEST_F(IdleReset, AWarningCoversTheBrowserCountsDownAndTheInputThatEndsItDoesNot
   EXPECT_TRUE(app.errors.empty());
 }
 
+// Locked down, every navigation of the program's leaves the page whatever it asks; otherwise
+// the visitor's tap lets the page ask as the engine has it.
+TEST_F(IdleReset, APaneTapLeavesThePageWithoutAskingOnlyWhenLockedDown) {
+  for (const bool locked : {false, true}) {
+    if (locked) form.UseLockdown(true, {});
+    browser->calls.clear();
+    form.Button5->Click();
+    const std::vector<std::string> unlocked{"navigate " + BuildNavigationTargets().UserGuide};
+    const std::vector<std::string> lockedDown{"leave", unlocked[0]};
+    EXPECT_EQ(browser->calls, locked ? lockedDown : unlocked) << "locked: " << locked;
+  }
+}
+
 class FailingStep : public IdleReset, public testing::WithParamInterface<std::string> {};
 
 TEST_P(FailingStep, IsShownOnceWhileEveryOtherStepStillRunsAndTheSplashReturns) {
@@ -168,13 +183,13 @@ TEST_P(FailingStep, IsShownOnceWhileEveryOtherStepStillRunsAndTheSplashReturns) 
   app.Wait(30s);
   ExpectStartUpState();
   EXPECT_EQ(app.errors, std::vector<std::string>{"could not " + GetParam() + "."});
-  const std::vector<std::string> everyStep{"navigate " + BuildNavigationTargets().Clinic, "stop",
-                                           "navigate about:blank", "clear"};
+  const std::vector<std::string> everyStep{"navigate " + BuildNavigationTargets().Clinic, "leave",
+                                           "stop", "navigate about:blank", "clear"};
   EXPECT_EQ(browser->calls, everyStep);
 }
 
 INSTANTIATE_TEST_SUITE_P(Steps, FailingStep,
-                         testing::Values("stop", "navigate about:blank", "clear"),
+                         testing::Values("leave", "stop", "navigate about:blank", "clear"),
                          [](const testing::TestParamInfo<std::string>& info) {
                            return TestName(info.param);
                          });

@@ -208,6 +208,26 @@ class RecoveryTest(unittest.TestCase):
         wait_until(page_shows(SITE_COLOUR), "the site's page after the second tap", timeout=8)
         self.assert_no_box()
 
+    def test_a_page_that_hangs_with_nobody_there_is_reloaded_then_left_blank(self):
+        looping = "fetch('/looping').finally(() => { while (true) {} });"
+        clinic = self.serve(CLINIC_PORT, lambda n: coloured(CLINIC_COLOUR, looping))
+        self.start()
+        self.tap(BUTTON1)
+        clinic.wait_for_requests(1)
+        wait_until(page_shows(CLINIC_COLOUR), "the clinic's page")
+        xdotool("mousemove", 5, 5)  # off the page: from here on, no input at all
+        self.start_looping(clinic)
+        hung = time.monotonic()
+        # The patience is 15 s from when the hang is noticed, which takes a few seconds more.
+        clinic.wait_for_requests(2, timeout=25)
+        self.assertLess(time.monotonic() - hung, 22, "the reload came too late")
+        wait_until(page_shows(CLINIC_COLOUR), "the reloaded page")
+        self.start_looping(clinic)
+        # Hung again: the engine's blank page, and the clinic is not asked again.
+        wait_until(page_shows((0xFF, 0xFF, 0xFF)), "the blank page", timeout=25)
+        self.assertEqual(clinic.requests, 2)
+        self.assert_no_box()
+
     def test_a_killed_web_process_brings_the_page_back_and_the_third_kill_the_splash(self):
         clinic = self.serve(CLINIC_PORT, lambda n: coloured(CLINIC_COLOUR))
         self.start()
