@@ -10,6 +10,10 @@ namespace {
 struct DzKeyboardContext {
   WebKitInputMethodContext parent;
   FieldFocusListener* listener;
+  bool fieldFocused;
+  // The focused field's type as the listener last heard it.
+  WebKitInputPurpose purpose;
+  bool keyboardUnwanted;
 };
 struct DzKeyboardContextClass {
   WebKitInputMethodContextClass parent_class;
@@ -42,21 +46,50 @@ fw::TInputPurpose PurposeOf(WebKitInputPurpose purpose) {
   return fw::TInputPurpose::FreeForm;
 }
 
+// The page asked for no on-screen keyboard (inputmode="none").
+bool KeyboardUnwanted(WebKitInputMethodContext* context) {
+  return (webkit_input_method_context_get_input_hints(context) & WEBKIT_INPUT_HINT_INHIBIT_OSK) !=
+         0;
+}
+
+void ReportField(DzKeyboardContext* self) {
+  WebKitInputMethodContext* context = &self->parent;
+  self->purpose = webkit_input_method_context_get_input_purpose(context);
+  self->keyboardUnwanted = KeyboardUnwanted(context);
+  if (self->listener)
+    self->listener->FieldFocused(PurposeOf(self->purpose), self->keyboardUnwanted);
+}
+
 void FocusIn(WebKitInputMethodContext* context) {
   AtCallbackBoundary([&] {
-    if (FieldFocusListener* listener = Self(context)->listener) {
-      const bool unwanted = (webkit_input_method_context_get_input_hints(context) &
-                             WEBKIT_INPUT_HINT_INHIBIT_OSK) != 0;
-      listener->FieldFocused(PurposeOf(webkit_input_method_context_get_input_purpose(context)),
-                             unwanted);
-    }
+    DzKeyboardContext* self = Self(context);
+    self->fieldFocused = true;
+    ReportField(self);
   });
 }
 
 void FocusOut(WebKitInputMethodContext* context) {
   AtCallbackBoundary([&] {
-    if (FieldFocusListener* listener = Self(context)->listener) listener->FieldBlurred();
+    DzKeyboardContext* self = Self(context);
+    self->fieldFocused = false;
+    if (self->listener) self->listener->FieldBlurred();
   });
+}
+
+// When the focus moves straight from one field to another the engine reports no focus change,
+// only the new field's purpose and hints; both come at once, so the first notification
+// carries the new type whole and the second finds nothing new.
+void TypeChanged(GObject* object, GParamSpec* property) {
+  AtCallbackBoundary([&] {
+    DzKeyboardContext* self = Self(WEBKIT_INPUT_METHOD_CONTEXT(object));
+    if (!self->fieldFocused) return;  // the focus-in that follows reports it
+    WebKitInputMethodContext* context = &self->parent;
+    if (webkit_input_method_context_get_input_purpose(context) != self->purpose ||
+        KeyboardUnwanted(context) != self->keyboardUnwanted)
+      ReportField(self);
+  });
+  if (auto notify = G_OBJECT_CLASS(dz_keyboard_context_parent_class)->notify)
+    notify(object, property);
 }
 
 // Every key goes on to the page as it is; the program's own carry send_event.
@@ -86,9 +119,15 @@ void dz_keyboard_context_class_init(DzKeyboardContextClass* klass) {
   base->notify_cursor_area = [](WebKitInputMethodContext*, int, int, int, int) {};
   base->notify_surrounding = [](WebKitInputMethodContext*, const gchar*, guint, guint, guint) {};
   base->reset = [](WebKitInputMethodContext*) {};
+  G_OBJECT_CLASS(klass)->notify = TypeChanged;
 }
 
-void dz_keyboard_context_init(DzKeyboardContext* self) { self->listener = nullptr; }
+void dz_keyboard_context_init(DzKeyboardContext* self) {
+  self->listener = nullptr;
+  self->fieldFocused = false;
+  self->purpose = WEBKIT_INPUT_PURPOSE_FREE_FORM;
+  self->keyboardUnwanted = false;
+}
 
 }  // namespace
 

@@ -13,7 +13,8 @@ namespace fw::gtk {
 class FieldFocusListener {
  public:
   virtual ~FieldFocusListener() = default;
-  // `keyboardUnwanted`: the page asked for no on-screen keyboard (inputmode="none").
+  // Also when the focus moves on to a field of another purpose. `keyboardUnwanted`: the page
+  // asked for no on-screen keyboard (inputmode="none").
   virtual void FieldFocused(fw::TInputPurpose purpose, bool keyboardUnwanted) = 0;
   virtual void FieldBlurred() = 0;
   // A key of a hardware keyboard is on its way to the field.

@@ -176,10 +176,11 @@ void WebViewPeer::OnAllocated(GtkWidget*, GdkRectangle* allocation, gpointer sel
 
 void WebViewPeer::RevealFocusedField() {
   // In a world of the program's own, which the page's scripts cannot change; the engine
-  // runs it after the new size, which it was sent first.
+  // runs it after the new size, which it was sent first. A block of its own: the world keeps
+  // its global declarations, and a second run that declared them again would throw.
   static constexpr char kScript[] =
-      "const field = document.activeElement;"
-      "if (field && field !== document.body) field.scrollIntoView({block: 'nearest'});";
+      "{ const field = document.activeElement;"
+      "if (field && field !== document.body) field.scrollIntoView({block: 'nearest'}); }";
   webkit_web_view_evaluate_javascript(View(), kScript, -1, "duvuzezera-keyboard", nullptr, nullptr,
                                       nullptr, nullptr);
 }

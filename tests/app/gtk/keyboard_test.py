@@ -46,7 +46,7 @@ FIELDS = {
 FIELD_SIZE = (300, 40)
 PAGE = """<!doctype html><html><head><meta charset="utf-8"><style>
 html, body { margin: 0; background: #2E8B57; }
-body { height: 1400px; }
+body { height: %s; }
 input { position: absolute; width: 300px; height: 40px; border: 0; background: #FFD700; }
 button { position: absolute; left: 20px; top: 340px; }
 </style></head><body><form action="/submitted" method="get">%s<button>Send</button></form>
@@ -68,6 +68,12 @@ report('loaded');
 </script></body></html>"""
 
 
+def form_page(body_height):
+    inputs = "".join(f'<input id="{name}" name="{name}" {kind} style="left:{x}px;top:{y}px">'
+                     for name, (kind, x, y) in FIELDS.items())
+    return (PAGE % (body_height, inputs)).encode()
+
+
 class FormServer:
     """Serves the page and records its reports and the forms submitted to it."""
 
@@ -75,9 +81,7 @@ class FormServer:
         self.reports = []
         self.submitted = []
         self.changed = threading.Condition()
-        inputs = "".join(f'<input id="{name}" name="{name}" {kind} style="left:{x}px;top:{y}px">'
-                         for name, (kind, x, y) in FIELDS.items())
-        page = (PAGE % inputs).encode()
+        self.page = form_page("1400px")
         server = self
 
         class Handler(http.server.BaseHTTPRequestHandler):
@@ -90,9 +94,9 @@ class FormServer:
                         server.reports.append(query["e"][0])
                     elif url.path == "/submitted":
                         server.submitted.append({k: v[0] for k, v in query.items()})
-                        body = page
+                        body = server.page
                     else:
-                        body = page
+                        body = server.page
                     server.changed.notify_all()
                 send_page(self, body)
 
@@ -188,6 +192,13 @@ class KeyboardTest(unittest.TestCase):
         """A point in the panel's top gap, over the page when the panel is hidden."""
         return 700, self.keys["text"].top + 2
 
+    def panel_image(self):
+        """The screen where the panel shows, as raw pixels."""
+        top = self.keys["text"].top
+        return subprocess.run(["import", "-window", "root", "-crop",
+                               f"{self.screen[0]}x{self.screen[1] - top}+0+{top}", "-depth", "8",
+                               "rgb:-"], check=True, capture_output=True).stdout
+
     def panel_shows(self):
         return pixel(*self.panel_point()) == PANEL_COLOUR
 
@@ -266,13 +277,39 @@ class KeyboardTest(unittest.TestCase):
         self.wait_value("secret", "Qw7")
 
     def test_the_panel_shows_below_the_field_and_tapping_outside_hides_it(self):
+        # A long page has room to scroll already, and stays scrolled when the panel goes; one
+        # no taller than the window gets the room only from the panel and loses it with the
+        # panel, so that the field lies under the keys again at the next tap.
+        for body_height, taps in (("1400px", 1), ("auto", 2)):
+            self.restart(body_height)
+            self.assertFalse(self.panel_shows())
+            for times in range(1, taps + 1):
+                with self.subTest(body_height=body_height, times=times):
+                    before = len(self.server.reports)
+                    self.tap_field("low", times)
+                    wait_until(self.panel_shows, "the keyboard")
+                    self.check_low_field_above_the_keyboard(before)
+                    before = len(self.server.reports)
+                    self.tap_outside(times, field="low")
+                    self.server.wait(lambda: any(r.startswith(f"height-{self.screen[1]}-")
+                                                 for r in self.server.reports[before:]),
+                                     "the page's full height back")
+
+    def restart(self, body_height):
+        """The program afresh on a page of that height, the reports of before forgotten."""
+        if self.process:
+            end_program(self.process)
+            self.process = None
+        with self.server.changed:
+            self.server.reports.clear()
+            self.server.page = form_page(body_height)
         self.start()
-        self.assertFalse(self.panel_shows())
-        self.tap_field("low")
-        wait_until(self.panel_shows, "the keyboard")
-        # The view gave up the panel's height, and the page moved the field into what is left.
+
+    def check_low_field_above_the_keyboard(self, since):
+        """The view gave up the panel's height, and the page moved the field into what is
+        left, with no key typed."""
         def above_the_keyboard():
-            for report in self.server.reports:
+            for report in self.server.reports[since:]:
                 match = re.fullmatch(r"height-(\d+)-low-(-?\d+)-(-?\d+)", report)
                 if not match:
                     continue
@@ -285,11 +322,27 @@ class KeyboardTest(unittest.TestCase):
         _, x, _ = FIELDS["low"]
         wait_until(lambda: pixel(PAGE_LEFT + x + 5, top + 5) == (0xFF, 0xD7, 0x00),
                    "the field on the screen above the keyboard")
-        before = len(self.server.reports)
-        self.tap_outside(field="low")
-        self.server.wait(lambda: any(r.startswith(f"height-{self.screen[1]}-")
-                                     for r in self.server.reports[before:]),
-                         "the page's full height back")
+
+    def test_the_keyboard_takes_each_fields_page_as_the_focus_moves(self):
+        self.start()
+        # field, its purpose, the page it must show, a key only that page has where it lies
+        steps = [
+            ("name", "text", "russian", "ж"),
+            ("mail", "email", "english", "@"),
+            ("phone", "phone", "digits", "5"),
+            ("name", "text", "russian", "я"),
+        ]
+        shown = None
+        for field, purpose, page, key in steps:
+            with self.subTest(field=field, after=shown):
+                before = self.panel_image()
+                self.tap_field(field, self.server.reports.count(f"focus-{field}") + 1)
+                # Each page differs from the one before it: the panel changes once it shows.
+                wait_until(lambda: self.panel_image() != before, f"the {page} page")
+                self.assertTrue(self.panel_shows())
+                self.type_keys(key, purpose)
+                self.wait_value(field, key)
+                shown = page
 
     def test_a_held_key_shows_pressed_and_the_hide_key_hides(self):
         self.start()
