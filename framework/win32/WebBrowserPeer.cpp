@@ -1,11 +1,13 @@
 #include "framework/win32/WebBrowserPeer.h"
 
+#include "framework/core/Application.h"
 #include "framework/core/Exceptions.h"
 #include "framework/win32/BrowserEvents.h"
 #include "framework/win32/BrowserLockdown.h"
 #include "framework/win32/BrowserRecovery.h"
 #include "framework/win32/BrowserSite.h"
 #include "framework/win32/InternetStorage.h"
+#include "framework/win32/PageWindows.h"
 #include "framework/win32/SystemInfo.h"
 #include "framework/win32/Unicode.h"
 
@@ -81,6 +83,9 @@ void WebBrowserPeer::Navigate(const std::string& url) {
 
 void WebBrowserPeer::LeavePage() {
   if (site_) site_->LeavePage();
+  // The program's own error boxes carry its title; the page cannot choose a box's caption.
+  CancelPageWindows(GetAncestor(Handle(), GA_ROOT),
+                    fw::Application ? Widen(fw::Application->Title()) : std::wstring());
 }
 
 void WebBrowserPeer::Stop() {

@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <commdlg.h>
 #include <gtest/gtest.h>
 #include <mshtmhst.h>
 
@@ -165,6 +166,45 @@ TEST(IdleReset, ThePagesDialogAndItsQuestionBeforeLeavingNeverOutliveTheReset) {
   EXPECT_EQ(leaveAnswer, IDOK);
   EXPECT_TRUE(laterBox) << "the next page's question was not put to its visitor";
   EXPECT_EQ(laterAnswer, IDOK);
+}
+
+// A file window the control opened for the page (here opened as the control opens it: a common
+// dialog owned by the program's window, from the thread's loop) is cancelled by the reset.
+bool leftStanding = false;
+
+TEST(IdleReset, AFileWindowThePageOpenedIsCancelledByTheReset) {
+  LoopbackHttpServer clinic(CLINIC_PORT);
+  BOOL chosen = TRUE;
+  DWORD failure = 1;
+  bool returned = false;
+  auto script = [&] {
+    OpenClinic(clinic);
+    Later open([&] {
+      wchar_t file[MAX_PATH] = L"";
+      OPENFILENAMEW dialog{};
+      dialog.lStructSize = sizeof dialog;
+      dialog.hwndOwner = WindowOf(Form12);
+      dialog.lpstrFile = file;
+      dialog.nMaxFile = MAX_PATH;
+      dialog.Flags = OFN_EXPLORER;
+      // Should the reset leave it standing, the test closes it itself, and says so.
+      const UINT_PTR rescue = SetTimer(nullptr, 0, static_cast<UINT>(kTimeout.count() * 3000),
+                                       [](HWND, UINT, UINT_PTR, DWORD) {
+                                         leftStanding = true;
+                                         PostMessageW(GetActiveWindow(), WM_COMMAND, IDCANCEL, 0);
+                                       });
+      chosen = GetOpenFileNameW(&dialog);
+      KillTimer(nullptr, rescue);
+      failure = CommDlgExtendedError();
+      returned = true;
+    });
+    EXPECT_TRUE(PumpUntil([&] { return returned; }, kTimeout * 4));
+    EXPECT_FALSE(leftStanding) << "the file window outlived the reset";
+    EXPECT_TRUE(PumpUntil(SplashShows, 5s));
+  };
+  EXPECT_EQ(program_script::RunProgramWithScript(script), 0);
+  EXPECT_FALSE(chosen);
+  EXPECT_EQ(failure, 0u) << "cancelled, not failed";
 }
 
 }  // namespace

@@ -4,19 +4,17 @@ without `lockdown`: each way a page could lead out of the kiosk, taken by a real
 page. HOME, XDG_CONFIG_HOME and the working folder are temporary folders.
 
 Usage: lockdown_test.py PROGRAM CLINIC_PORT OTHER_PORT [unittest arguments]"""
-import http.server
 import json
 import os
 import pathlib
 import subprocess
 import sys
 import tempfile
-import threading
 import time
 import unittest
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[2] / "support" / "gtk"))
-from page_server import send_page  # noqa: E402
+from page_server import PathRecorder, send_page  # noqa: E402
 from program_process import end_program, start_program  # noqa: E402
 from screen import pixel, visible_windows, wait_until, xdotool  # noqa: E402
 
@@ -82,60 +80,30 @@ def guide_pdf():
     return bytes(out)
 
 
-class Server:
+class Server(PathRecorder):
     """A loopback server that answers "/" with the page of the route being tried and keeps
     every path asked for."""
 
     def __init__(self, port, colour):
         self.route = None
-        self.paths = []
-        self.changed = threading.Condition()
-        server = self
 
-        class Handler(http.server.BaseHTTPRequestHandler):
-            def do_GET(self):
-                with server.changed:
-                    server.paths.append(self.path)
-                    server.changed.notify_all()
-                headers = {"Content-Type": "text/html; charset=utf-8"}
-                if self.path == "/notes.txt":
-                    body = b"what the page handed over\n"
-                    headers = {"Content-Type": "text/plain",
-                               "Content-Disposition": 'attachment; filename="../notes.txt"'}
-                elif self.path.endswith(".pdf"):
-                    body = guide_pdf()
-                    headers = {"Content-Type": "application/pdf"}
-                elif self.path.startswith("/report"):
-                    body = b""
-                else:
-                    snippet = ROUTES[server.route] % FULL if server.route else ""
-                    body = (PAGE % ("#%02X%02X%02X" % colour, snippet)).encode()
-                send_page(self, body, headers.items())
+        def answer(handler):
+            headers = {"Content-Type": "text/html; charset=utf-8"}
+            if handler.path == "/notes.txt":
+                body = b"what the page handed over\n"
+                headers = {"Content-Type": "text/plain",
+                           "Content-Disposition": 'attachment; filename="../notes.txt"'}
+            elif handler.path.endswith(".pdf"):
+                body = guide_pdf()
+                headers = {"Content-Type": "application/pdf"}
+            elif handler.path.startswith("/report"):
+                body = b""
+            else:
+                snippet = ROUTES[self.route] % FULL if self.route else ""
+                body = (PAGE % ("#%02X%02X%02X" % colour, snippet)).encode()
+            send_page(handler, body, headers.items())
 
-            def log_message(self, *args):
-                pass
-
-        self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", port), Handler)
-        threading.Thread(target=self.httpd.serve_forever, daemon=True).start()
-
-    def forget(self):
-        with self.changed:
-            self.paths.clear()
-
-    def count(self, path):
-        with self.changed:
-            return self.paths.count(path)
-
-    def wait_for(self, path, times=1, timeout=15):
-        deadline = time.monotonic() + timeout
-        with self.changed:
-            while self.paths.count(path) < times:
-                if not self.changed.wait(max(0, deadline - time.monotonic())):
-                    raise AssertionError(f"never asked for {path!r}: {self.paths}")
-
-    def close(self):
-        self.httpd.shutdown()
-        self.httpd.server_close()
+        super().__init__(port, answer)
 
 
 def window_name(window):

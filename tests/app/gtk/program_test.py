@@ -317,15 +317,26 @@ class ProgramTest(unittest.TestCase):
         self.process.send_signal(signal.SIGTERM)
         self.assertEqual(self.exit_code(), 0)
 
+    # A page that plays sound, with no session runtime folder: the media and sound libraries
+    # the engine loads keep their files in the program's folders too.
     def test_the_engine_writes_only_into_its_own_folders(self):
+        self.clinic.close()
+        self.clinic = PageServer(CLINIC_PORT, CLINIC_COLOUR, sound=True)
+        self.addCleanup(self.clinic.close)
+        temporary = pathlib.Path(self.home.name, "tmp")
+        temporary.mkdir()
+        self.launch(PROGRAM, ALSA_CONFIG_PATH=str(NULL_SOUND), TMPDIR=str(temporary))
         self.start()
         self.open_clinic()
+        xdotool("mousemove", *IN_PAGE, "click", 1)
+        self.clinic.wait_for("playing")
         self.process.send_signal(signal.SIGTERM)
         self.assertEqual(self.exit_code(), 0)
         name = pathlib.Path(PROGRAM).name
         allowed = [pathlib.Path(self.home.name, ".cache", name),
                    pathlib.Path(self.home.name, ".local", "share", name)]
-        written = [p for p in pathlib.Path(self.home.name).rglob("*") if p.is_file()]
+        written = [p for p in pathlib.Path(self.home.name).rglob("*")
+                   if p.is_file() or (p.is_dir() and p.parent == temporary)]
         strays = [str(p) for p in written if not any(a in p.parents for a in allowed)]
         self.assertEqual(strays, [])
 

@@ -6,19 +6,17 @@ program built to return to the splash after a few seconds without input, with an
 from the X screen.
 
 Usage: visitor_test.py PROGRAM CLINIC_PORT SITE_PORT IDLE_SECONDS [unittest arguments]"""
-import http.server
 import json
 import os
 import pathlib
 import subprocess
 import sys
 import tempfile
-import threading
 import time
 import unittest
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[2] / "support" / "gtk"))
-from page_server import send_page  # noqa: E402
+from page_server import PathRecorder, send_page  # noqa: E402
 from program_process import end_program, start_program  # noqa: E402
 from screen import pixel, visible_windows, wait_until, xdotool  # noqa: E402
 
@@ -57,57 +55,28 @@ report('loaded');
 </script></body></html>"""
 
 
-class Server:
+class Server(PathRecorder):
     """Answers "/" with the page for the tap being tried, "/other" with a page in another
     colour, and keeps every path asked for."""
 
     def __init__(self, port, colour):
         self.tap = None
         self.link = False
-        self.paths = []
-        self.changed = threading.Condition()
-        server = self
 
-        class Handler(http.server.BaseHTTPRequestHandler):
-            def do_GET(self):
-                with server.changed:
-                    server.paths.append(self.path)
-                    server.changed.notify_all()
-                if self.path.startswith("/report"):
-                    body = b""
-                else:
-                    page_colour = SITE_COLOUR if self.path == "/other" else colour
-                    if server.link and self.path == "/":
-                        target = '<a id="l" href="/other"></a>'
-                    elif server.tap and self.path == "/":
-                        target = f'<button id="t" style="{FULL} opacity: 0;"></button>'
-                    else:
-                        target = ""
-                    body = (PAGE % (*page_colour, FULL, *colour, *VISITED_COLOUR, target,
-                                    TAPS.get(server.tap, ""))).encode()
-                send_page(self, body)
+        def answer(handler):
+            if handler.path.startswith("/report"):
+                send_page(handler, b"")
+                return
+            page_colour = SITE_COLOUR if handler.path == "/other" else colour
+            target = ""
+            if self.link and handler.path == "/":
+                target = '<a id="l" href="/other"></a>'
+            elif self.tap and handler.path == "/":
+                target = f'<button id="t" style="{FULL} opacity: 0;"></button>'
+            send_page(handler, (PAGE % (*page_colour, FULL, *colour, *VISITED_COLOUR, target,
+                                        TAPS.get(self.tap, ""))).encode())
 
-            def log_message(self, *args):
-                pass
-
-        self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", port), Handler)
-        self.httpd.daemon_threads = True
-        threading.Thread(target=self.httpd.serve_forever, daemon=True).start()
-
-    def count(self, path):
-        with self.changed:
-            return self.paths.count(path)
-
-    def wait_for(self, path, times=1, timeout=15):
-        deadline = time.monotonic() + timeout
-        with self.changed:
-            while self.paths.count(path) < times:
-                if not self.changed.wait(max(0, deadline - time.monotonic())):
-                    raise AssertionError(f"never asked for {path!r} {times} times: {self.paths}")
-
-    def close(self):
-        self.httpd.shutdown()
-        self.httpd.server_close()
+        super().__init__(port, answer)
 
 
 def only(colour):

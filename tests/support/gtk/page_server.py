@@ -134,3 +134,45 @@ class PageServer:
         self.httpd.server_close()
 
 
+
+
+class PathRecorder:
+    """A loopback server that keeps every path asked for; `answer(handler)` answers each GET."""
+
+    def __init__(self, port, answer):
+        self.paths = []
+        self.changed = threading.Condition()
+        server = self
+
+        class Handler(http.server.BaseHTTPRequestHandler):
+            def do_GET(self):
+                with server.changed:
+                    server.paths.append(self.path)
+                    server.changed.notify_all()
+                answer(self)
+
+            def log_message(self, *args):
+                pass
+
+        self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", port), Handler)
+        self.httpd.daemon_threads = True
+        threading.Thread(target=self.httpd.serve_forever, daemon=True).start()
+
+    def forget(self):
+        with self.changed:
+            self.paths.clear()
+
+    def count(self, path):
+        with self.changed:
+            return self.paths.count(path)
+
+    def wait_for(self, path, times=1, timeout=15):
+        deadline = time.monotonic() + timeout
+        with self.changed:
+            while self.paths.count(path) < times:
+                if not self.changed.wait(max(0, deadline - time.monotonic())):
+                    raise AssertionError(f"never asked for {path!r} {times} times: {self.paths}")
+
+    def close(self):
+        self.httpd.shutdown()
+        self.httpd.server_close()
