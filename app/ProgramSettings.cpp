@@ -25,6 +25,7 @@ SettingsLayer BuiltInSettings() {
       {"lockdown", false},
       {"allowedHosts", std::vector<std::string>{}},
       {"onScreenKeyboard", true},
+      {"exitCode", std::string()},
   };
   return layer;
 }
@@ -44,6 +45,7 @@ void UseSettings(TForm12& form, const EffectiveSettings& settings) {
   form.UseRetryDelay(std::chrono::seconds(settings.WholeNumber("retrySeconds")));
   form.UseLockdown(settings.Switch("lockdown"), settings.TextList("allowedHosts"));
   form.UseOnScreenKeyboard(settings.Switch("onScreenKeyboard"));
+  form.UseExitCode(settings.Text("exitCode"));
 }
 
 bool AnswerWithoutWindow(const CommandLine& line, const EffectiveSettings& settings,

@@ -54,18 +54,31 @@ void TForm12::AppBarShow(int mode) {
   }
 }
 
-void TForm12::CloseButtonClick(fw::TObject*) { fw::Application->Terminate(); }
+void TForm12::CloseButtonClick(fw::TObject*) { Leave(); }
 
-void TForm12::Action1Execute(fw::TObject*) { AppBarShow(-1); }
+// Nothing under the pad changes while it shows: the bar would rise above it.
+void TForm12::Action1Execute(fw::TObject*) {
+  if (!ExitCodeShown()) AppBarShow(-1);
+}
 
-void TForm12::FormResize(fw::TObject*) { AppBarResize(); }
+void TForm12::FormResize(fw::TObject*) {
+  AppBarResize();
+  if (PanelExitCode) PlaceExitCodePad();
+}
 
 void TForm12::FormKeyDown(fw::TObject*, std::uint16_t& Key, fw::TShiftState) {
+  // A keyboard reaches nothing while the pad shows; the pad is for the finger.
+  if (ExitCodeShown()) {
+    Key = 0;
+    return;
+  }
   if (Key == fw::vkEscape) WebBrowser1->HideOnScreenKeyboard();
   AppBarShow(Key == fw::vkEscape ? -1 : 0);
 }
 
-void TForm12::FormGesture(fw::TObject*, const fw::TGestureEventInfo&, bool&) { AppBarShow(0); }
+void TForm12::FormGesture(fw::TObject*, const fw::TGestureEventInfo&, bool&) {
+  if (!ExitCodeShown()) AppBarShow(0);
+}
 
 void TForm12::OpenInBrowser(const std::string& url) {
   PanelZastava->Hide();
@@ -127,6 +140,7 @@ void TForm12::ShowIdleWarning(int secondsLeft) {
 
 void TForm12::ReturnToSplash() {
   // The visible part first: it comes back even when the browser fails to forget.
+  if (ExitCodeShown()) CloseExitCodePad();
   AppBarShow(0);
   WebBrowser1->HideOnScreenKeyboard();
   PanelZastava->Show();
@@ -136,7 +150,7 @@ void TForm12::ReturnToSplash() {
 
 void TForm12::Button1Click(fw::TObject*) { OpenInBrowser(targets_.Clinic); }
 void TForm12::Button2Click(fw::TObject*) { OpenInBrowser(targets_.Site); }
-void TForm12::Button3Click(fw::TObject*) { fw::Application->Terminate(); }
+void TForm12::Button3Click(fw::TObject*) { Leave(); }
 void TForm12::Button4Click(fw::TObject*) { OpenInBrowser(targets_.OverviewVideo); }
 void TForm12::Button5Click(fw::TObject*) { OpenInBrowser(targets_.UserGuide); }
 void TForm12::Button6Click(fw::TObject*) { OpenInBrowser(targets_.Playlist); }

@@ -10,6 +10,7 @@
 #include "framework/core/GestureManager.h"
 #include "framework/core/StandardControls.h"
 #include "framework/core/WebBrowser.h"
+#include "mainwindow/ExitCodeEntry.h"
 #include "mainwindow/IdleReset.h"
 #include "mainwindow/NavigationTargets.h"
 
@@ -34,6 +35,8 @@ class TForm12 : public fw::TForm {
   fw::TButton* Button6 = nullptr;
   // Made only where the idle reset warns first: it covers the browser while the warning shows.
   fw::TPanel* PanelIdleWarning = nullptr;
+  // Made only where a code guards the way out: the digits pad, over the whole window.
+  fw::TPanel* PanelExitCode = nullptr;
 
   void CloseButtonClick(fw::TObject* Sender);
   void Action1Execute(fw::TObject* Sender);
@@ -67,6 +70,13 @@ class TForm12 : public fw::TForm {
   // The program's keyboard for the page's fields (Linux); it stays away while the bar shows.
   void UseOnScreenKeyboard(bool use);
 
+  // With a code, "Выход" and the close icon ask for it on a digits pad first; empty: they end
+  // the program at once.
+  void UseExitCode(const std::string& code);
+
+  // The window manager's close is one more way out: with a code, it asks for it too.
+  bool CloseQuery() override;
+
   std::string ClassName() const override { return "TForm12"; }
   std::string LayoutResourceName() const override { return "TFORM12"; }
   void Publish(fw::Publisher& publisher) override;
@@ -80,9 +90,25 @@ class TForm12 : public fw::TForm {
   fw::TPanel& IdleWarningPanel();
   void ShowIdleWarning(int secondsLeft);
 
+  // "Выход" and the close icon.
+  void Leave();
+  fw::TPanel& ExitCodePanel();
+  bool ExitCodeShown() const { return PanelExitCode && PanelExitCode->Visible(); }
+  void PlaceExitCodePad();
+  // A key of the pad: a digit, or the erase or the cancel key.
+  void ExitCodeKey(char key);
+  void ExitCodeQuiet();
+  void ShowTypedDigits();
+  // Gone, with nothing typed kept; the focus goes back where it was.
+  void CloseExitCodePad();
+
   NavigationTargets targets_ = BuildNavigationTargets();
   std::chrono::seconds idleReset_ = BuildIdleResetTimeout();
   std::chrono::seconds idleWarning_ = BuildIdleWarning();
+  ExitCodeEntry exitCode_;
+  fw::TPanel* exitCodeDisplay_ = nullptr;
+  std::vector<fw::TButton*> exitCodeKeys_;  // in the pad's order, row by row
+  fw::TControl* focusBeforePad_ = nullptr;
 };
 
 extern TForm12* Form12;

@@ -73,9 +73,19 @@ std::string RefuseRetrySeconds(const SettingValue& value) {
   return ok ? "" : "must be 0 (off) or a whole number from 5 to 3600";
 }
 
+// Empty leaves the way out open; a code has enough digits not to be guessed in passing, and
+// few enough for a pad.
+std::string RefuseExitCode(const SettingValue& value) {
+  const std::string& code = std::get<std::string>(value);
+  const bool ok = code.empty() || (code.size() >= 4 && code.size() <= 12 &&
+                                   std::all_of(code.begin(), code.end(),
+                                               [](char c) { return c >= '0' && c <= '9'; }));
+  return ok ? "" : "must be empty (no code) or 4 to 12 digits";
+}
+
 // Each key's built-in default is the CMake cache variable of the same meaning
 // (DUVUZEZERA_CLINIC_HOST, ...), checked when the program is configured; hideCursor,
-// lockdown, allowedHosts and onScreenKeyboard have the same value in every build.
+// lockdown, allowedHosts, onScreenKeyboard and exitCode have the same value in every build.
 constexpr std::array kKeys{
     SettingKey{"clinicHost", SettingType::Text, RefuseHost},
     SettingKey{"siteDomain", SettingType::Text, RefuseHost},
@@ -90,6 +100,7 @@ constexpr std::array kKeys{
     SettingKey{"allowedHosts", SettingType::TextList, RefuseHostPatterns},
     // Built in as true: Linux kiosks have no keyboard of the system's; Windows ignores it.
     SettingKey{"onScreenKeyboard", SettingType::Switch, RefuseNothing},
+    SettingKey{"exitCode", SettingType::Text, RefuseExitCode, true},
 };
 
 }  // namespace
@@ -136,4 +147,10 @@ std::string DisplayValue(const SettingValue& value) {
   }
   if (const auto* flag = std::get_if<bool>(&value)) return *flag ? "true" : "false";
   return std::to_string(std::get<std::int64_t>(value));
+}
+
+std::string DisplayValue(const SettingKey& key, const SettingValue& value) {
+  if (!key.secret) return DisplayValue(value);
+  const auto* text = std::get_if<std::string>(&value);
+  return text && text->empty() ? "\"\"" : "(set, not shown)";
 }

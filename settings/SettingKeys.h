@@ -20,6 +20,9 @@ struct SettingKey {
   SettingType type;
   // Why `value` (already of the key's type) cannot be used; empty when it can.
   std::string (*refuse)(const SettingValue& value);
+  // Its value is never repeated in a message or a report: they may be read on the kiosk's own
+  // screen.
+  bool secret = false;
 };
 
 // Every setting, in the order they are listed to the operator.
@@ -32,3 +35,5 @@ std::string_view TypeName(SettingType type);
 // The value in the form an operator writes it, as in JSON: a string quoted, a number or switch
 // bare, a list in brackets.
 std::string DisplayValue(const SettingValue& value);
+// The same for `key`'s value: a secret's only says whether it is set.
+std::string DisplayValue(const SettingKey& key, const SettingValue& value);

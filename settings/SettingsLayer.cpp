@@ -26,7 +26,8 @@ void SettingsLayer::Offer(std::string_view key, const SettingValue& value) {
     return;
   }
   if (std::string reason = known->refuse(value); !reason.empty()) {
-    Refuse(key, std::move(reason) + "; got " + DisplayValue(value));
+    Refuse(key,
+           known->secret ? std::move(reason) : std::move(reason) + "; got " + DisplayValue(value));
     return;
   }
   values.insert_or_assign(std::string(key), value);

@@ -3,7 +3,9 @@
 std::string CheckConfigReport(const EffectiveSettings& settings) {
   std::string text = "Settings in effect:\n";
   for (const EffectiveSetting& s : settings.settings) {
-    text.append("  ").append(s.key).append(" = ").append(DisplayValue(s.value));
+    const SettingKey* key = FindSettingKey(s.key);
+    text.append("  ").append(s.key).append(" = ");
+    text.append(key ? DisplayValue(*key, s.value) : DisplayValue(s.value));
     text.append("  (").append(s.source).append(")\n");
   }
   if (settings.problems.empty()) return text.append("No problems.\n");

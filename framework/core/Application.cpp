@@ -1,6 +1,7 @@
 #include "framework/core/Application.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "framework/core/Exceptions.h"
 #include "framework/core/Layout.h"
@@ -70,15 +71,15 @@ void TApplication::WatchIdle(std::chrono::milliseconds timeout, std::function<vo
 
 void TApplication::WatchIdle(TIdleWatch watch) {
   if (watch.Timeout <= watch.Timeout.zero() || idle_.Armed()) return;
-  StartIdleTimer(watch.Timeout - std::clamp(watch.Warning, watch.Warning.zero(), watch.Timeout));
   idle_.Arm(watch.Timeout, watch.Warning, Now());
   watch_ = std::move(watch);
+  ScheduleTimer();
 }
 
 void TApplication::StopWatchingIdle() {
   if (!idle_.Armed()) return;
   idle_.Disarm();
-  StopIdleTimer();
+  ScheduleTimer();
   EndIdleWarning();
 }
 
@@ -94,7 +95,7 @@ bool TApplication::InputArrived(TInputEdge edge, int source) {
   if (!idle_.Holding()) {
     swallowing_ = false;
     // The timer waits a whole timeout while something is held; the spell starts now.
-    if (wasHolding && idle_.Armed()) ScheduleIdleTimer();
+    if (wasHolding && idle_.Armed()) ScheduleTimer();
   }
   return swallow;
 }
@@ -107,7 +108,7 @@ void TApplication::SoundPlaying(bool playing) {
   const bool wasHolding = idle_.Holding();
   idle_.SoundPlaying(playing, Now());
   if (playing) EndIdleWarning();
-  if (wasHolding && !idle_.Holding() && idle_.Armed()) ScheduleIdleTimer();
+  if (wasHolding && !idle_.Holding() && idle_.Armed()) ScheduleTimer();
 }
 
 void TApplication::EndIdleWarning() {
@@ -116,12 +117,41 @@ void TApplication::EndIdleWarning() {
   if (watch_.OnWarningEnd) Guard(watch_.OnWarningEnd);
 }
 
-void TApplication::ScheduleIdleTimer() {
-  StartIdleTimer(std::chrono::ceil<std::chrono::milliseconds>(idle_.NextChange(Now())));
+void TApplication::SetAlarm(std::chrono::milliseconds delay, std::function<void()> onAlarm) {
+  alarmAt_ = Now() + std::max(delay, delay.zero());
+  onAlarm_ = std::move(onAlarm);
+  ScheduleTimer();
+}
+
+void TApplication::CancelAlarm() {
+  if (!alarmAt_) return;
+  alarmAt_.reset();
+  onAlarm_ = nullptr;
+  ScheduleTimer();
+}
+
+void TApplication::ScheduleTimer() {
+  const auto now = Now();
+  std::optional<TIdleTimer::Clock::duration> next;
+  if (idle_.Armed()) next = idle_.NextChange(now);
+  if (alarmAt_) next = std::min(next.value_or(*alarmAt_ - now), *alarmAt_ - now);
+  if (!next) {
+    StopIdleTimer();
+    return;
+  }
+  StartIdleTimer(std::chrono::ceil<std::chrono::milliseconds>(std::max(*next, next->zero())));
 }
 
 void TApplication::IdleTimerElapsed() {
-  if (!idle_.Armed()) return;
+  if (alarmAt_ && *alarmAt_ <= Now()) {
+    alarmAt_.reset();
+    const std::function<void()> onAlarm = std::exchange(onAlarm_, nullptr);
+    Guard(onAlarm);
+  }
+  if (!idle_.Armed()) {
+    ScheduleTimer();
+    return;
+  }
   const auto now = Now();
   switch (idle_.Phase(now)) {
     case TIdlePhase::Quiet:
@@ -140,7 +170,7 @@ void TApplication::IdleTimerElapsed() {
       return;
     }
   }
-  ScheduleIdleTimer();
+  ScheduleTimer();
 }
 
 void TApplication::StartIdleTimer(std::chrono::milliseconds) {

@@ -4,6 +4,7 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -87,6 +88,12 @@ class TApplication {
   // Whether the page plays sound: it holds the spell off, and its end starts the spell again.
   void SoundPlaying(bool playing);
   void IdleTimerElapsed();
+  // Runs `onAlarm` (guarded) once `delay` has passed, whatever the input; setting it again
+  // replaces the alarm under way. It shares the idle watch's timer.
+  void SetAlarm(std::chrono::milliseconds delay, std::function<void()> onAlarm);
+  void CancelAlarm();
+  // The clock of the idle watch and the alarm.
+  virtual TIdleTimer::Clock::time_point Now() const { return TIdleTimer::Clock::now(); }
   // Runs (guarded) on every press and other input InputArrived sees: the browser drops a
   // pending retry when the visitor acts.
   std::function<void()> OnVisitorInput;
@@ -104,10 +111,9 @@ class TApplication {
   // Destroys the forms, newest first (the exit procedure).
   void DestroyForms();
   // A one-shot timer that calls IdleTimerElapsed after `delay`; starting it again replaces
-  // the one under way. A backend that has none refuses any watch.
+  // the one under way. A backend that has none refuses any watch and any alarm.
   virtual void StartIdleTimer(std::chrono::milliseconds delay);
   virtual void StopIdleTimer() {}
-  virtual TIdleTimer::Clock::time_point Now() const { return TIdleTimer::Clock::now(); }
 
   std::vector<std::unique_ptr<TForm>> forms_;
 
@@ -119,12 +125,16 @@ class TApplication {
   bool mainFormOnTaskBar_ = false;
   std::string title_;
   void EndIdleWarning();
-  void ScheduleIdleTimer();
+  // Starts the timer for whichever comes first, the idle watch's next change or the alarm;
+  // stops it when neither is under way.
+  void ScheduleTimer();
 
   TIdleTimer idle_;
   TIdleWatch watch_;
   int countShown_ = 0;       // the count the warning shows; 0: no warning
   bool swallowing_ = false;  // the press that ended the warning is not over yet
+  std::optional<TIdleTimer::Clock::time_point> alarmAt_;
+  std::function<void()> onAlarm_;
 };
 
 // The process's application object, while one exists.

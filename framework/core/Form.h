@@ -84,6 +84,10 @@ class TForm : public TWinControl {
   TControlKind Kind() const override { return TControlKind::Form; }
   bool TakesPartInGestures() const override { return true; }
 
+  // Asked when the window manager or the system's key for it (Alt+F4) closes the window; false
+  // keeps it open. The session's end and the signals end the program whatever it answers.
+  virtual bool CloseQuery() { return true; }
+
   // The platform reports a new client size: realign, then raise OnResize.
   void ClientResized(int width, int height);
   // Rescales the whole layout for a screen of `pixelsPerInch`.

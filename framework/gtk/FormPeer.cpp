@@ -101,8 +101,11 @@ void FormPeer::Show() {
 
 gboolean FormPeer::OnDelete(GtkWidget*, GdkEvent*, gpointer data) {
   return AtCallbackBoundary<gboolean>(TRUE, [&]() -> gboolean {
-    // Closing the main form ends the application.
-    static_cast<FormPeer*>(data)->application_.Terminate();
+    // Closing the main form ends the application, unless the form keeps it open.
+    auto& peer = *static_cast<FormPeer*>(data);
+    bool close = true;
+    peer.application_.Guard([&] { close = peer.form_.CloseQuery(); });
+    if (close) peer.application_.Terminate();
     return TRUE;
   });
 }

@@ -113,10 +113,13 @@ LRESULT FormPeer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       fw::Application->Guard([&] { form_.ClientResized(client.right, client.bottom); });
       return 0;
     }
-    case WM_CLOSE:
-      // Closing the main form ends the application.
-      application_.Terminate();
+    case WM_CLOSE: {
+      // Closing the main form ends the application, unless the form keeps it open.
+      bool close = true;
+      application_.Guard([&] { close = form_.CloseQuery(); });
+      if (close) application_.Terminate();
       return 0;
+    }
     case WM_QUERYENDSESSION:
       return TRUE;
     case WM_ENDSESSION:

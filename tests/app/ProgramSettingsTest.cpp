@@ -176,6 +176,54 @@ TEST(ProgramSettings, ABrokenFileShowsOneBoxAndTheValidValuesStillCount) {
   EXPECT_TRUE(CloseMessageBoxesOf(program.Id()).empty()) << "the box comes once";
 }
 
+// With a code, "Выход" and Alt+F4 show the digits pad over the window: a wrong code closes it
+// and the program goes on; the right one ends it with 0. Real clicks on the pad's own keys.
+TEST(ProgramSettings, WithAnExitCodeOnlyTheCodeTypedOnThePadEndsTheProgram) {
+  const SettingsFile file = MachineFile(R"({"exitCode": "2580"})");
+  ChildProcess program(PROGRAM_PATH);
+  HWND form = program.WaitForWindow(L"TForm12");
+  ASSERT_NE(form, nullptr) << "the program showed no window";
+  HWND leave = nullptr;
+  ASSERT_TRUE(PumpUntil([&] {
+    SetForegroundWindow(form);
+    leave = FindButton(form, L"Выход");
+    return leave && IsWindowVisible(leave) && IsZoomed(form) && GetForegroundWindow() == form;
+  })) << "the window did not settle";
+  auto padShown = [&] {
+    HWND key = FindButton(form, L"5");
+    return key && IsWindowVisible(key);
+  };
+  auto openPad = [&] {
+    for (int tap = 0; tap < 4 && !padShown(); ++tap) {
+      ClickAt(CentreOf(leave));
+      PumpUntil(padShown, std::chrono::seconds(3));
+    }
+    return padShown();
+  };
+  auto type = [&](const std::wstring& digits) {
+    for (wchar_t digit : digits) {
+      HWND key = FindButton(form, std::wstring(1, digit));
+      ASSERT_NE(key, nullptr) << Narrow(std::wstring(1, digit));
+      ClickAt(CentreOf(key));
+      PumpFor(std::chrono::milliseconds(150));
+    }
+  };
+
+  ASSERT_TRUE(openPad()) << "no pad after a click on the button";
+  type(L"2581");
+  EXPECT_TRUE(PumpUntil([&] { return !padShown(); })) << "the pad stayed after a wrong code";
+  EXPECT_EQ(program.WaitForExit(std::chrono::seconds(1)), static_cast<DWORD>(STILL_ACTIVE))
+      << "a wrong code ended the program";
+
+  // The system's key for closing the window asks for the code too.
+  PressKey(VK_F4, {VK_MENU});
+  ASSERT_TRUE(PumpUntil(padShown)) << "no pad after Alt+F4";
+  EXPECT_EQ(program.WaitForExit(std::chrono::seconds(1)), static_cast<DWORD>(STILL_ACTIVE))
+      << "Alt+F4 ended the program";
+  type(L"2580");
+  EXPECT_EQ(program.WaitForExit(), 0u);
+}
+
 // --check-config as a script sees it: the text on the handle it inherited, and the exit code.
 TEST(ProgramSettings, CheckConfigPrintsEachSettingAndProblemAndSaysSoByItsCode) {
   const SettingsFile file = MachineFile(R"({"clinicHost": ")" + kClinic + R"("})");
@@ -186,6 +234,7 @@ TEST(ProgramSettings, CheckConfigPrintsEachSettingAndProblemAndSaysSoByItsCode) 
   policies.Set(L"clinicHots", L"x");
   policies.Set(L"lockdown", DWORD{1});
   policies.SetList(L"allowedHosts", {L"docs.example", L"*.cdn.example"});
+  policies.Set(L"exitCode", L"2580");
 
   struct Case {
     const wchar_t* arguments;
@@ -200,6 +249,7 @@ TEST(ProgramSettings, CheckConfigPrintsEachSettingAndProblemAndSaysSoByItsCode) 
         "  siteDomain = \"duvuzezera.example\"  (built-in)\r\n",
         "  lockdown = true  (" + kPolicyPath + ")\r\n",
         "  allowedHosts = [\"docs.example\", \"*.cdn.example\"]  (" + kPolicyPath + ")\r\n",
+        "  exitCode = (set, not shown)  (" + kPolicyPath + ")\r\n",
         "  " + kPolicyPath + ": clinicHots: unknown key; ", "  " + kPolicyPath + ": siteDomain: "}},
       {L"--check-config --kiosk", 1, {"command line: unknown option \"--kiosk\""}},
       {L"--help", 0, {"  --check-config "}},

@@ -32,7 +32,7 @@ TEST(SettingsFile, TakesEveryValidKeyAndNamesEachRefusedOne) {
        {"clinicHost"},
        {"k.json: clinichost: unknown key; the keys are clinicHost, siteDomain, siteWwwHost, "
         "overviewVideo, playlist, idleResetSeconds, idleWarningSeconds, retrySeconds, "
-        "hideCursor, lockdown, allowedHosts, onScreenKeyboard",
+        "hideCursor, lockdown, allowedHosts, onScreenKeyboard, exitCode",
         "k.json: idleResetSeconds: must be 0 (off) or a whole number from 30 to 86400; got 5",
         "k.json: playlist: must be a string; got number"}},
       {R"({"idleResetSeconds": 120.0, "siteDomain": null, "overviewVideo": ["a"]})",
@@ -145,25 +145,28 @@ TEST_F(SettingsFileOnDisk, RefusesWhatIsNoSettingsFile) {
   }
 }
 
+const SettingsLayer kBuiltIn{"built-in",
+                             {{"clinicHost", "b.example"},
+                              {"siteDomain", "s.example"},
+                              {"siteWwwHost", "www.s.example"},
+                              {"overviewVideo", "v"},
+                              {"playlist", "p"},
+                              {"idleResetSeconds", std::int64_t{0}},
+                              {"idleWarningSeconds", std::int64_t{10}},
+                              {"retrySeconds", std::int64_t{0}},
+                              {"hideCursor", false},
+                              {"lockdown", false},
+                              {"allowedHosts", std::vector<std::string>{}},
+                              {"onScreenKeyboard", true},
+                              {"exitCode", std::string()}},
+                             {}};
+
 TEST(SettingsReport, ListsEachSettingWithItsSourceThenEveryProblem) {
   SettingsLayer file = ParseSettingsText(
       R"({"clinicHost": "c.example:8080", "playlist": "a b", "lockdown": true,
           "allowedHosts": ["docs.example", "*.cdn.example"]})",
       "/k.json");
-  const SettingsLayer builtIn{"built-in",
-                              {{"clinicHost", "b.example"},
-                               {"siteDomain", "s.example"},
-                               {"siteWwwHost", "www.s.example"},
-                               {"overviewVideo", "v"},
-                               {"playlist", "p"},
-                               {"idleResetSeconds", std::int64_t{0}},
-                               {"idleWarningSeconds", std::int64_t{10}},
-                               {"retrySeconds", std::int64_t{0}},
-                               {"hideCursor", false},
-                               {"lockdown", false},
-                               {"allowedHosts", std::vector<std::string>{}},
-                               {"onScreenKeyboard", true}},
-                              {}};
+  const SettingsLayer& builtIn = kBuiltIn;
   const EffectiveSettings effective = ResolveSettings(std::vector{file}, builtIn);
   EXPECT_EQ(CheckConfigReport(effective),
             "Settings in effect:\n"
@@ -179,12 +182,32 @@ TEST(SettingsReport, ListsEachSettingWithItsSourceThenEveryProblem) {
             "  lockdown = true  (/k.json)\n"
             "  allowedHosts = [\"docs.example\", \"*.cdn.example\"]  (/k.json)\n"
             "  onScreenKeyboard = true  (built-in)\n"
+            "  exitCode = \"\"  (built-in)\n"
             "Problems (the built-in default is used for each refused key):\n"
             "  /k.json: playlist: must be a YouTube identifier (letters, digits, - and _); got \"a "
             "b\"\n");
   EXPECT_EQ(CheckConfigReport(ResolveSettings({}, builtIn)).substr(0, 20), "Settings in effect:\n");
   EXPECT_NE(CheckConfigReport(ResolveSettings({}, builtIn)).find("\nNo problems.\n"),
             std::string::npos);
+}
+
+// The report and the box may be read on the kiosk's screen: the code, or what was meant as one,
+// is never in them.
+TEST(SettingsReport, SaysWhetherAnExitCodeIsSetButNeverShowsIt) {
+  const SettingsLayer set = ParseSettingsText(R"({"exitCode": "258046"})", "/set.json");
+  const SettingsLayer broken = ParseSettingsText(R"({"exitCode": "25804a"})", "/broken.json");
+  const EffectiveSettings effective = ResolveSettings(std::vector{broken, set}, kBuiltIn);
+  EXPECT_EQ(effective.Text("exitCode"), "258046");
+  const std::string report = CheckConfigReport(effective);
+  const std::string message = SettingsProblemsMessage(effective);
+  EXPECT_NE(report.find("\n  exitCode = (set, not shown)  (/set.json)\n"), std::string::npos)
+      << report;
+  EXPECT_NE(report.find("\n  /broken.json: exitCode: must be empty (no code) or 4 to 12 digits\n"),
+            std::string::npos)
+      << report;
+  for (const std::string& text : {report, message}) {
+    EXPECT_EQ(text.find("2580"), std::string::npos) << text;
+  }
 }
 
 }  // namespace

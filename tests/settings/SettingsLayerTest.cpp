@@ -21,7 +21,8 @@ const SettingsLayer kBuiltIn = Layer("built-in", {{"clinicHost", "built.example"
                                                   {"hideCursor", false},
                                                   {"lockdown", false},
                                                   {"allowedHosts", std::vector<std::string>{}},
-                                                  {"onScreenKeyboard", true}});
+                                                  {"onScreenKeyboard", true},
+                                                  {"exitCode", std::string()}});
 
 struct PrecedenceCase {
   const char* what;

@@ -38,5 +38,7 @@ class ManualApplication : public fw::TApplication {
   void ShowErrorMessage(const std::string& text) override { errors.push_back(text); }
   void StartIdleTimer(std::chrono::milliseconds delay) override { timer = delay; }
   void StopIdleTimer() override { timer.reset(); }
+
+ public:
   fw::TIdleTimer::Clock::time_point Now() const override { return now; }
 };

@@ -207,6 +207,56 @@ TEST_F(IdleWatch, AFailingHandlerIsShownOnceAndEndsTheWatch) {
   EXPECT_FALSE(app.WatchingIdle());
 }
 
+// The alarm shares the watch's one timer: each goes off at its own time, input moves only the
+// watch, and stopping one leaves the other running.
+TEST_F(IdleWatch, AnAlarmAndTheWatchShareTheTimerAndNeitherMovesTheOther) {
+  int alarms = 0;
+  Watch(30s);
+  app.Wait(5s);
+  app.SetAlarm(40s, [&] { ++alarms; });
+  EXPECT_EQ(app.timer, 25s);  // the watch's end comes first
+  app.Wait(20s);
+  EXPECT_FALSE(app.InputArrived(TInputEdge::Other, 0));
+  app.StopWatchingIdle();
+  EXPECT_EQ(app.timer, 20s);  // the alarm is still under way, input or not
+  app.Wait(19s);
+  EXPECT_EQ(alarms, 0);
+  Watch(30s);
+  app.Wait(1s);
+  EXPECT_EQ(alarms, 1);
+  EXPECT_EQ(idles, 0);
+  EXPECT_EQ(app.timer, 29s);
+  app.Wait(29s);
+  EXPECT_EQ(idles, 1);
+  EXPECT_EQ(alarms, 1);
+  EXPECT_FALSE(app.timer);
+}
+
+TEST_F(IdleWatch, AnAlarmSetAgainReplacesTheOneUnderWayAndACancelledOneRunsNothing) {
+  std::vector<std::string> rang;
+  app.SetAlarm(30s, [&] { rang.push_back("first"); });
+  app.Wait(20s);
+  app.SetAlarm(30s, [&] { rang.push_back("second"); });
+  app.Wait(29s);
+  EXPECT_TRUE(rang.empty());
+  app.Wait(1s);
+  EXPECT_EQ(rang, std::vector<std::string>{"second"});
+  EXPECT_FALSE(app.timer);
+  app.SetAlarm(30s, [&] { rang.push_back("third"); });
+  app.CancelAlarm();
+  EXPECT_FALSE(app.timer);
+  app.Wait(1000s);
+  EXPECT_EQ(rang.size(), 1u);
+}
+
+TEST_F(IdleWatch, AFailingAlarmIsShownOnceAndTheWatchGoesOn) {
+  Watch(30s);
+  app.SetAlarm(10s, [] { throw std::runtime_error("the pad stayed"); });
+  app.Wait(30s);
+  EXPECT_EQ(app.errors, std::vector<std::string>{"the pad stayed."});
+  EXPECT_EQ(idles, 1);
+}
+
 }  // namespace
 
 namespace {
