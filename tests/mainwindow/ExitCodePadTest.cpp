@@ -38,6 +38,7 @@ class BrowserPeer : public FocusPeer, public fw::BrowserPeer {
   using FocusPeer::FocusPeer;
   void Navigate(const std::string&) override {}
   void Stop() override {}
+  void LeavePage() override {}
   void ClearBrowsingData() override {}
 };
 
