@@ -65,6 +65,7 @@ bool AnswerWithoutWindow(const CommandLine& line, const EffectiveSettings& setti
 
 void StartWithSettings(fw::TApplication& application, const EffectiveSettings& settings) {
   UseSettings(*Form12, settings);
+  Form12->ReportScreen();
   // The framework's error box, as every other message at start: captioned with the title.
   if (!settings.problems.empty()) {
     application.HandleException(std::runtime_error(SettingsProblemsMessage(settings)));

@@ -138,12 +138,23 @@ void TForm12::ShowIdleWarning(int secondsLeft) {
   }
 }
 
-void TForm12::ReturnToSplash() {
+void TForm12::ReportScreen() {
+  // The blank document the splash hides is no page the visitor sees.
+  WebBrowser1->OnPageShown = [this](const std::string& address, bool errorPage) {
+    if (PanelZastava->Visible()) return;
+    fw::Application->ScreenShows(errorPage ? fw::TScreenShows::ErrorPage : fw::TScreenShows::Page,
+                                 address);
+  };
+  fw::Application->ScreenShows(fw::TScreenShows::Splash);
+}
+
+void TForm12::ReturnToSplash(fw::TScreenShows shows) {
   // The visible part first: it comes back even when the browser fails to forget.
   if (ExitCodeShown()) CloseExitCodePad();
   AppBarShow(0);
   WebBrowser1->HideOnScreenKeyboard();
   PanelZastava->Show();
+  fw::Application->ScreenShows(shows);
   if (fw::TControl* first = FirstFocusable()) first->SetFocus();
   WebBrowser1->StartOver();
 }
@@ -159,5 +170,5 @@ void TForm12::Button6Click(fw::TObject*) { OpenInBrowser(targets_.Playlist); }
 // spell, and a tap tries again.
 void TForm12::WebBrowser1GiveUp(fw::TObject*) {
   fw::Application->StopWatchingIdle();
-  ReturnToSplash();
+  ReturnToSplash(fw::TScreenShows::GivenUp);
 }

@@ -8,6 +8,7 @@
 #include "framework/core/Actions.h"
 #include "framework/core/Form.h"
 #include "framework/core/GestureManager.h"
+#include "framework/core/ServiceStatus.h"
 #include "framework/core/StandardControls.h"
 #include "framework/core/WebBrowser.h"
 #include "mainwindow/ExitCodeEntry.h"
@@ -74,6 +75,10 @@ class TForm12 : public fw::TForm {
   // the program at once.
   void UseExitCode(const std::string& code);
 
+  // From now on the status line the program gives whatever watches it follows what the screen
+  // shows, starting with the splash.
+  void ReportScreen();
+
   // The window manager's close is one more way out: with a code, it asks for it too.
   bool CloseQuery() override;
 
@@ -84,8 +89,8 @@ class TForm12 : public fw::TForm {
  private:
   // Uncovers the browser and sends it to `url`; from then on a quiet spell leads back.
   void OpenInBrowser(const std::string& url);
-  // The state right after start-up, for the next visitor.
-  void ReturnToSplash();
+  // The state right after start-up, for the next visitor; `shows` says why, for the status line.
+  void ReturnToSplash(fw::TScreenShows shows = fw::TScreenShows::Splash);
   // The warning's panel, made once with its native window when first needed.
   fw::TPanel& IdleWarningPanel();
   void ShowIdleWarning(int secondsLeft);

@@ -4,6 +4,7 @@ set -euo pipefail
 packages=(cmake make g++ googletest libgtest-dev nlohmann-json3-dev zlib1g-dev
   clang-14 libclang-rt-14-dev libfuzzer-14-dev llvm-14
   pkg-config libgtk-3-dev libwebkit2gtk-4.1-dev
+  libsystemd-dev  # sd_notify: readiness, watchdog and status for the user unit
   gstreamer1.0-plugins-bad libasound2  # the engine's audio sink (OpenAL over ALSA) for the sound tests
   mingw-w64 g++-mingw-w64-x86-64 libz-mingw-w64-dev
   wine wine64 xvfb xdotool x11-utils imagemagick fonts-noto-core python3 python3-pefile nsis

@@ -181,4 +181,11 @@ void TApplication::DestroyForms() {
   while (!forms_.empty()) forms_.pop_back();
 }
 
+void TApplication::ScreenShows(TScreenShows shows, std::string_view address) {
+  std::string status = ServiceStatusText(shows, address);
+  if (status == status_) return;
+  status_ = std::move(status);
+  ReportStatus(status_);
+}
+
 }  // namespace fw

@@ -11,6 +11,7 @@
 
 #include "framework/core/Form.h"
 #include "framework/core/IdleTimer.h"
+#include "framework/core/ServiceStatus.h"
 
 namespace fw {
 
@@ -98,6 +99,11 @@ class TApplication {
   // pending retry when the visitor acts.
   std::function<void()> OnVisitorInput;
 
+  // What the screen shows now, for whatever watches the program; the same line again says
+  // nothing new and is not passed on.
+  void ScreenShows(TScreenShows shows, std::string_view address = {});
+  const std::string& Status() const { return status_; }
+
  protected:
   // The layout resource `name` as the program carries it; throws when there is none.
   virtual std::string_view LayoutResource(const std::string& name) = 0;
@@ -114,6 +120,8 @@ class TApplication {
   // the one under way. A backend that has none refuses any watch and any alarm.
   virtual void StartIdleTimer(std::chrono::milliseconds delay);
   virtual void StopIdleTimer() {}
+  // Passes a new status line on to the service manager, where the platform has one.
+  virtual void ReportStatus(const std::string&) {}
 
   std::vector<std::unique_ptr<TForm>> forms_;
 
@@ -124,6 +132,7 @@ class TApplication {
   bool touchFirst_ = false;
   bool mainFormOnTaskBar_ = false;
   std::string title_;
+  std::string status_;
   void EndIdleWarning();
   // Starts the timer for whichever comes first, the idle watch's next change or the alarm;
   // stops it when neither is under way.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -59,6 +60,9 @@ class TWebBrowser : public TWinControl {
 
   // Runs when the page's engine has died too often to bring the page back.
   TNotifyEvent OnGiveUp;
+  // Runs when a load has ended with a page on the screen: the page at `address`, or with
+  // `errorPage` the engine's error page for `address`, which could not be loaded.
+  std::function<void(const std::string& address, bool errorPage)> OnPageShown;
 
   // Locked down, a page leads the kiosk only where `allowed` says, and never out of the view
   // (no new window, file window, print or download): the backend's peer closes each route.

@@ -81,6 +81,7 @@ GtkFrameworkApplication::GtkFrameworkApplication()
 }
 
 GtkFrameworkApplication::~GtkFrameworkApplication() {
+  notifier_.Stopping();
   gdk_event_handler_set(PassEvent, nullptr, nullptr);
   fw::TPopupMenu::SetPresenter(nullptr);
   fw::TStyleManager::SetPlatform({});
@@ -138,7 +139,10 @@ void GtkFrameworkApplication::CreateControlPeer(fw::TControl& control, fw::TWinC
 void GtkFrameworkApplication::Run() {
   if (auto* form = MainForm()) {
     if (fw::TControl* first = form->FirstFocusable()) first->SetFocus();
-    if (FormPeer* window = FormPeerOf(*form)) window->Show();
+    if (FormPeer* window = FormPeerOf(*form)) {
+      window->Show();
+      notifier_.ReadyOnceDrawn(GTK_WIDGET(window->Window()));
+    }
   }
   if (!terminated_) g_main_loop_run(loop_.get());
 }

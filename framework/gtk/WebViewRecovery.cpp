@@ -77,6 +77,11 @@ void WebViewRecovery::CancelRetry() {
 
 void WebViewRecovery::EndWebProcess() { webkit_web_view_terminate_web_process(view_); }
 
+void WebViewRecovery::Shown(const std::string& address, bool errorPage) {
+  if (browser_.OnPageShown)
+    fw::Application->Guard([&] { browser_.OnPageShown(address, errorPage); });
+}
+
 void WebViewRecovery::OnResponsiveness(GObject*, GParamSpec*, gpointer self) {
   AtCallbackBoundary([&] {
     auto& recovery = *static_cast<WebViewRecovery*>(self);
@@ -216,11 +221,16 @@ void WebViewRecovery::OnLoadChanged(WebKitWebView*, WebKitLoadEvent event, gpoin
       }
       case WEBKIT_LOAD_FINISHED:
         if (recovery.errorPageSteps_) {
-          --recovery.errorPageSteps_;
+          // The failed load's end: its error page takes the screen.
+          if (recovery.errorPageSteps_-- == 2) recovery.Shown(recovery.failedAddress_, true);
           return;
         }
         recovery.loadTimer_.Reset();
-        if (!recovery.loadFailed_) recovery.retry_.Loaded();
+        if (!recovery.loadFailed_) {
+          recovery.retry_.Loaded();
+          const gchar* uri = webkit_web_view_get_uri(recovery.view_);
+          recovery.Shown(uri ? uri : "", false);
+        }
         break;
     }
   });
@@ -237,6 +247,7 @@ gboolean WebViewRecovery::OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* u
     recovery.loadFailed_ = true;
     // The failed load finishes, then the engine's error page loads in its place.
     recovery.errorPageSteps_ = 2;
+    recovery.failedAddress_ = uri ? uri : "";
     const fw::TFailedLoadResponse response = fw::RespondToFailedLoad(failure, programAsked);
     if (response.Retry && uri) {
       if (const std::optional<std::chrono::seconds> wait = recovery.retry_.Failed(uri))

@@ -50,6 +50,7 @@ class WebViewRecovery {
   void CancelRetry();
   // Ends the web process; the engine starts another at the next load.
   void EndWebProcess();
+  void Shown(const std::string& address, bool errorPage);
 
   fw::TWebBrowser& browser_;
   WebKitWebView* view_;
@@ -58,10 +59,11 @@ class WebViewRecovery {
   fw::TLoadRetry retry_;
   // Where the main frame is going: the view names it only once the page arrives.
   std::string goingTo_;
-  bool programLoad_ = false;  // the load under way was asked for by the program
-  int errorPageSteps_ = 0;    // loads that end before the engine's error page has shown
-  bool loadFailed_ = false;   // the last load ended in failure
-  bool retryLoad_ = false;    // the load under way is a retry
+  std::string failedAddress_;  // of the last load that failed, whose error page shows
+  bool programLoad_ = false;   // the load under way was asked for by the program
+  int errorPageSteps_ = 0;     // loads that end before the engine's error page has shown
+  bool loadFailed_ = false;    // the last load ended in failure
+  bool retryLoad_ = false;     // the load under way is a retry
   SourceId patience_;
   SourceId retryTimer_;
   SourceId loadTimer_;

@@ -37,6 +37,7 @@ class BrowserPeer : public FocusPeer, public fw::BrowserPeer {
  public:
   using FocusPeer::FocusPeer;
   void Navigate(const std::string&) override {}
+  void LeavePage() override {}
   void Stop() override {}
   void LeavePage() override {}
   void ClearBrowsingData() override {}
