@@ -16,7 +16,7 @@ int RunProgram(const std::vector<std::string>& arguments) {
       std::vector<std::string> rest;
       for (const std::string& argument : arguments)
         if (argument != "--supervise") rest.push_back(argument);
-      return Supervise(OwnCommandLine(rest));
+      return Supervise(OwnCommandLine(rest), BuildFrozenWindowLimit());
     }
     const EffectiveSettings settings = ReadProgramSettings(line);
     if (int exitCode = 0; AnswerWithoutWindow(line, settings, exitCode)) return exitCode;

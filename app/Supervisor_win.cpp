@@ -3,9 +3,13 @@
 #include <windows.h>
 
 #include <chrono>
+#include <iterator>
 #include <optional>
 #include <string>
+#include <string_view>
 
+#include "framework/core/CallbackBoundary.h"
+#include "framework/core/FrozenWindowWatch.h"
 #include "framework/core/RestartBackoff.h"
 #include "framework/win32/Handles.h"
 #include "framework/win32/SystemInfo.h"
@@ -43,8 +47,60 @@ std::wstring ExecutablePath() {
   }
 }
 
-// Ends with the program's exit code.
-DWORD RunOnce(const std::wstring& command) {
+// The main window is asked this often whether it still answers, and waited for this long.
+constexpr DWORD kAskEveryMs = 1000;
+constexpr UINT kAnswerWithinMs = 2000;
+// The exit code a frozen program is ended with: any but 0 restarts it.
+constexpr UINT kFrozenExitCode = ERROR_TIMEOUT;
+constexpr wchar_t kMainWindowClass[] = L"TForm12";
+constexpr wchar_t kEventSource[] = L"Duvuzezera WebMobClient";
+constexpr DWORD kFrozenEventId = 1;
+
+struct MainWindowSearch {
+  DWORD process;
+  HWND found;
+};
+
+BOOL CALLBACK MatchMainWindow(HWND window, LPARAM data) {
+  return fw::AtCallbackBoundary(FALSE, [&]() -> BOOL {
+    auto& search = *reinterpret_cast<MainWindowSearch*>(data);
+    DWORD owner = 0;
+    wchar_t className[64] = {};
+    if (GetWindowThreadProcessId(window, &owner) == 0 || owner != search.process ||
+        !IsWindowVisible(window) ||
+        GetClassNameW(window, className, static_cast<int>(std::size(className))) == 0 ||
+        std::wstring_view(className) != kMainWindowClass) {
+      return TRUE;
+    }
+    search.found = window;
+    return FALSE;
+  });
+}
+
+// Null until the program has shown its main window: a program still starting is not frozen.
+HWND MainWindowOf(DWORD process) {
+  MainWindowSearch search{process, nullptr};
+  // Ending early makes EnumWindows report a failure; only the window found counts.
+  EnumWindows(MatchMainWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+using UniqueEventSource = fw::win32::UniqueHandle<HANDLE, DeregisterEventSource>;
+
+// The Application event log is where an administrator of a Windows kiosk looks first.
+void ReportFrozen(const std::wstring& command, std::chrono::seconds limit) {
+  const std::wstring text = L"The program answered nothing for " + std::to_wstring(limit.count()) +
+                            L" s and was ended to be started again: " + command;
+  const UniqueEventSource source(RegisterEventSourceW(nullptr, kEventSource));
+  const wchar_t* strings[] = {text.c_str()};
+  if (!source || !ReportEventW(source.get(), EVENTLOG_WARNING_TYPE, 0, kFrozenEventId, nullptr, 1,
+                               0, strings, nullptr)) {
+    OutputDebugStringW(text.c_str());  // the restart matters more than its record
+  }
+}
+
+// Ends with the program's exit code; a frozen program is ended first.
+DWORD RunOnce(const std::wstring& command, std::chrono::seconds frozenAfter) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
@@ -55,8 +111,33 @@ DWORD RunOnce(const std::wstring& command) {
   }
   const UniqueKernelHandle process(info.hProcess);
   const UniqueKernelHandle thread(info.hThread);
-  if (WaitForSingleObject(process.get(), INFINITE) != WAIT_OBJECT_0)
-    fw::win32::ThrowLastError("Waiting for the program failed");
+  fw::TFrozenWindowWatch watch(frozenAfter);
+  for (;;) {
+    const DWORD waited = WaitForSingleObject(process.get(), kAskEveryMs);
+    if (waited == WAIT_OBJECT_0) break;
+    if (waited != WAIT_TIMEOUT) fw::win32::ThrowLastError("Waiting for the program failed");
+    const HWND window = MainWindowOf(info.dwProcessId);
+    if (!window) continue;
+    const auto asked = fw::TFrozenWindowWatch::Clock::now();
+    DWORD_PTR result = 0;
+    if (SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, kAnswerWithinMs,
+                            &result)) {
+      watch.Answered();
+      continue;
+    }
+    // A window destroyed meanwhile is a program ending, not a frozen one.
+    if (GetLastError() == ERROR_INVALID_WINDOW_HANDLE) continue;
+    if (!watch.Unanswered(asked, fw::TFrozenWindowWatch::Clock::now())) continue;
+    ReportFrozen(command, frozenAfter);
+    // It may have ended by itself meanwhile; its own exit code then counts.
+    if (!TerminateProcess(process.get(), kFrozenExitCode) &&
+        WaitForSingleObject(process.get(), 0) != WAIT_OBJECT_0) {
+      fw::win32::ThrowLastError("The frozen program cannot be ended");
+    }
+    if (WaitForSingleObject(process.get(), INFINITE) != WAIT_OBJECT_0)
+      fw::win32::ThrowLastError("Waiting for the program failed");
+    break;
+  }
   DWORD code = 0;
   if (!GetExitCodeProcess(process.get(), &code))
     fw::win32::ThrowLastError("The program's exit code cannot be read");
@@ -71,11 +152,11 @@ std::wstring OwnCommandLine(const std::vector<std::string>& arguments) {
   return line;
 }
 
-int Supervise(const std::wstring& command) {
+int Supervise(const std::wstring& command, std::chrono::seconds frozenAfter) {
   fw::TRestartBackoff backoff;
   for (;;) {
     const auto started = std::chrono::steady_clock::now();
-    const DWORD code = RunOnce(command);
+    const DWORD code = RunOnce(command, frozenAfter);
     const std::optional<std::chrono::seconds> wait =
         backoff.Ended(static_cast<int>(code), std::chrono::steady_clock::now() - started);
     if (!wait) return 0;

@@ -1,6 +1,7 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -8,6 +9,8 @@
 #include "app/Supervisor_win.h"
 
 namespace {
+
+constexpr std::chrono::seconds kFrozenAfter{30};
 
 int RunsIn(const std::filesystem::path& log) {
   std::ifstream in(log);
@@ -30,17 +33,17 @@ class Supervisor : public testing::Test {
 };
 
 TEST_F(Supervisor, StartsTheProgramAgainAfterAFailureAndStopsAfterZero) {
-  EXPECT_EQ(Supervise(Command(L"3 0")), 0);
+  EXPECT_EQ(Supervise(Command(L"3 0"), kFrozenAfter), 0);
   EXPECT_EQ(RunsIn(log_), 2);
 }
 
 TEST_F(Supervisor, AProgramThatEndsNormallyRunsOnce) {
-  EXPECT_EQ(Supervise(Command(L"0 3")), 0);
+  EXPECT_EQ(Supervise(Command(L"0 3"), kFrozenAfter), 0);
   EXPECT_EQ(RunsIn(log_), 1);
 }
 
 TEST_F(Supervisor, AProgramThatCannotBeStartedIsReported) {
-  EXPECT_THROW(Supervise(L"\"C:\\no such folder\\program.exe\""), std::exception);
+  EXPECT_THROW(Supervise(L"\"C:\\no such folder\\program.exe\"", kFrozenAfter), std::exception);
 }
 
 }  // namespace

@@ -1,0 +1,146 @@
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <vector>
+
+#include "framework/core/CallbackBoundary.h"
+#include "tests/support/win32/ChildProcess.h"
+#include "tests/support/win32/WindowTesting.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using namespace testing_win32;
+
+constexpr std::chrono::seconds kFrozenAfter{FROZEN_SECONDS};
+
+struct WindowSearch {
+  DWORD process;
+  HWND found;
+};
+
+BOOL CALLBACK MatchForm(HWND window, LPARAM data) {
+  return fw::AtCallbackBoundary(FALSE, [&]() -> BOOL {
+    auto& search = *reinterpret_cast<WindowSearch*>(data);
+    DWORD owner = 0;
+    if (GetWindowThreadProcessId(window, &owner) && owner == search.process &&
+        IsWindowVisible(window) && ClassOf(window) == L"TForm12") {
+      search.found = window;
+      return FALSE;
+    }
+    return TRUE;
+  });
+}
+
+HWND MainWindowOf(DWORD process) {
+  WindowSearch search{process, nullptr};
+  EnumWindows(MatchForm, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+bool Running(DWORD process) {
+  const HANDLE handle = OpenProcess(SYNCHRONIZE, FALSE, process);
+  if (!handle) return false;
+  const bool running = WaitForSingleObject(handle, 0) == WAIT_TIMEOUT;
+  CloseHandle(handle);
+  return running;
+}
+
+// The test copy of the program under --supervise: the supervisor and each program it starts
+// write their process ids to the run log.
+class FrozenProgram : public testing::Test {
+ protected:
+  void SetUp() override {
+    log_ = std::filesystem::temp_directory_path() / "frozen-program-runs.txt";
+    std::filesystem::remove(log_);
+    ASSERT_TRUE(SetEnvironmentVariableW(L"DUVUZEZERA_TEST_RUN_LOG", log_.c_str()));
+    supervisor_.emplace(FREEZABLE_PROGRAM_PATH, SW_SHOWDEFAULT, L"--supervise");
+  }
+  void TearDown() override {
+    for (DWORD run : Runs()) {
+      if (const HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, run)) {
+        TerminateProcess(process, 1);
+        CloseHandle(process);
+      }
+    }
+    supervisor_.reset();
+    SetEnvironmentVariableW(L"DUVUZEZERA_TEST_RUN_LOG", nullptr);
+    std::filesystem::remove(log_);
+  }
+
+  // The programs the supervisor started, oldest first.
+  std::vector<DWORD> Runs() const {
+    std::vector<DWORD> runs;
+    std::ifstream in(log_);
+    for (DWORD id = 0; in >> id;)
+      if (!supervisor_ || id != supervisor_->Id()) runs.push_back(id);
+    return runs;
+  }
+
+  // The main window of the `index`th run, once that run has shown it.
+  HWND WaitForMainWindow(std::size_t index) const {
+    HWND window = nullptr;
+    PumpUntil(
+        [&] {
+          const std::vector<DWORD> runs = Runs();
+          window = runs.size() > index ? MainWindowOf(runs[index]) : nullptr;
+          return window != nullptr;
+        },
+        30s);
+    return window;
+  }
+
+  static void Block(HWND window, std::chrono::milliseconds duration) {
+    const UINT freeze = RegisterWindowMessageW(L"DuvuzezeraTestFreeze");
+    ASSERT_NE(freeze, 0u);
+    ASSERT_TRUE(PostMessageW(window, freeze, static_cast<WPARAM>(duration.count()), 0));
+  }
+
+  // Ends the program as "Выход" does; the supervisor then ends too.
+  void CloseAndExpectTheEnd(HWND window) const {
+    ASSERT_TRUE(PostMessageW(window, WM_CLOSE, 0, 0));
+    EXPECT_EQ(supervisor_->WaitForExit(30s), 0u);
+  }
+
+  std::filesystem::path log_;
+  std::optional<ChildProcess> supervisor_;
+};
+
+TEST_F(FrozenProgram, ABlockLongerThanTheLimitEndsTheProgramAndStartsItAgain) {
+  const HWND first = WaitForMainWindow(0);
+  ASSERT_NE(first, nullptr);
+  const DWORD frozen = Runs().front();
+  Block(first, kFrozenAfter * 6);
+  ASSERT_TRUE(PumpUntil([&] { return Runs().size() == 2; }, kFrozenAfter + 20s))
+      << "the frozen program was not started again";
+  EXPECT_FALSE(Running(frozen));
+  const HWND second = WaitForMainWindow(1);
+  ASSERT_NE(second, nullptr);
+  CloseAndExpectTheEnd(second);
+  EXPECT_EQ(Runs().size(), 2u);
+}
+
+TEST_F(FrozenProgram, AWindowBusyForAFewSecondsIsLeftAlone) {
+  const HWND window = WaitForMainWindow(0);
+  ASSERT_NE(window, nullptr);
+  const DWORD run = Runs().front();
+  Block(window, 5s);
+  PumpFor(500ms);
+  DWORD_PTR answer = 0;
+  EXPECT_FALSE(SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer))
+      << "the window's thread was not blocked";
+  // Long enough for the block and then for the limit, counted from the block's start.
+  PumpFor(kFrozenAfter + 10s);
+  EXPECT_EQ(Runs().size(), 1u);
+  EXPECT_TRUE(Running(run));
+  EXPECT_TRUE(SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer));
+  CloseAndExpectTheEnd(window);
+  EXPECT_EQ(Runs().size(), 1u);
+}
+
+}  // namespace
