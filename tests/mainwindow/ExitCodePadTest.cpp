@@ -39,7 +39,6 @@ class BrowserPeer : public FocusPeer, public fw::BrowserPeer {
   void Navigate(const std::string&) override {}
   void LeavePage() override {}
   void Stop() override {}
-  void LeavePage() override {}
   void ClearBrowsingData() override {}
 };
 
