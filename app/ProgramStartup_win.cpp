@@ -3,7 +3,6 @@
 #include "app/ProgramSettings.h"
 #include "app/ProgramStartup.h"
 #include "app/Supervisor_win.h"
-#include "browser/u_LibIEInit.h"
 #include "framework/core/FloatingPoint.h"
 #include "framework/win32/StartupSupport.h"
 #include "framework/win32/Win32Application.h"
@@ -24,7 +23,6 @@ int RunProgram(const std::vector<std::string>& arguments) {
     // Phase A: the framework's modules first, then the program's in dependency order.
     fw::win32::Win32Application application;
     fw::MaskFloatingPointExceptions();
-    u_LibIEInit::Initialization();
     Unit12::Initialization();
 
     // Phase B. Leaving this block destroys the application's forms (the exit procedure).

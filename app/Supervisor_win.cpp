@@ -11,13 +11,13 @@
 #include "framework/core/CallbackBoundary.h"
 #include "framework/core/FrozenWindowWatch.h"
 #include "framework/core/RestartBackoff.h"
+#include "framework/win32/Errors.h"
 #include "framework/win32/Handles.h"
-#include "framework/win32/SystemInfo.h"
 #include "framework/win32/Unicode.h"
 
 namespace {
 
-using UniqueKernelHandle = fw::win32::UniqueHandle<HANDLE, CloseHandle>;
+using fw::win32::UniqueKernelHandle;
 
 // One argument as CommandLineToArgvW and the C runtime split it again: in quotes, with the
 // backslashes before a quote doubled.

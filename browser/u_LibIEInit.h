@@ -17,7 +17,4 @@ inline constexpr const char* REG_KEY =
 // True exactly when a value was written; never throws.
 bool setEmbeddedWebbrowserMode(TIEMode Mode, std::string AppName);
 
-// The module's start-up part: nothing to do until a caller asks for a mode.
-void Initialization();
-
 }  // namespace u_LibIEInit

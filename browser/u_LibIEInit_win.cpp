@@ -50,6 +50,4 @@ bool setEmbeddedWebbrowserMode(TIEMode Mode, std::string AppName) {
   return embeddedWebbrowserMode(true, Mode, std::move(AppName), windows) > 0;
 }
 
-void Initialization() {}
-
 }  // namespace u_LibIEInit

@@ -7,33 +7,31 @@
 #include "framework/core/CallbackBoundary.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/FreeFileName.h"
+#include "framework/gtk/MemberCallback.h"
 
 namespace fw::gtk {
 
 std::string DownloadFolder() {
   if (const char* folder = g_get_user_special_dir(G_USER_DIRECTORY_DOWNLOAD); folder && *folder)
     return folder;
-  const std::unique_ptr<char, decltype(&g_free)> folder(
-      g_build_filename(g_get_home_dir(), "Downloads", nullptr), g_free);
+  const UniqueGChar folder(g_build_filename(g_get_home_dir(), "Downloads", nullptr));
   return folder.get();
 }
 
 Downloads::Downloads(const fw::TWebBrowser& browser, WebKitWebView* view)
     : browser_(browser), view_(view) {
-  started_ = Connect(webkit_web_view_get_context(view), "download-started", OnStarted, this);
+  started_ = ConnectMember<&Downloads::Started>(webkit_web_view_get_context(view),
+                                                "download-started", this);
 }
 
-void Downloads::OnStarted(WebKitWebContext*, WebKitDownload* download, gpointer self) {
-  AtCallbackBoundary([&] {
-    auto& downloads = *static_cast<Downloads*>(self);
-    if (webkit_download_get_web_view(download) != downloads.view_) return;
-    if (downloads.browser_.Lockdown()) {
-      webkit_download_cancel(download);
-      return;
-    }
-    // Connected for the download's life: it goes with the download.
-    g_signal_connect(download, "decide-destination", G_CALLBACK(OnDecideDestination), nullptr);
-  });
+void Downloads::Started(WebKitWebContext*, WebKitDownload* download) {
+  if (webkit_download_get_web_view(download) != view_) return;
+  if (browser_.Lockdown()) {
+    webkit_download_cancel(download);
+    return;
+  }
+  // Connected for the download's life: it goes with the download.
+  g_signal_connect(download, "decide-destination", G_CALLBACK(OnDecideDestination), nullptr);
 }
 
 gboolean Downloads::OnDecideDestination(WebKitDownload* download, gchar* suggested, gpointer) {
@@ -45,8 +43,7 @@ gboolean Downloads::OnDecideDestination(WebKitDownload* download, gchar* suggest
       throw fw::Exception("The download folder " + folder + " cannot be made");
     }
     const auto path = [&](const std::string& name) {
-      const std::unique_ptr<char, decltype(&g_free)> joined(
-          g_build_filename(folder.c_str(), name.c_str(), nullptr), g_free);
+      const UniqueGChar joined(g_build_filename(folder.c_str(), name.c_str(), nullptr));
       return std::string(joined.get());
     };
     const std::string name =
@@ -55,8 +52,7 @@ gboolean Downloads::OnDecideDestination(WebKitDownload* download, gchar* suggest
                  g_file_test(path(n).c_str(), G_FILE_TEST_IS_SYMLINK);
         });
     GError* error = nullptr;
-    const std::unique_ptr<char, decltype(&g_free)> uri(
-        g_filename_to_uri(path(name).c_str(), nullptr, &error), g_free);
+    const UniqueGChar uri(g_filename_to_uri(path(name).c_str(), nullptr, &error));
     const UniqueGError owned(error);
     if (!uri) {
       webkit_download_cancel(download);

@@ -17,7 +17,7 @@ class Downloads {
   Downloads(const fw::TWebBrowser& browser, WebKitWebView* view);
 
  private:
-  static void OnStarted(WebKitWebContext* context, WebKitDownload* download, gpointer self);
+  void Started(WebKitWebContext* context, WebKitDownload* download);
   static gboolean OnDecideDestination(WebKitDownload* download, gchar* suggested, gpointer self);
 
   const fw::TWebBrowser& browser_;

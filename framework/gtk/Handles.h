@@ -89,6 +89,12 @@ struct GFreeDeleter {
 };
 using UniqueGChar = std::unique_ptr<char, GFreeDeleter>;
 
+// A list the toolkit handed over; its elements stay the toolkit's.
+struct GListDeleter {
+  void operator()(GList* list) const { g_list_free(list); }
+};
+using UniqueGList = std::unique_ptr<GList, GListDeleter>;
+
 struct GErrorDeleter {
   void operator()(GError* e) const { g_error_free(e); }
 };

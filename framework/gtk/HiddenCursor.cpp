@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "framework/core/CallbackBoundary.h"
+#include "framework/gtk/MemberCallback.h"
 
 namespace fw::gtk {
 
@@ -25,9 +25,9 @@ void Cover(GdkWindow* window, GdkCursor* blank) {
         [](gpointer data, GClosure*) { g_object_unref(data); }, GConnectFlags{});
   }
   KeepBlank(window, nullptr, blank);
-  GList* children = gdk_window_get_children(window);
-  for (GList* child = children; child; child = child->next) Cover(GDK_WINDOW(child->data), blank);
-  g_list_free(children);
+  const UniqueGList children(gdk_window_get_children(window));
+  for (GList* child = children.get(); child; child = child->next)
+    Cover(GDK_WINDOW(child->data), blank);
 }
 
 }  // namespace
@@ -42,7 +42,9 @@ HiddenCursor::HiddenCursor() {
   // The class holds the "map" signal; it stays while the hook is in.
   widgetClass_ = g_type_class_ref(GTK_TYPE_WIDGET);
   mapSignal_ = g_signal_lookup("map", GTK_TYPE_WIDGET);
-  mapHook_ = g_signal_add_emission_hook(mapSignal_, 0, OnMapped, this, nullptr);
+  // Stays for the next widget (TRUE) even when one fails.
+  mapHook_ = g_signal_add_emission_hook(
+      mapSignal_, 0, MemberCallback<&HiddenCursor::Mapped, TRUE>::Call, this, nullptr);
 }
 
 HiddenCursor::~HiddenCursor() {
@@ -51,15 +53,12 @@ HiddenCursor::~HiddenCursor() {
 }
 
 // "map" runs its class handler first, so the widget's windows exist and are shown here.
-gboolean HiddenCursor::OnMapped(GSignalInvocationHint*, guint count, const GValue* parameters,
-                                gpointer self) {
-  AtCallbackBoundary([&] {
-    if (count == 0) return;
-    auto* widget = GTK_WIDGET(g_value_get_object(&parameters[0]));
-    if (GdkWindow* window = widget ? gtk_widget_get_window(widget) : nullptr)
-      Cover(window, static_cast<HiddenCursor*>(self)->blank_.get());
-  });
-  return TRUE;  // stay for the next widget
+gboolean HiddenCursor::Mapped(GSignalInvocationHint*, guint count, const GValue* parameters) {
+  if (count == 0) return TRUE;
+  auto* widget = GTK_WIDGET(g_value_get_object(&parameters[0]));
+  if (GdkWindow* window = widget ? gtk_widget_get_window(widget) : nullptr)
+    Cover(window, blank_.get());
+  return TRUE;
 }
 
 }  // namespace fw::gtk

@@ -17,8 +17,7 @@ class HiddenCursor {
   HiddenCursor& operator=(const HiddenCursor&) = delete;
 
  private:
-  static gboolean OnMapped(GSignalInvocationHint* hint, guint count, const GValue* parameters,
-                           gpointer self);
+  gboolean Mapped(GSignalInvocationHint* hint, guint count, const GValue* parameters);
 
   ObjectRef<GdkCursor> blank_;
   gpointer widgetClass_ = nullptr;

@@ -2,26 +2,18 @@
 
 #include <algorithm>
 #include <cmath>
-#include <memory>
 
 #include "framework/core/Application.h"
-#include "framework/core/CallbackBoundary.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/Scaling.h"
-#include "framework/core/StyleManager.h"
 #include "framework/gtk/FormPeer.h"
+#include "framework/gtk/KeyboardDrawing.h"
+#include "framework/gtk/MemberCallback.h"
+#include "framework/gtk/SyntheticKeys.h"
 
 namespace fw::gtk {
 
 namespace {
-
-struct EventDeleter {
-  void operator()(GdkEvent* event) const { gdk_event_free(event); }
-};
-
-struct FontDeleter {
-  void operator()(PangoFontDescription* d) const { pango_font_description_free(d); }
-};
 
 const fw::TControl& TopOf(const fw::TControl& control) {
   const fw::TControl* top = &control;
@@ -57,10 +49,15 @@ KeyboardPanel::KeyboardPanel(WidgetPeer& view, std::function<void(bool shown)> o
   gtk_widget_add_events(panel,
                         GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_POINTER_MOTION_MASK);
   gtk_widget_set_no_show_all(panel, TRUE);
-  connections_.push_back(Connect(panel, "draw", OnDraw, this));
-  connections_.push_back(Connect(panel, "button-press-event", OnPress, this));
-  connections_.push_back(Connect(panel, "button-release-event", OnRelease, this));
-  connections_.push_back(Connect(panel, "motion-notify-event", OnMotion, this));
+  // Presses and releases are taken (TRUE) even when they fail: a press on the keyboard starts
+  // no stroke on the form beneath.
+  connections_.push_back(ConnectMember<&KeyboardPanel::Draw>(panel, "draw", this));
+  connections_.push_back(
+      ConnectMember<&KeyboardPanel::Press, TRUE>(panel, "button-press-event", this));
+  connections_.push_back(
+      ConnectMember<&KeyboardPanel::Release, TRUE>(panel, "button-release-event", this));
+  connections_.push_back(
+      ConnectMember<&KeyboardPanel::Motion, TRUE>(panel, "motion-notify-event", this));
   GtkLayout* form = FormContainer();
   if (!form) throw fw::Exception("The keyboard has no window to show in");
   gtk_layout_put(form, panel, 0, 0);
@@ -166,7 +163,7 @@ void KeyboardPanel::Apply(const fw::TKeyOutcome& outcome) {
       input_.DeleteBefore();
       break;
     case fw::TKeyOutcome::Kind::SendKey:
-      SendKey(KeyvalOf(outcome.Key));
+      SendKeyTo(view_.Widget(), KeyvalOf(outcome.Key));
       break;
     case fw::TKeyOutcome::Kind::Hide:
       Hide();
@@ -179,117 +176,36 @@ void KeyboardPanel::Apply(const fw::TKeyOutcome& outcome) {
   gtk_widget_queue_draw(panel_.get());
 }
 
-// A key press and release for the view, as the keyboard would deliver them.
-void KeyboardPanel::SendKey(guint keyval) {
-  GtkWidget* view = view_.Widget();
-  GdkWindow* window = gtk_widget_get_window(view);
-  if (!window) return;
-  GdkDisplay* display = gtk_widget_get_display(view);
-  guint16 keycode = 0;
-  GdkKeymapKey* keys = nullptr;
-  gint count = 0;
-  if (gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(display), keyval, &keys,
-                                        &count) &&
-      count > 0)
-    keycode = static_cast<guint16>(keys[0].keycode);
-  g_free(keys);
-  GdkSeat* seat = gdk_display_get_default_seat(display);
-  GdkDevice* keyboard = seat ? gdk_seat_get_keyboard(seat) : nullptr;
-  for (GdkEventType type : {GDK_KEY_PRESS, GDK_KEY_RELEASE}) {
-    std::unique_ptr<GdkEvent, EventDeleter> event(gdk_event_new(type));
-    event->key.window = GDK_WINDOW(g_object_ref(window));
-    event->key.send_event = TRUE;
-    event->key.time = gtk_get_current_event_time();
-    event->key.keyval = keyval;
-    event->key.hardware_keycode = keycode;
-    if (keyboard) gdk_event_set_device(event.get(), keyboard);
-    gtk_widget_event(view, event.get());
-  }
-}
-
-gboolean KeyboardPanel::OnPress(GtkWidget*, GdkEventButton* event, gpointer data) {
-  return AtCallbackBoundary<gboolean>(TRUE, [&]() -> gboolean {
-    auto& self = *static_cast<KeyboardPanel*>(data);
-    if (event->button != GDK_BUTTON_PRIMARY || event->type != GDK_BUTTON_PRESS) return TRUE;
-    const int scale = self.view_.ScaleFactor();
-    const fw::TKeyPlace* key = fw::KeyAt(
-        self.places_, {static_cast<int>(event->x * scale), static_cast<int>(event->y * scale)});
-    if (key) self.pressed_ = static_cast<std::size_t>(key - self.places_.data());
-    gtk_widget_queue_draw(self.panel_.get());
-    // Taken here: a press on the keyboard starts no stroke on the form beneath.
-    return TRUE;
-  });
-}
-
-gboolean KeyboardPanel::OnMotion(GtkWidget*, GdkEventMotion*, gpointer) { return TRUE; }
-
-gboolean KeyboardPanel::OnRelease(GtkWidget*, GdkEventButton* event, gpointer data) {
-  return AtCallbackBoundary<gboolean>(TRUE, [&]() -> gboolean {
-    auto& self = *static_cast<KeyboardPanel*>(data);
-    if (event->button != GDK_BUTTON_PRIMARY || !self.pressed_) return TRUE;
-    const std::size_t pressed = *std::exchange(self.pressed_, std::nullopt);
-    gtk_widget_queue_draw(self.panel_.get());
-    const int scale = self.view_.ScaleFactor();
-    const fw::TKeyPlace* key = fw::KeyAt(
-        self.places_, {static_cast<int>(event->x * scale), static_cast<int>(event->y * scale)});
-    // A finger that slides off the key takes the tap back.
-    if (!key || static_cast<std::size_t>(key - self.places_.data()) != pressed) return TRUE;
-    const fw::TKeyOutcome outcome = self.keyboard_.Tap(key->Row, key->Index);
-    fw::Application->Guard([&] { self.Apply(outcome); });
-    return TRUE;
-  });
-}
-
-gboolean KeyboardPanel::OnDraw(GtkWidget*, cairo_t* cr, gpointer data) {
-  return AtCallbackBoundary<gboolean>(FALSE, [&]() -> gboolean {
-    static_cast<KeyboardPanel*>(data)->Draw(cr);
-    return TRUE;
-  });
-}
-
-// In the active style's colours, as the push buttons are drawn: the panel's background, each
-// key a button in its normal state, the held one pressed.
-void KeyboardPanel::Draw(cairo_t* cr) {
-  const fw::TStyle none{};
-  const fw::TStyle* active = fw::TStyleManager::ActiveStyle();
-  const fw::TStyle& style = active ? *active : none;
+gboolean KeyboardPanel::Press(GtkWidget*, GdkEventButton* event) {
+  if (event->button != GDK_BUTTON_PRIMARY || event->type != GDK_BUTTON_PRESS) return TRUE;
   const int scale = view_.ScaleFactor();
-  cairo_scale(cr, 1.0 / scale, 1.0 / scale);  // device pixels from here on
-  SetSourceColor(cr, fw::StyleColor(style, "Panel", fw::clBtnFace));
-  cairo_paint(cr);
-  const fw::TFont& font = TopOf(view_.Control()).EffectiveFont();
-  std::unique_ptr<PangoFontDescription, FontDeleter> description(pango_font_description_new());
-  pango_font_description_set_family(description.get(), font.Name.c_str());
-  const int keyHeight = fw::ScaleToDpi(fw::KeyHeightDesign, PixelsPerInch());
-  pango_font_description_set_absolute_size(description.get(), keyHeight * 0.4 * PANGO_SCALE);
-  const auto layout = ObjectRef<PangoLayout>::Adopt(pango_cairo_create_layout(cr));
-  pango_layout_set_font_description(layout.get(), description.get());
-  for (std::size_t k = 0; k < places_.size(); ++k) {
-    const fw::TKeyPlace& place = places_[k];
-    const fw::TKeySpec& key = keyboard_.Rows()[place.Row][place.Index];
-    const bool pressed = pressed_ == k;
-    const bool shiftOn = key.Action == fw::TKeyAction::Shift && keyboard_.Shifted();
-    const fw::TButtonLook look = fw::ButtonLook(
-        style, pressed || shiftOn ? fw::TButtonState::Pressed : fw::TButtonState::Normal);
-    const fw::TBounds& b = place.Bounds;
-    const double inset = look.BorderWidth / 2.0;
-    cairo_rectangle(cr, b.Left + inset, b.Top + inset, b.Width - 2 * inset, b.Height - 2 * inset);
-    if (look.Face) {
-      SetSourceColor(cr, *look.Face);
-      cairo_fill_preserve(cr);
-    }
-    SetSourceColor(cr, look.Border);
-    cairo_set_line_width(cr, look.BorderWidth);
-    cairo_stroke(cr);
-    const std::string& label = keyboard_.Label(key);
-    if (label.empty()) continue;
-    pango_layout_set_text(layout.get(), label.c_str(), -1);
-    int width = 0, height = 0;
-    pango_layout_get_pixel_size(layout.get(), &width, &height);
-    SetSourceColor(cr, look.Text);
-    cairo_move_to(cr, b.Left + (b.Width - width) / 2.0, b.Top + (b.Height - height) / 2.0);
-    pango_cairo_show_layout(cr, layout.get());
-  }
+  const fw::TKeyPlace* key =
+      fw::KeyAt(places_, {static_cast<int>(event->x * scale), static_cast<int>(event->y * scale)});
+  if (key) pressed_ = static_cast<std::size_t>(key - places_.data());
+  gtk_widget_queue_draw(panel_.get());
+  return TRUE;
+}
+
+gboolean KeyboardPanel::Motion(GtkWidget*, GdkEventMotion*) { return TRUE; }
+
+gboolean KeyboardPanel::Release(GtkWidget*, GdkEventButton* event) {
+  if (event->button != GDK_BUTTON_PRIMARY || !pressed_) return TRUE;
+  const std::size_t pressed = *std::exchange(pressed_, std::nullopt);
+  gtk_widget_queue_draw(panel_.get());
+  const int scale = view_.ScaleFactor();
+  const fw::TKeyPlace* key =
+      fw::KeyAt(places_, {static_cast<int>(event->x * scale), static_cast<int>(event->y * scale)});
+  // A finger that slides off the key takes the tap back.
+  if (!key || static_cast<std::size_t>(key - places_.data()) != pressed) return TRUE;
+  const fw::TKeyOutcome outcome = keyboard_.Tap(key->Row, key->Index);
+  fw::Application->Guard([&] { Apply(outcome); });
+  return TRUE;
+}
+
+gboolean KeyboardPanel::Draw(GtkWidget*, cairo_t* cr) {
+  DrawKeyboard(cr, {keyboard_, places_, pressed_, TopOf(view_.Control()).EffectiveFont(),
+                    view_.ScaleFactor(), PixelsPerInch()});
+  return TRUE;
 }
 
 }  // namespace fw::gtk

@@ -47,15 +47,13 @@ class KeyboardPanel : public FieldFocusListener {
   void Show();
   void SetShown(bool shown);
   void Apply(const fw::TKeyOutcome& outcome);
-  void SendKey(guint keyval);
   int PixelsPerInch() const;
   int Width() const;
   GtkLayout* FormContainer() const;
-  static gboolean OnDraw(GtkWidget* widget, cairo_t* cr, gpointer self);
-  static gboolean OnPress(GtkWidget*, GdkEventButton* event, gpointer self);
-  static gboolean OnRelease(GtkWidget*, GdkEventButton* event, gpointer self);
-  static gboolean OnMotion(GtkWidget*, GdkEventMotion*, gpointer self);
-  void Draw(cairo_t* cr);
+  gboolean Draw(GtkWidget*, cairo_t* cr);
+  gboolean Press(GtkWidget*, GdkEventButton* event);
+  gboolean Release(GtkWidget*, GdkEventButton* event);
+  gboolean Motion(GtkWidget*, GdkEventMotion*);
 
   WidgetPeer& view_;
   std::function<void(bool)> onShown_;

@@ -6,8 +6,8 @@
 #include <chrono>
 #include <cstdint>
 
-#include "framework/core/CallbackBoundary.h"
 #include "framework/core/ServiceStatus.h"
+#include "framework/gtk/MemberCallback.h"
 
 namespace fw::gtk {
 
@@ -19,15 +19,15 @@ ServiceNotifier::ServiceNotifier() {
     g_printerr("The service manager's watchdog setting is unusable: %s\n", g_strerror(-enabled));
   if (enabled <= 0) return;
   const auto period = fw::HeartbeatPeriod(std::chrono::microseconds(usec));
-  heartbeat_.Reset(g_timeout_add(
-      static_cast<guint>(std::min<std::int64_t>(period.count(), G_MAXUINT)), Beat, this));
+  heartbeat_.Reset(
+      g_timeout_add(static_cast<guint>(std::min<std::int64_t>(period.count(), G_MAXUINT)),
+                    MemberCallback<&ServiceNotifier::Beat, G_SOURCE_CONTINUE>::Call, this));
 }
 
 void ServiceNotifier::ReadyOnceDrawn(GtkWidget* window) {
   if (ready_) return;
   window_ = window;
-  drawn_ =
-      SignalConnection(window, g_signal_connect_after(window, "draw", G_CALLBACK(OnDrawn), this));
+  drawn_ = ConnectMemberAfter<&ServiceNotifier::Drawn>(window, "draw", this);
 }
 
 void ServiceNotifier::Status(const std::string& text) { Send("STATUS=" + text); }
@@ -39,29 +39,23 @@ void ServiceNotifier::Stopping() {
   Send("STOPPING=1");
 }
 
-gboolean ServiceNotifier::Beat(gpointer) {
-  AtCallbackBoundary([] { Send("WATCHDOG=1"); });
+gboolean ServiceNotifier::Beat() {
+  Send("WATCHDOG=1");
   return G_SOURCE_CONTINUE;
 }
 
-gboolean ServiceNotifier::OnDrawn(GtkWidget*, cairo_t*, gpointer self) {
-  AtCallbackBoundary([&] {
-    auto& notifier = *static_cast<ServiceNotifier*>(self);
-    // The frame is still being drawn here; it reaches the display once the paint is over.
-    if (!notifier.painted_) notifier.painted_.Reset(g_idle_add(OnPainted, self));
-  });
+gboolean ServiceNotifier::Drawn(GtkWidget*, cairo_t*) {
+  // The frame is still being drawn here; it reaches the display once the paint is over.
+  if (!painted_) painted_.Reset(g_idle_add(MemberCallback<&ServiceNotifier::Painted>::Call, this));
   return FALSE;
 }
 
-gboolean ServiceNotifier::OnPainted(gpointer self) {
-  AtCallbackBoundary([&] {
-    auto& notifier = *static_cast<ServiceNotifier*>(self);
-    notifier.painted_.Forget();
-    notifier.drawn_.Reset();
-    gdk_display_sync(gtk_widget_get_display(notifier.window_));
-    notifier.ready_ = true;
-    Send("READY=1");
-  });
+gboolean ServiceNotifier::Painted() {
+  painted_.Forget();
+  drawn_.Reset();
+  gdk_display_sync(gtk_widget_get_display(window_));
+  ready_ = true;
+  Send("READY=1");
   return G_SOURCE_REMOVE;
 }
 

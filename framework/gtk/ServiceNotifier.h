@@ -27,9 +27,9 @@ class ServiceNotifier {
   void Stopping();
 
  private:
-  static gboolean Beat(gpointer self);
-  static gboolean OnDrawn(GtkWidget* window, cairo_t*, gpointer self);
-  static gboolean OnPainted(gpointer self);
+  gboolean Beat();
+  gboolean Drawn(GtkWidget* window, cairo_t*);
+  gboolean Painted();
   static void Send(const std::string& message);
 
   SourceId heartbeat_;

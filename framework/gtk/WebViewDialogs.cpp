@@ -26,10 +26,9 @@ bool PageWindow(GtkWidget* window) {
 void CancelPageWindows() {
   // The list holds no references: each is taken first, as a response may destroy a window.
   std::vector<ObjectRef<GtkWidget>> windows;
-  GList* toplevels = gtk_window_list_toplevels();
-  for (GList* item = toplevels; item; item = item->next)
+  const UniqueGList toplevels(gtk_window_list_toplevels());
+  for (GList* item = toplevels.get(); item; item = item->next)
     windows.push_back(ObjectRef<GtkWidget>::Retain(static_cast<GtkWidget*>(item->data)));
-  g_list_free(toplevels);
   for (const ObjectRef<GtkWidget>& window : windows) {
     if (PageWindow(window.get()) && gtk_widget_get_visible(window.get()))
       gtk_dialog_response(GTK_DIALOG(window.get()), GTK_RESPONSE_CANCEL);

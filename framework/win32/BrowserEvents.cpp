@@ -1,37 +1,19 @@
 #include "framework/win32/BrowserEvents.h"
 
 #include "framework/core/CallbackBoundary.h"
-#include "framework/win32/SystemInfo.h"
+#include "framework/win32/ComObject.h"
+#include "framework/win32/Errors.h"
 #include "framework/win32/Unicode.h"
 
 namespace fw::win32 {
 
 // DWebBrowserEvents2 as the control calls it. It outlives its owner only while the control
 // holds it, and then forwards nothing.
-class BrowserEvents::Dispatcher final : public IDispatch {
+class BrowserEvents::Dispatcher final : public ComObject<IDispatch> {
  public:
   explicit Dispatcher(BrowserEvents* owner) : owner_(owner) {}
   void Detach() { owner_ = nullptr; }
 
-  STDMETHODIMP QueryInterface(REFIID iid, void** object) noexcept override {
-    if (!object) return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
-        IsEqualIID(iid, DIID_DWebBrowserEvents2)) {
-      *object = static_cast<IDispatch*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() noexcept override {
-    return static_cast<ULONG>(InterlockedIncrement(&references_));
-  }
-  STDMETHODIMP_(ULONG) Release() noexcept override {
-    const LONG left = InterlockedDecrement(&references_);
-    if (left == 0) delete this;
-    return static_cast<ULONG>(left);
-  }
   STDMETHODIMP GetTypeInfoCount(UINT* count) noexcept override {
     if (count) *count = 0;
     return S_OK;
@@ -50,7 +32,12 @@ class BrowserEvents::Dispatcher final : public IDispatch {
   }
 
  private:
-  LONG references_ = 1;
+  void* InterfaceFor(REFIID iid) noexcept override {
+    const bool known = IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
+                       IsEqualIID(iid, DIID_DWebBrowserEvents2);
+    return known ? static_cast<IDispatch*>(this) : nullptr;
+  }
+
   BrowserEvents* owner_;
 };
 

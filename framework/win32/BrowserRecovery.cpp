@@ -7,7 +7,7 @@
 
 #include "framework/core/Application.h"
 #include "framework/core/Exceptions.h"
-#include "framework/win32/SystemInfo.h"
+#include "framework/win32/Errors.h"
 #include "framework/win32/Win32Application.h"
 
 namespace fw::win32 {

@@ -6,6 +6,7 @@
 #include <ole2.h>
 
 #include "framework/core/WebBrowser.h"
+#include "framework/win32/ComObject.h"
 #include "framework/win32/Handles.h"
 
 namespace fw::win32 {
@@ -19,12 +20,8 @@ bool SwallowsEngineWindowKey(const MSG& message, bool locked);
 // leaves the control its own ways unless the browser is locked down (then the page's keys and
 // commands for the engine's windows and dialogs do nothing). The control calls these through
 // COM, which cannot carry an exception: every method is noexcept.
-class BrowserSite final : public IOleClientSite,
-                          public IOleInPlaceSite,
-                          public IOleInPlaceFrame,
-                          public IDocHostUIHandler,
-                          public IDocHostShowUI,
-                          public IOleCommandTarget {
+class BrowserSite final : public ComObject<IOleClientSite, IOleInPlaceSite, IOleInPlaceFrame,
+                                           IDocHostUIHandler, IDocHostShowUI, IOleCommandTarget> {
  public:
   // `browser`, when given, must outlive the site's attachment (Detach).
   explicit BrowserSite(HWND host, const fw::TWebBrowser* browser = nullptr)
@@ -43,38 +40,6 @@ class BrowserSite final : public IOleClientSite,
     active_.reset();
     host_ = nullptr;
     browser_ = nullptr;
-  }
-
-  // IUnknown
-  STDMETHODIMP QueryInterface(REFIID riid, void** object) noexcept override {
-    if (!object) return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IOleClientSite)) {
-      *object = static_cast<IOleClientSite*>(this);
-    } else if (IsEqualIID(riid, IID_IOleWindow) || IsEqualIID(riid, IID_IOleInPlaceSite)) {
-      *object = static_cast<IOleInPlaceSite*>(this);
-    } else if (IsEqualIID(riid, IID_IOleInPlaceUIWindow) ||
-               IsEqualIID(riid, IID_IOleInPlaceFrame)) {
-      *object = static_cast<IOleInPlaceFrame*>(this);
-    } else if (IsEqualIID(riid, IID_IDocHostUIHandler)) {
-      *object = static_cast<IDocHostUIHandler*>(this);
-    } else if (IsEqualIID(riid, __uuidof(IDocHostShowUI))) {
-      *object = static_cast<IDocHostShowUI*>(this);
-    } else if (IsEqualIID(riid, IID_IOleCommandTarget)) {
-      *object = static_cast<IOleCommandTarget*>(this);
-    } else {
-      *object = nullptr;
-      return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
-  }
-  STDMETHODIMP_(ULONG) AddRef() noexcept override {
-    return static_cast<ULONG>(InterlockedIncrement(&references_));
-  }
-  STDMETHODIMP_(ULONG) Release() noexcept override {
-    const LONG left = InterlockedDecrement(&references_);
-    if (left == 0) delete this;
-    return static_cast<ULONG>(left);
   }
 
   // IOleClientSite
@@ -198,10 +163,21 @@ class BrowserSite final : public IOleClientSite,
   STDMETHODIMP Exec(const GUID* group, DWORD command, DWORD, VARIANT*, VARIANT*) noexcept override;
 
  private:
+  void* InterfaceFor(REFIID iid) noexcept override {
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IOleClientSite))
+      return static_cast<IOleClientSite*>(this);
+    if (IsEqualIID(iid, IID_IOleWindow) || IsEqualIID(iid, IID_IOleInPlaceSite))
+      return static_cast<IOleInPlaceSite*>(this);
+    if (IsEqualIID(iid, IID_IOleInPlaceUIWindow) || IsEqualIID(iid, IID_IOleInPlaceFrame))
+      return static_cast<IOleInPlaceFrame*>(this);
+    if (IsEqualIID(iid, IID_IDocHostUIHandler)) return static_cast<IDocHostUIHandler*>(this);
+    if (IsEqualIID(iid, __uuidof(IDocHostShowUI))) return static_cast<IDocHostShowUI*>(this);
+    if (IsEqualIID(iid, IID_IOleCommandTarget)) return static_cast<IOleCommandTarget*>(this);
+    return nullptr;
+  }
   bool Locked() const { return browser_ && browser_->Lockdown(); }
   void CloseDialog() const;
 
-  LONG references_ = 1;
   HWND host_;
   const fw::TWebBrowser* browser_;
   HWND dialog_ = nullptr;  // the box of the page's dialog while it shows

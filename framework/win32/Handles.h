@@ -53,6 +53,7 @@ using UniqueModule = UniqueHandle<HMODULE, FreeLibrary>;
 using UniqueMenu = UniqueHandle<HMENU, DestroyMenu>;
 using UniqueLocalText = UniqueHandle<wchar_t*, FreeLocalText>;  // filled by FormatMessageW
 using UniqueHook = UniqueHandle<HHOOK, UnhookWindowsHookEx>;
+using UniqueKernelHandle = UniqueHandle<HANDLE, CloseHandle>;  // a process, thread or event
 
 // A window's device context, borrowed from the system and given back.
 class BorrowedDc {

@@ -5,8 +5,8 @@
 #include "framework/core/Application.h"
 #include "framework/core/Exceptions.h"
 #include "framework/win32/ControlWindow.h"
+#include "framework/win32/Errors.h"
 #include "framework/win32/Handles.h"
-#include "framework/win32/SystemInfo.h"
 #include "framework/win32/Unicode.h"
 
 namespace fw::win32 {

@@ -6,9 +6,9 @@
 #include "framework/win32/BrowserLockdown.h"
 #include "framework/win32/BrowserRecovery.h"
 #include "framework/win32/BrowserSite.h"
+#include "framework/win32/Errors.h"
 #include "framework/win32/InternetStorage.h"
 #include "framework/win32/PageWindows.h"
-#include "framework/win32/SystemInfo.h"
 #include "framework/win32/Unicode.h"
 
 namespace fw::win32 {

@@ -14,6 +14,7 @@
 #include "framework/win32/BrowserSite.h"
 #include "framework/win32/ControlPeers.h"
 #include "framework/win32/ControlWindow.h"
+#include "framework/win32/Errors.h"
 #include "framework/win32/FormPeer.h"
 #include "framework/win32/PopupMenuPresenter.h"
 #include "framework/win32/Resources.h"

@@ -13,9 +13,11 @@
 #include "framework/core/Gestures.h"
 #include "framework/core/StyleManager.h"
 #include "framework/core/StyleRules.h"
-#include "framework/win32/SystemInfo.h"
+#include "framework/win32/Errors.h"
+#include "framework/win32/FontFaces.h"
 #include "framework/win32/TouchGestureConfig.h"
 #include "framework/win32/Unicode.h"
+#include "framework/win32/WindowClasses.h"
 
 namespace fw::win32 {
 
@@ -27,51 +29,6 @@ namespace {
 std::unordered_map<HWND, WindowPeer*>& Peers() {
   static std::unordered_map<HWND, WindowPeer*> peers;
   return peers;
-}
-
-// The procedure each registered class stands on: the system class's for a superclass.
-std::map<std::wstring, WNDPROC>& BaseProcedures() {
-  static std::map<std::wstring, WNDPROC> procedures;
-  return procedures;
-}
-
-WNDPROC RegisterClassOnce(const std::wstring& name, const wchar_t* systemClass, WNDPROC procedure,
-                          HICON icon, HICON smallIcon) {
-  auto known = BaseProcedures().find(name);
-  if (known != BaseProcedures().end()) return known->second;
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  WNDPROC base = DefWindowProcW;
-  if (systemClass) {
-    if (!GetClassInfoExW(nullptr, systemClass, &wc))
-      ThrowLastError(
-          [&] { return "Cannot read the system's window class " + Narrow(systemClass); });
-    base = wc.lpfnWndProc;
-    wc.cbSize = sizeof wc;
-  }
-  wc.style = (wc.style | CS_DBLCLKS) & ~static_cast<UINT>(CS_GLOBALCLASS);
-  wc.lpfnWndProc = procedure;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hIcon = icon;
-  wc.hIconSm = smallIcon;
-  wc.lpszClassName = name.c_str();
-  if (!RegisterClassExW(&wc)) {
-    const DWORD error = GetLastError();
-    if (error != ERROR_CLASS_ALREADY_EXISTS)
-      ThrowSystemError(error, "Cannot register the window class " + Narrow(name));
-  }
-  BaseProcedures().emplace(name, base);
-  return base;
-}
-
-WNDPROC BaseProcedureOf(HWND window) {
-  wchar_t className[256];
-  if (GetClassNameW(window, className, 256)) {
-    auto known = BaseProcedures().find(className);
-    if (known != BaseProcedures().end()) return known->second;
-  }
-  return DefWindowProcW;
 }
 
 }  // namespace
@@ -251,51 +208,13 @@ void WindowPeer::AppearanceChanged() {
   InvalidateRect(window_.get(), nullptr, TRUE);
 }
 
-namespace {
-
-bool EnumeratesFont(const std::wstring& face) {
-  LOGFONTW query{};
-  query.lfCharSet = DEFAULT_CHARSET;
-  lstrcpynW(query.lfFaceName, face.c_str(), LF_FACESIZE);
-  BorrowedDc screen(nullptr);
-  if (!screen) return true;
-  bool found = false;
-  EnumFontFamiliesExW(
-      screen.get(), &query,
-      [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) -> int {
-        *reinterpret_cast<bool*>(found) = true;
-        return 0;
-      },
-      reinterpret_cast<LPARAM>(&found), 0);
-  return found;
-}
-
-// Asked for every control's font: the answer is kept, as enumerating fonts is slow.
-bool FontInstalled(const std::wstring& face) {
-  static std::map<std::wstring, bool> known;
-  const auto found = known.find(face);
-  if (found != known.end()) return found->second;
-  return known[face] = EnumeratesFont(face);
-}
-
-// A face the system lacks is replaced by the framework's own default face, rather than
-// by whatever the font mapper would pick.
-std::wstring AvailableFace(const std::string& face) {
-  const std::wstring wanted = Widen(face);
-  // The fallback itself needs no asking: it is what the answer would be either way.
-  if (wanted == kFallbackFontFace) return wanted;
-  return FontInstalled(wanted) ? wanted : std::wstring(kFallbackFontFace);
-}
-
-}  // namespace
-
 void WindowPeer::UpdateFont() {
   const fw::TFont& f = control_.EffectiveFont();
-  UniqueFont font(CreateFontW(f.Height, 0, 0, 0, f.Bold ? FW_BOLD : FW_NORMAL, f.Italic, FALSE,
-                              FALSE,
-                              f.Charset == fw::TFontCharset::Ansi ? ANSI_CHARSET : DEFAULT_CHARSET,
-                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                              DEFAULT_PITCH | FF_DONTCARE, AvailableFace(f.Name).c_str()));
+  UniqueFont font(
+      CreateFontW(f.Height, 0, 0, 0, f.Bold ? FW_BOLD : FW_NORMAL, f.Italic, FALSE, FALSE,
+                  f.Charset == fw::TFontCharset::Ansi ? ANSI_CHARSET : DEFAULT_CHARSET,
+                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                  DEFAULT_PITCH | FF_DONTCARE, AvailableFace(f.Name, kFallbackFontFace).c_str()));
   if (!font) return;  // keep the previous font rather than none
   SendMessageW(window_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
   font_ = std::move(font);
