@@ -6,7 +6,6 @@
 
 #include "framework/core/CallbackBoundary.h"
 #include "framework/core/Scaling.h"
-#include "framework/core/WebBrowser.h"
 #include "framework/gtk/Input.h"
 
 namespace fw::gtk {
