@@ -83,7 +83,7 @@ void TApplication::StopWatchingIdle() {
   EndIdleWarning();
 }
 
-bool TApplication::InputArrived(TInputEdge edge, int source) {
+bool TApplication::InputArrived(TInputEdge edge, TInputSource source) {
   if (edge != TInputEdge::Release && OnVisitorInput) Guard(OnVisitorInput);
   const bool wasHolding = idle_.Holding();
   idle_.Input(edge, source, Now());

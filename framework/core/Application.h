@@ -82,7 +82,7 @@ class TApplication {
   // What a backend reports of every input message that reaches one of the program's windows,
   // and of its timer going off. True from InputArrived: the input ended the warning, and it
   // and the rest of its press (up to the release) must go no further.
-  [[nodiscard]] bool InputArrived(TInputEdge edge, int source);
+  [[nodiscard]] bool InputArrived(TInputEdge edge, TInputSource source = {});
   // A pointer that moves while the warning shows is not taken for the visitor's return: on a
   // touch screen it comes with the tap that then dismisses the warning.
   void PointerAt(TPoint at);

@@ -53,9 +53,6 @@ class Win32Application : public fw::TApplication {
 
  private:
   void ShowMainForm();
-  // Key routing ahead of dispatch: the page's accelerators, dialog keys, key preview.
-  // True when the message has been consumed.
-  bool PreTranslateKey(MSG& message);
 
   OleInitialization ole_;
   std::optional<ComInitialization> com_;  // from Initialize on
