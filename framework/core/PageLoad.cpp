@@ -65,9 +65,10 @@ TPageCommands TPageLoad::LoadStarted(const std::string& address) {
 
 TPageCommands TPageLoad::LoadFailed(const std::string& address, TLoadFailure failure) {
   TPageCommands out;
+  // Whatever took its place runs a timeout of its own, if it loads anything.
+  Cancel(out, TPageTimer::LoadTimeout);
   if (failure == TLoadFailure::Replaced) return out;
   const bool programAsked = std::exchange(programLoad_, false);
-  Cancel(out, TPageTimer::LoadTimeout);
   failed_ = true;
   const TFailedLoadResponse response = RespondToFailedLoad(failure, programAsked);
   if (response.Retry && !address.empty()) {

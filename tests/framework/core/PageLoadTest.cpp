@@ -254,8 +254,8 @@ INSTANTIATE_TEST_SUITE_P(
                   Fail(A, kUnreachable, {Disarm(kLoad), Arm(kRetry, 5)})}},
         PageCase{"a_replaced_load_did_not_fail",
                  5,
-                 {Program(A), Start(A, {Arm(kLoad, kTimeout)}), Fail(A, kReplaced, {}),
-                  Fail(A, kReplaced, {}), Commit(), Finish(A, {Disarm(kLoad), Shown(A)})}},
+                 {Program(A), Start(A, {Arm(kLoad, kTimeout)}), Fail(A, kReplaced, {Disarm(kLoad)}),
+                  Finish(A, {Shown(A)}), Fail(B, kRefused, {Box(B)})}},
         PageCase{
             "a_failed_load_shows_the_error_page_not_the_page",
             5,
