@@ -170,6 +170,8 @@ std::vector<Step> Join(std::vector<std::vector<Step>> parts) {
   return steps;
 }
 
+void PrintTo(const PageCase& c, std::ostream* out) { *out << c.name; }
+
 class PageLoad : public testing::TestWithParam<PageCase> {};
 
 TEST_P(PageLoad, CommandsWhatTheRulesSay) {
