@@ -22,8 +22,7 @@ enum class TProcessEnd { Crashed, EndedByProgram };
 struct TPageCommand {
   enum class TAction {
     Navigate,       // Address, through TWebBrowser::Navigate
-    FailAsTimeout,  // stop the load under way and report it as failed, unreachable (Delay: the
-                    // wait)
+    FailAsTimeout,  // stop the load under way, failed as unreachable after Delay
     StartTimer,     // Timer, after Delay; started again if it runs
     CancelTimer,    // Timer
     EndProcess,     // end the engine's web process; the next load starts another
