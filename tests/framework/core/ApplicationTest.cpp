@@ -121,13 +121,13 @@ TEST(VisitorInput, EachSubscriberHearsPressesAndOtherInputInOrderUntilItsSubscri
   {
     auto second = app.SubscribeVisitorInput([&] { heard.push_back("second"); });
     EXPECT_EQ(app.watches, 2);
-    (void)app.InputArrived(TInputEdge::Press, 1);
-    (void)app.InputArrived(TInputEdge::Release, 1);
-    (void)app.InputArrived(TInputEdge::Other, 0);
+    (void)app.InputArrived(TInputEdge::Press, TInputSource::Button(1));
+    (void)app.InputArrived(TInputEdge::Release, TInputSource::Button(1));
+    (void)app.InputArrived(TInputEdge::Other);
   }
-  (void)app.InputArrived(TInputEdge::Press, 1);
+  (void)app.InputArrived(TInputEdge::Press, TInputSource::Button(1));
   first.Reset();
-  (void)app.InputArrived(TInputEdge::Press, 1);
+  (void)app.InputArrived(TInputEdge::Press, TInputSource::Button(1));
   const std::vector<std::string> expected = {"first", "second", "first", "second", "first"};
   EXPECT_EQ(heard, expected);
 }
@@ -137,7 +137,7 @@ TEST(VisitorInput, AListenerThatThrowsIsShownAndTheOthersStillHear) {
   int heard = 0;
   auto failing = app.SubscribeVisitorInput([] { throw Exception("no retry to drop"); });
   auto counting = app.SubscribeVisitorInput([&] { ++heard; });
-  (void)app.InputArrived(TInputEdge::Press, 1);
+  (void)app.InputArrived(TInputEdge::Press, TInputSource::Button(1));
   EXPECT_EQ(heard, 1);
   EXPECT_EQ(app.errors, std::vector<std::string>{"no retry to drop."});
 }
@@ -148,7 +148,7 @@ TEST(VisitorInput, ASubscriptionEndedByAnotherListenerHearsNothingMore) {
   TApplication::TInputSubscription later;
   auto ending = app.SubscribeVisitorInput([&] { later.Reset(); });
   later = app.SubscribeVisitorInput([&] { ++laterHeard; });
-  (void)app.InputArrived(TInputEdge::Press, 1);
+  (void)app.InputArrived(TInputEdge::Press, TInputSource::Button(1));
   EXPECT_EQ(laterHeard, 0);
 }
 
