@@ -4,8 +4,8 @@
 #include "app/ProgramSettings.h"
 #include "app/ProgramStartup.h"
 #include "framework/core/FloatingPoint.h"
-#include "framework/gtk/GtkFrameworkApplication.h"
 #include "framework/gtk/HiddenCursor.h"
+#include "framework/gtk/PlatformApplication.h"
 #include "framework/gtk/StartupSupport.h"
 #include "mainwindow/Unit12Module_gtk.h"
 
@@ -17,7 +17,7 @@ int RunProgram(const std::vector<std::string>& arguments) {
 
     // Phase A: the framework's modules first, then the program's. The emulation module has
     // nothing to do on Linux: the web engine has no emulation modes.
-    fw::gtk::GtkFrameworkApplication application;
+    fw::gtk::PlatformApplication application;
     std::optional<fw::gtk::HiddenCursor> hiddenCursor;
     if (settings.Switch("hideCursor")) hiddenCursor.emplace();
     fw::MaskFloatingPointExceptions();

@@ -4,8 +4,8 @@
 #include "app/ProgramStartup.h"
 #include "app/Supervisor_win.h"
 #include "framework/core/FloatingPoint.h"
+#include "framework/win32/PlatformApplication.h"
 #include "framework/win32/StartupSupport.h"
-#include "framework/win32/Win32Application.h"
 #include "mainwindow/Unit12Module_win.h"
 
 int RunProgram(const std::vector<std::string>& arguments) {
@@ -21,7 +21,7 @@ int RunProgram(const std::vector<std::string>& arguments) {
     if (int exitCode = 0; AnswerWithoutWindow(line, settings, exitCode)) return exitCode;
 
     // Phase A: the framework's modules first, then the program's in dependency order.
-    fw::win32::Win32Application application;
+    fw::win32::PlatformApplication application;
     fw::MaskFloatingPointExceptions();
     Unit12::Initialization();
 

@@ -19,7 +19,7 @@ class ExitCodeEntry {
   explicit ExitCodeEntry(std::string code = {}) : code_(std::move(code)) {}
   bool Guards() const { return !code_.empty(); }
 
-  // The pad opens: nothing typed, and the quiet spell starts.
+  // The pad opens: nothing typed, and the idle time starts.
   void Start(Clock::time_point now);
   // Once as many digits as the code has are typed they are checked, and forgotten either way:
   // a wrong code is known only at its full length, so the pad tells nothing of its prefixes.

@@ -87,7 +87,7 @@ class TForm12 : public fw::TForm {
   void Publish(fw::Publisher& publisher) override;
 
  private:
-  // Uncovers the browser and sends it to `url`; from then on a quiet spell leads back.
+  // Uncovers the browser and sends it to `url`; from then on an idle time leads back.
   void OpenInBrowser(const std::string& url);
   // The state right after start-up, for the next visitor; `shows` says why, for the status line.
   void ReturnToSplash(fw::TScreenShows shows = fw::TScreenShows::Splash);

@@ -44,7 +44,7 @@ bool Discards(GdkEvent* event) {
 
 }  // namespace
 
-void Initialization(fw::gtk::GtkFrameworkApplication& application) {
+void Initialization(fw::gtk::PlatformApplication& application) {
   application.SetEventFilter(Discards);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/gtk/GtkFrameworkApplication.h"
+#include "framework/gtk/PlatformApplication.h"
 
 // The main window module's start-up part on Linux. The browser emulation value has no
 // counterpart here; the right-click filter stands where the toolkit lets the program see
@@ -9,6 +9,6 @@
 namespace Unit12 {
 
 // Installs the right-click filter for the process's display.
-void Initialization(fw::gtk::GtkFrameworkApplication& application);
+void Initialization(fw::gtk::PlatformApplication& application);
 
 }  // namespace Unit12

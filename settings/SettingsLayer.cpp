@@ -136,7 +136,7 @@ EffectiveSettings ResolveSettings(std::span<const SettingsLayer> highestFirst,
 }
 
 void RefuseAcrossKeys(EffectiveSettings& effective, const SettingsLayer& builtIn) {
-  // The warning is part of the quiet spell: at most its second half.
+  // The warning is part of the idle time: at most its second half.
   const std::int64_t reset = effective.WholeNumber("idleResetSeconds");
   for (EffectiveSetting& setting : effective.settings) {
     if (setting.key != "idleWarningSeconds" || setting.source == builtIn.source) continue;

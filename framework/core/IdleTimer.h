@@ -9,10 +9,10 @@
 
 namespace fw {
 
-// Where a quiet spell stands: running, in its closing warning, or over.
+// Where an idle time stands: running, in its closing warning, or over.
 enum class TIdlePhase { Quiet, Warning, Due };
 
-// The rule of a quiet spell: once armed, it falls due when no input has arrived for the whole
+// The rule of an idle time: once armed, it falls due when no input has arrived for the whole
 // timeout, nothing is held down and no sound plays. Its last `warning` is the warning phase.
 // Times are given by the caller, so any clock will do.
 class TIdleTimer {

@@ -10,7 +10,7 @@ namespace fw {
 // ")" and a space do not). The text is UTF-8; the comparison is by code point.
 std::string WithClosingFullStop(std::string_view message);
 
-// "Exception <type> in module <module> at <address>.\n<message>." as the box shown for an
+// "Exception <type> in module <module> at <address>.\n<message>." as the message box shown for an
 // exception that escapes start-up reads.
 std::string ApplicationErrorText(std::string_view typeName, std::string_view moduleName,
                                  const void* address, std::string_view message);

@@ -26,7 +26,7 @@ struct TPageCommand {
     StartTimer,     // Timer, after Delay; started again if it runs
     CancelTimer,    // Timer
     EndProcess,     // end the engine's web process; the next load starts another
-    ShowRefusal,    // the box of a navigate call that failed for the address the engine refused
+    ShowRefusal,    // the message box of a navigate call for an address the engine refused
     GiveUp,         // TWebBrowser::OnGiveUp
     PageShown,      // TWebBrowser::OnPageShown(Address, ErrorPage)
   };

@@ -4,12 +4,6 @@
 
 namespace fw {
 
-void BrowserPeer::Stop() { throw Exception("This platform cannot stop the browser"); }
-
-void BrowserPeer::ClearBrowsingData() {
-  throw Exception("This platform cannot clear the browser's data");
-}
-
 BrowserPeer& TWebBrowser::Browser() const {
   auto* browser = dynamic_cast<BrowserPeer*>(Peer());
   if (!browser) throw Exception("The browser control '" + Name() + "' has no window yet");

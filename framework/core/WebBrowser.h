@@ -17,14 +17,14 @@ class BrowserPeer {
   // Starts loading `url` in place of the current page; throws EOleException on failure.
   virtual void Navigate(const std::string& url) = 0;
   // Stops loading the page and running its scripts.
-  virtual void Stop();
+  virtual void Stop() = 0;
   // The program's next navigation leaves the page whatever it asks: a dialog it has open is
   // answered as Cancel and goes from the screen, a file or print window it opened is
   // cancelled, and a question before leaving is answered "leave".
   virtual void LeavePage() = 0;
   // Removes everything browsing left in this user's browser storage. Throws, after removing
   // what it could, when something stays.
-  virtual void ClearBrowsingData();
+  virtual void ClearBrowsingData() = 0;
   // The browser's recovery settings changed (TWebBrowser::SetRecovery).
   virtual void RecoveryChanged() {}
   // The program's own keyboard for the page's fields, where the platform has none; a
@@ -74,16 +74,12 @@ class TWebBrowser : public TWinControl {
   void HideOnScreenKeyboard();
   // While not allowed the keyboard stays hidden, and a field that gets the focus brings none.
   void AllowOnScreenKeyboard(bool allowed);
-  bool OnScreenKeyboardShown() const { return keyboardShown_; }
-  // What the peer reports as the keyboard shows and hides.
-  void KeyboardShownChanged(bool shown) { keyboardShown_ = shown; }
 
  private:
   BrowserPeer& Browser() const;
 
   TBrowserRecovery recovery_;
   std::optional<NavigationAllowList> lockdown_;
-  bool keyboardShown_ = false;
 };
 
 }  // namespace fw

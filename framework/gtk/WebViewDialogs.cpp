@@ -37,7 +37,7 @@ void CancelPageWindows() {
 
 }  // namespace
 
-WebViewDialogs::WebViewDialogs(WebKitWebView* view, WebViewEvents& events) : view_(view) {
+WebViewDialogs::WebViewDialogs(WebKitWebView* view, BrowserEvents& events) : view_(view) {
   events.Listen(*this);
   connections_.push_back(Connect(view, "script-dialog", OnScriptDialog, this));
 }

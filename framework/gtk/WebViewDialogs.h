@@ -5,18 +5,18 @@
 #include <memory>
 #include <vector>
 
+#include "framework/gtk/BrowserEvents.h"
 #include "framework/gtk/Handles.h"
-#include "framework/gtk/WebViewEvents.h"
 
 namespace fw::gtk {
 
 // What a page holds open in front of the visitor: its alert, confirm or prompt, the question
 // before it is left, a file window or a print dialog. The engine shows them; this keeps them
 // at hand so that a navigation the program insists on can take them all away.
-class WebViewDialogs : private WebViewEvents::Listener {
+class WebViewDialogs : private BrowserEvents::Listener {
  public:
   // Listens through `events`, which must outlive it.
-  WebViewDialogs(WebKitWebView* view, WebViewEvents& events);
+  WebViewDialogs(WebKitWebView* view, BrowserEvents& events);
   WebViewDialogs(const WebViewDialogs&) = delete;
   WebViewDialogs& operator=(const WebViewDialogs&) = delete;
 

@@ -12,13 +12,13 @@ namespace {
 constexpr GUID kDocHostCommands = {
     0xf38bc242, 0xb950, 0x11d1, {0x89, 0x18, 0x00, 0xc0, 0x4f, 0xc2, 0xc8, 0x36}};
 
-// The box being opened for the page's dialog: the hook finds its window.
+// The message box being opened for the page's dialog: the hook finds its window.
 thread_local HWND* openingDialog = nullptr;
 thread_local bool openingLocked = false;
 
-// The box's window as it activates. The box disables the whole top-level window; locked down,
-// the navigation buttons must stay usable, so that window is enabled again and only the page's
-// window stays disabled.
+// The message box's window as it activates. The message box disables the whole top-level window;
+// locked down, the navigation buttons must stay usable, so that window is enabled again and only
+// the page's window stays disabled.
 LRESULT CALLBACK WatchDialog(int code, WPARAM wParam, LPARAM lParam) {
   if (code == HCBT_ACTIVATE && openingDialog && !*openingDialog) {
     *openingDialog = reinterpret_cast<HWND>(wParam);

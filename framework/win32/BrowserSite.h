@@ -180,7 +180,7 @@ class BrowserSite final : public ComObject<IOleClientSite, IOleInPlaceSite, IOle
 
   HWND host_;
   const fw::TWebBrowser* browser_;
-  HWND dialog_ = nullptr;  // the box of the page's dialog while it shows
+  HWND dialog_ = nullptr;  // the message box of the page's dialog while it shows
   bool leaving_ = false;
   ComPtr<IOleInPlaceActiveObject> active_;
 };

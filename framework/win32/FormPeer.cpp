@@ -1,7 +1,7 @@
 #include "framework/win32/FormPeer.h"
 
+#include "framework/win32/PlatformApplication.h"
 #include "framework/win32/Unicode.h"
-#include "framework/win32/Win32Application.h"
 
 namespace fw::win32 {
 

@@ -5,12 +5,12 @@
 
 namespace fw::win32 {
 
-class Win32Application;
+class PlatformApplication;
 
 // The form's top-level window.
 class FormPeer : public WindowPeer {
  public:
-  FormPeer(fw::TForm& form, Win32Application& application)
+  FormPeer(fw::TForm& form, PlatformApplication& application)
       : WindowPeer(form), form_(form), application_(application) {}
 
   void BoundsChanged() override;
@@ -29,7 +29,7 @@ class FormPeer : public WindowPeer {
   void RestoreFocus();
 
   fw::TForm& form_;
-  Win32Application& application_;
+  PlatformApplication& application_;
   HWND lastFocus_ = nullptr;
 };
 

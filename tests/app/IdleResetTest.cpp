@@ -49,7 +49,7 @@ HttpRequest OpenClinic(const LoopbackHttpServer& clinic) {
   return requests.size() > before ? requests[before] : HttpRequest{};
 }
 
-TEST(IdleReset, AfterAQuietSpellTheSplashReturnsAndTheNextVisitCarriesNoCookie) {
+TEST(IdleReset, AfterAnIdleTimeTheSplashReturnsAndTheNextVisitCarriesNoCookie) {
   using Clock = std::chrono::steady_clock;
   LoopbackHttpServer clinic(CLINIC_PORT);
   clinic.AddToNextResponse({"Set-Cookie: visit=1; Path=/",
@@ -63,7 +63,7 @@ TEST(IdleReset, AfterAQuietSpellTheSplashReturnsAndTheNextVisitCarriesNoCookie) 
     EXPECT_NE(again.Header("Cookie").find("visit=1"), std::string::npos) << again.Header("Cookie");
     EXPECT_NE(again.Header("Cookie").find("kept=2"), std::string::npos) << again.Header("Cookie");
 
-    // The quiet spell starts at a known key after the page came; another key 2 s before the
+    // The idle time starts at a known key after the page came; another key 2 s before the
     // timeout starts it again: 2 s past the first spell's end, the page is still there.
     PressKey(VK_SHIFT);
     const auto spell = Clock::now();

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "framework/win32/AudioSessions.h"
-#include "framework/win32/Win32Application.h"
+#include "framework/win32/PlatformApplication.h"
 #include "mainwindow/IdleReset.h"
 #include "mainwindow/Unit12.h"
 #include "tests/support/win32/LoopbackHttpServer.h"
@@ -137,7 +137,7 @@ bool PageSound() { return playing; }
 TEST(IdleWarning, SoundEndsTheWarningAndHoldsTheResetOffUntilItStops) {
   LoopbackHttpServer clinic(CLINIC_PORT);
   auto script = [&] {
-    auto& application = dynamic_cast<fw::win32::Win32Application&>(*fw::Application);
+    auto& application = dynamic_cast<fw::win32::PlatformApplication&>(*fw::Application);
     // The program asks the audio sessions; here they answer, and nothing plays.
     ASSERT_EQ(application.SoundProbe(), &fw::win32::ThisProcessPlaysSound);
     EXPECT_FALSE(fw::win32::ThisProcessPlaysSound());

@@ -293,9 +293,9 @@ TEST(Lockdown, TheEngineWindowKeysTypedInThePageGoNoFurther) {
 }
 
 // A page's confirm, asked of the document host as the control asks it, shows in the program's
-// box: locked down, the box leaves the navigation buttons working, and a tap on "Кабинет"
-// answers it as Cancel and opens the clinic's page. Not locked down, the box holds the window
-// as the control's own would, and the tap goes nowhere.
+// box: locked down, the message box leaves the navigation buttons working, and a tap on "Кабинет"
+// answers it as Cancel and opens the clinic's page. Not locked down, the message box holds the
+// window as the control's own would, and the tap goes nowhere.
 TEST(Lockdown, APageDialogGivesWayToANavigationButton) {
   for (const bool locked : {true, false}) {
     LoopbackHttpServer clinic(CLINIC_PORT);
@@ -324,11 +324,11 @@ TEST(Lockdown, APageDialogGivesWayToANavigationButton) {
     EXPECT_TRUE(boxUp) << "the page's box showed";
     EXPECT_EQ(shown, S_OK);
     if (locked) {
-      EXPECT_EQ(answer, IDCANCEL) << "the tap answers the box as Cancel";
+      EXPECT_EQ(answer, IDCANCEL) << "the tap answers the message box as Cancel";
       EXPECT_EQ(requests, 1u) << "the tap's navigation ran";
     } else {
-      EXPECT_EQ(answer, IDOK) << "the box stood until the test answered it";
-      EXPECT_EQ(requests, 0u) << "the tap reached a button behind the box";
+      EXPECT_EQ(answer, IDOK) << "the message box stood until the test answered it";
+      EXPECT_EQ(requests, 0u) << "the tap reached a button behind the message box";
     }
   }
 }

@@ -173,7 +173,7 @@ TEST(ProgramSettings, ABrokenFileShowsOneBoxAndTheValidValuesStillCount) {
     EXPECT_NE(text.find(source + problem), std::string::npos) << problem << "\nin: " << text;
   }
   ExpectTheClinicOpens(program, clinic);
-  EXPECT_TRUE(CloseMessageBoxesOf(program.Id()).empty()) << "the box comes once";
+  EXPECT_TRUE(CloseMessageBoxesOf(program.Id()).empty()) << "the message box comes once";
 }
 
 // With a code, "Выход" and Alt+F4 show the digits pad over the window: a wrong code closes it

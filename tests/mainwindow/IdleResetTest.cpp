@@ -113,7 +113,7 @@ TEST_F(IdleReset, NothingIsWatchedWhileTheSplashShows) {
   EXPECT_TRUE(form.PanelZastava->Visible());
 }
 
-TEST_F(IdleReset, AQuietSpellLeadsBackToTheStartUpStateWithTheBrowserStartedOver) {
+TEST_F(IdleReset, AnIdleTimeLeadsBackToTheStartUpStateWithTheBrowserStartedOver) {
   Visit();
   EXPECT_TRUE(app.WatchingIdle());
   app.Wait(29s);

@@ -191,8 +191,8 @@ TEST(SettingsReport, ListsEachSettingWithItsSourceThenEveryProblem) {
             std::string::npos);
 }
 
-// The report and the box may be read on the kiosk's screen: the code, or what was meant as one,
-// is never in them.
+// The report and the message box may be read on the kiosk's screen: the code, or what was meant as
+// one, is never in them.
 TEST(SettingsReport, SaysWhetherAnExitCodeIsSetButNeverShowsIt) {
   const SettingsLayer set = ParseSettingsText(R"({"exitCode": "258046"})", "/set.json");
   const SettingsLayer broken = ParseSettingsText(R"({"exitCode": "25804a"})", "/broken.json");

@@ -81,7 +81,7 @@ TEST(SettingsPrecedence, ARefusedValueFallsThroughAndIsReported) {
             "HKLM: idleResetSeconds: must be 0 (off) or a whole number from 30 to 86400; got 5");
 }
 
-// The warning is at most the second half of the quiet spell; past that the built-in one counts.
+// The warning is at most the second half of the idle time; past that the built-in one counts.
 TEST(SettingsAcrossKeys, AWarningLongerThanHalfTheResetIsRefused) {
   struct Case {
     std::int64_t reset, warning, effective;

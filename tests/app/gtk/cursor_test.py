@@ -66,7 +66,7 @@ class CursorTest(unittest.TestCase):
     def test_no_cursor_over_any_window_with_hide_cursor(self):
         # A refused value brings the error box up first.
         self.run_program({"hideCursor": True, "playlist": "a b"})
-        box = wait_until(lambda: visible_windows(f"^{TITLE}$"), "the box")
+        box = wait_until(lambda: visible_windows(f"^{TITLE}$"), "the message box")
         geometry = subprocess.run(["xdotool", "getwindowgeometry", "--shell", box[0]],
                                   check=True, capture_output=True, text=True).stdout
         g = dict(line.split("=") for line in geometry.split())
@@ -74,7 +74,7 @@ class CursorTest(unittest.TestCase):
         self.wait_for_cursor(centre, True, "the error box")
         xdotool("windowfocus", "--sync", box[0])
         xdotool("key", "Return")
-        wait_until(lambda: not visible_windows(f"^{TITLE}$"), "the box to close")
+        wait_until(lambda: not visible_windows(f"^{TITLE}$"), "the message box to close")
         self.open_the_clinic()
         for what, place in (("the page", IN_PAGE), ("the page's text field", IN_FIELD),
                             ("the navigation pane", IN_PANE), ("a button", BUTTON1)):

@@ -141,11 +141,11 @@ class ProgramTest(unittest.TestCase):
                                      stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
 
     def close_box(self, title):
-        """Waits for the box titled `title`, then closes it with its default button."""
-        box = wait_until(lambda: visible_windows(f"^{title}$"), f"the box {title!r}")[0]
+        """Waits for the message box titled `title`, then closes it with its default button."""
+        box = wait_until(lambda: visible_windows(f"^{title}$"), f"the message box {title!r}")[0]
         xdotool("windowfocus", "--sync", box)
         xdotool("key", "Return")
-        wait_until(lambda: not visible_windows(f"^{title}$"), f"the box {title!r} to close")
+        wait_until(lambda: not visible_windows(f"^{title}$"), f"the message box {title!r} to close")
 
     def start(self, splash=SPLASH_COLOUR):
         if self.process is None:
@@ -313,7 +313,7 @@ class ProgramTest(unittest.TestCase):
         # built, so a second box would be up by now. (This copy's targets are not on loopback:
         # nothing is clicked.)
         self.start(splash=LAYOUT_BUTTON_FACE)
-        self.assertEqual(visible_windows("^Error$"), [], "the box comes once")
+        self.assertEqual(visible_windows("^Error$"), [], "the message box comes once")
         self.process.send_signal(signal.SIGTERM)
         self.assertEqual(self.exit_code(), 0)
 
@@ -340,12 +340,12 @@ class ProgramTest(unittest.TestCase):
         strays = [str(p) for p in written if not any(a in p.parents for a in allowed)]
         self.assertEqual(strays, [])
 
-    def test_after_a_quiet_spell_the_splash_returns_and_the_visitor_is_forgotten(self):
+    def test_after_an_idle_time_the_splash_returns_and_the_visitor_is_forgotten(self):
         self.launch(IDLE_RESET)
         self.start()
         self.open_clinic()
         self.clinic.wait_for("stored-nothing")
-        # The quiet spell starts at a known input after the page came. Input 2 s before the
+        # The idle time starts at a known input after the page came. Input 2 s before the
         # timeout, on the window and in the page, postpones the reset: 2 s past the spell's end
         # the page is still there. The visitor's cookies and web storage are there meanwhile.
         xdotool("mousemove", IN_PAGE[0] + 1, IN_PAGE[1])

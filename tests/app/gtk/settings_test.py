@@ -102,14 +102,14 @@ class SettingsTest(unittest.TestCase):
     def test_a_broken_file_shows_one_box_and_the_valid_values_still_count(self):
         self.user_file(BROKEN)
         self.run_program()
-        box = wait_until(lambda: visible_windows(f"^{TITLE}$"), "the box")
+        box = wait_until(lambda: visible_windows(f"^{TITLE}$"), "the message box")
         time.sleep(0.5)
         self.assertEqual(len(visible_windows(f"^{TITLE}$")), 1, "one box")
         xdotool("windowfocus", "--sync", box[0])
         xdotool("key", "Return")
-        wait_until(lambda: not visible_windows(f"^{TITLE}$"), "the box to close")
+        wait_until(lambda: not visible_windows(f"^{TITLE}$"), "the message box to close")
         self.opens_the_clinic()
-        self.assertEqual(visible_windows(f"^{TITLE}$"), [], "the box came once")
+        self.assertEqual(visible_windows(f"^{TITLE}$"), [], "the message box came once")
 
     def test_check_config_prints_each_setting_and_problem_and_says_so_by_its_code(self):
         good = self.write(self.home / "good.json", {"clinicHost": CLINIC, "idleResetSeconds": 120})

@@ -20,7 +20,7 @@ fw::TInputSource Button(int number) {
   return fw::TInputSource::Button(static_cast<std::uint32_t>(number));
 }
 
-// One step of a quiet spell: at `at` seconds after the start, something happens.
+// One step of an idle time: at `at` seconds after the start, something happens.
 struct Event {
   enum Kind { Arm, Disarm, Press, Release, Other, Pointer } kind;
   int at;
@@ -351,13 +351,13 @@ INSTANTIATE_TEST_SUITE_P(
         WarningCase{"the last seconds are the warning, counted down",
                     {{W::Arm, 0}},
                     {{19999, Q}, {20000, Wn, 10}, {25500, Wn, 5}, {29999, Wn, 1}, {30000, D}}},
-        WarningCase{"input in the quiet spell moves the warning",
+        WarningCase{"input in the idle time moves the warning",
                     {{W::Arm, 0}, {W::Other, 15000}},
                     {{34999, Q}, {35000, Wn, 10}, {45000, D}}},
         WarningCase{"input in the warning ends it and starts the spell again",
                     {{W::Arm, 0}, {W::Press, 25000, 1}, {W::Release, 25100, 1}},
                     {{25100, Q}, {45099, Q}, {45100, Wn, 10}, {55100, D}}},
-        WarningCase{"sound in the quiet spell holds it off",
+        WarningCase{"sound in the idle time holds it off",
                     {{W::Arm, 0}, {W::SoundOn, 5000}},
                     {{1000000, Q}}},
         WarningCase{"sound that stops starts the spell again",

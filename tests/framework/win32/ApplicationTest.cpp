@@ -12,9 +12,9 @@
 #include "framework/core/StandardControls.h"
 #include "framework/win32/ControlWindow.h"
 #include "framework/win32/Errors.h"
+#include "framework/win32/PlatformApplication.h"
 #include "framework/win32/StartupSupport.h"
 #include "framework/win32/Unicode.h"
-#include "framework/win32/Win32Application.h"
 #include "framework/win32/WindowPeer.h"
 #include "tests/support/win32/ReceivedMouseMessages.h"
 #include "tests/support/win32/ScriptedRun.h"
@@ -62,7 +62,7 @@ using fw::win32::WindowOf;
 
 class ApplicationFixture : public testing::Test {
  protected:
-  fw::win32::Win32Application application;
+  fw::win32::PlatformApplication application;
   TTestForm* form = nullptr;
   void SetUp() override {
     application.Initialize();

@@ -12,8 +12,8 @@
 #include "framework/core/Exceptions.h"
 #include "framework/core/StyleManager.h"
 #include "framework/gtk/FormPeer.h"
-#include "framework/gtk/GtkFrameworkApplication.h"
 #include "framework/gtk/Handles.h"
+#include "framework/gtk/PlatformApplication.h"
 #include "framework/gtk/WidgetPeer.h"
 #include "mainwindow/Unit12.h"
 #include "tests/mainwindow/gtk/Settle.h"
@@ -71,7 +71,7 @@ struct BoxWatch {
 };
 
 TEST(CallbackFailure, WhatAClickHandlerThrowsIsShownInABoxAndTheLoopGoesOn) {
-  fw::gtk::GtkFrameworkApplication application;
+  fw::gtk::PlatformApplication application;
   RunStartupBlock(application);
   auto* window = fw::gtk::FormPeerOf(*Form12);
   ASSERT_TRUE(window);

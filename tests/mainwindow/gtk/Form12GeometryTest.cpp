@@ -11,7 +11,7 @@
 #include "framework/core/Scaling.h"
 #include "framework/core/StyleManager.h"
 #include "framework/gtk/FormPeer.h"
-#include "framework/gtk/GtkFrameworkApplication.h"
+#include "framework/gtk/PlatformApplication.h"
 #include "mainwindow/Unit12.h"
 #include "tests/mainwindow/gtk/Settle.h"
 
@@ -69,7 +69,7 @@ std::string Text(const fw::TBounds& b) {
 class Form12Geometry : public ::testing::Test {
  protected:
   void Start(int fontDotsPerInch) {
-    application_ = std::make_unique<fw::gtk::GtkFrameworkApplication>();
+    application_ = std::make_unique<fw::gtk::PlatformApplication>();
     SetFontResolution(fontDotsPerInch);
     RunStartupBlock(*application_);
     window_ = dynamic_cast<fw::gtk::FormPeer*>(Form12->Peer());
@@ -137,7 +137,7 @@ class Form12Geometry : public ::testing::Test {
     Form12->AppBarShow(0);
   }
 
-  std::unique_ptr<fw::gtk::GtkFrameworkApplication> application_;
+  std::unique_ptr<fw::gtk::PlatformApplication> application_;
   fw::gtk::FormPeer* window_ = nullptr;
 };
 

@@ -11,8 +11,8 @@
 #include "framework/core/PopupMenu.h"
 #include "framework/core/StyleManager.h"
 #include "framework/gtk/FormPeer.h"
-#include "framework/gtk/GtkFrameworkApplication.h"
 #include "framework/gtk/Handles.h"
+#include "framework/gtk/PlatformApplication.h"
 #include "mainwindow/Unit12.h"
 #include "mainwindow/Unit12Module_gtk.h"
 #include "tests/mainwindow/gtk/Settle.h"
@@ -45,7 +45,7 @@ bool MenuShown() {
 }
 
 TEST(RightClickMenu, ARightClickOnTheViewShowsItsMenuInsteadAndTheChosenItemRuns) {
-  fw::gtk::GtkFrameworkApplication application;
+  fw::gtk::PlatformApplication application;
   Unit12::Initialization(application);
   RunStartupBlock(application);
   auto* window = fw::gtk::FormPeerOf(*Form12);

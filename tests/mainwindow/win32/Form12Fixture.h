@@ -8,8 +8,8 @@
 #include "app/ProgramStartup.h"
 #include "framework/core/Scaling.h"
 #include "framework/win32/ControlWindow.h"
+#include "framework/win32/PlatformApplication.h"
 #include "framework/win32/SystemInfo.h"
-#include "framework/win32/Win32Application.h"
 #include "mainwindow/Unit12.h"
 #include "tests/mainwindow/win32/TestNavigationTargets.h"
 #include "tests/support/win32/LoopbackHttpServer.h"
@@ -20,7 +20,7 @@ using fw::win32::WindowOf;
 class Form12Fixture : public testing::Test {
  protected:
   testing_win32::LoopbackHttpServer server;
-  fw::win32::Win32Application application;
+  fw::win32::PlatformApplication application;
   int dpi = 96;
 
   int Scaled(int designLength) const { return fw::MulDiv(designLength, dpi, 96); }

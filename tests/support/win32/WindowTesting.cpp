@@ -1,6 +1,6 @@
 #include "tests/support/win32/WindowTesting.h"
 
-#include "framework/win32/Win32Application.h"
+#include "framework/win32/PlatformApplication.h"
 
 namespace testing_win32 {
 
@@ -14,7 +14,7 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds time
         return done();
       }
       // Through the application's own routing, so keys meet it as they do in its loop.
-      if (auto* application = dynamic_cast<fw::win32::Win32Application*>(fw::Application)) {
+      if (auto* application = dynamic_cast<fw::win32::PlatformApplication*>(fw::Application)) {
         application->HandleMessage(message);
       } else {
         TranslateMessage(&message);

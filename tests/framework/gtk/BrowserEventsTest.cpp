@@ -6,13 +6,13 @@
 #include <utility>
 #include <vector>
 
+#include "framework/gtk/BrowserEvents.h"
 #include "framework/gtk/Handles.h"
-#include "framework/gtk/WebViewEvents.h"
 
 namespace {
 
 // Writes what it hears into a log shared with the other listeners.
-class Recorder : public fw::gtk::WebViewEvents::Listener {
+class Recorder : public fw::gtk::BrowserEvents::Listener {
  public:
   Recorder(std::string name, std::vector<std::string>& log) : name_(std::move(name)), log_(log) {}
   bool handlesFailures = false;
@@ -32,7 +32,7 @@ class Recorder : public fw::gtk::WebViewEvents::Listener {
   std::vector<std::string>& log_;
 };
 
-class WebViewEvents : public testing::Test {
+class BrowserEvents : public testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(gtk_init_check(nullptr, nullptr));
@@ -60,11 +60,11 @@ class WebViewEvents : public testing::Test {
   fw::gtk::SignalConnection engine_;  // after the view: it goes first
 };
 
-TEST_F(WebViewEvents, ListenersHearInTheOrderTheyListenAndOneThatThrowsStopsNoOther) {
+TEST_F(BrowserEvents, ListenersHearInTheOrderTheyListenAndOneThatThrowsStopsNoOther) {
   std::vector<std::string> log;
   Recorder lockdown("lockdown", log), recovery("recovery", log);
   lockdown.throws = true;
-  fw::gtk::WebViewEvents events(View());
+  fw::gtk::BrowserEvents events(View());
   events.Listen(lockdown);
   events.Listen(recovery);
   g_signal_emit_by_name(View(), "load-changed", WEBKIT_LOAD_COMMITTED);
@@ -72,10 +72,10 @@ TEST_F(WebViewEvents, ListenersHearInTheOrderTheyListenAndOneThatThrowsStopsNoOt
   EXPECT_EQ(log, expected);
 }
 
-TEST_F(WebViewEvents, AFailureOneListenerHandledReachesNoListenerAfterIt) {
+TEST_F(BrowserEvents, AFailureOneListenerHandledReachesNoListenerAfterIt) {
   std::vector<std::string> log;
   Recorder first("first", log), second("second", log);
-  fw::gtk::WebViewEvents events(View());
+  fw::gtk::BrowserEvents events(View());
   events.Listen(first);
   events.Listen(second);
   Fail("http://127.0.0.1:1/a", log);
@@ -87,10 +87,10 @@ TEST_F(WebViewEvents, AFailureOneListenerHandledReachesNoListenerAfterIt) {
   EXPECT_EQ(log, expected);
 }
 
-TEST_F(WebViewEvents, ClosedNothingReachesTheListeners) {
+TEST_F(BrowserEvents, ClosedNothingReachesTheListeners) {
   std::vector<std::string> log;
   Recorder listener("listener", log);
-  fw::gtk::WebViewEvents events(View());
+  fw::gtk::BrowserEvents events(View());
   events.Listen(listener);
   events.Close();
   g_signal_emit_by_name(View(), "load-changed", WEBKIT_LOAD_FINISHED);

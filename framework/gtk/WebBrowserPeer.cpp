@@ -1,4 +1,4 @@
-#include "framework/gtk/WebViewPeer.h"
+#include "framework/gtk/WebBrowserPeer.h"
 
 #include <algorithm>
 #include <utility>
@@ -70,7 +70,7 @@ gboolean SuppressContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent*, WebK
 
 }  // namespace
 
-WebViewPeer::WebViewPeer(fw::TWebBrowser& browser)
+WebBrowserPeer::WebBrowserPeer(fw::TWebBrowser& browser)
     : WidgetPeer(browser, ObjectRef<GtkWidget>::Adopt(NewWebView())), browser_(browser) {
   ConnectTo(Widget(), "context-menu", SuppressContextMenu);
   ConnectTo(Widget(), "permission-request", RefusePermission);
@@ -80,7 +80,7 @@ WebViewPeer::WebViewPeer(fw::TWebBrowser& browser)
   ConnectTo(Widget(), "size-allocate", OnAllocated);
 }
 
-WebViewPeer::~WebViewPeer() {
+WebBrowserPeer::~WebBrowserPeer() {
   // No signal may reach the listeners while they go.
   events_.Close();
   g_cancellable_cancel(cancellable_.get());
@@ -90,9 +90,9 @@ WebViewPeer::~WebViewPeer() {
 // The engine starts its processes at the first load; started here, under the splash, they
 // are ready when the first visitor taps. Only once the window has been painted, and when
 // the main loop has nothing else to do, so that the window comes no later for it.
-void WebViewPeer::OnMapped(GtkWidget* widget, gpointer self) {
+void WebBrowserPeer::OnMapped(GtkWidget* widget, gpointer self) {
   AtCallbackBoundary([&] {
-    auto& peer = *static_cast<WebViewPeer*>(self);
+    auto& peer = *static_cast<WebBrowserPeer*>(self);
     GdkFrameClock* clock = gtk_widget_get_frame_clock(widget);
     if (peer.warmUpPlanned_ || !clock) return;
     peer.warmUpPlanned_ = true;
@@ -101,48 +101,43 @@ void WebViewPeer::OnMapped(GtkWidget* widget, gpointer self) {
   });
 }
 
-void WebViewPeer::OnWindowPainted(GdkFrameClock*, gpointer self) {
+void WebBrowserPeer::OnWindowPainted(GdkFrameClock*, gpointer self) {
   AtCallbackBoundary([&] {
-    auto& peer = *static_cast<WebViewPeer*>(self);
+    auto& peer = *static_cast<WebBrowserPeer*>(self);
     peer.afterPaint_.Reset();
     peer.warmUp_.Reset(g_idle_add_full(G_PRIORITY_LOW, WarmUp, self, nullptr));
   });
 }
 
-gboolean WebViewPeer::WarmUp(gpointer self) {
+gboolean WebBrowserPeer::WarmUp(gpointer self) {
   return AtCallbackBoundary<gboolean>(G_SOURCE_REMOVE, [&] {
-    auto& peer = *static_cast<WebViewPeer*>(self);
+    auto& peer = *static_cast<WebBrowserPeer*>(self);
     peer.warmUp_.Forget();
     // The engine's own empty document: no request leaves the program, and the view, under
     // the splash, shows nothing.
-    if (!peer.loaded_) webkit_web_view_load_uri(peer.View(), "about:blank");
+    if (!peer.loaded_) peer.Load("about:blank", false);
     return G_SOURCE_REMOVE;
   });
 }
 
-void WebViewPeer::UseOnScreenKeyboard(bool use) {
+void WebBrowserPeer::UseOnScreenKeyboard(bool use) {
   if (!use) {
     keyboard_.reset();
   } else if (!keyboard_) {
     keyboard_ = std::make_unique<KeyboardPanel>(
-        *this,
-        [this](bool shown) {
-          BoundsChanged();
-          fw::Application->Guard([&] { browser_.KeyboardShownChanged(shown); });
-        },
-        [this] { RevealFocusedField(); });
+        *this, [this](bool) { BoundsChanged(); }, [this] { RevealFocusedField(); });
   }
 }
 
-void WebViewPeer::HideOnScreenKeyboard() {
+void WebBrowserPeer::HideOnScreenKeyboard() {
   if (keyboard_) keyboard_->Hide();
 }
 
-void WebViewPeer::AllowOnScreenKeyboard(bool allowed) {
+void WebBrowserPeer::AllowOnScreenKeyboard(bool allowed) {
   if (keyboard_) keyboard_->Allow(allowed);
 }
 
-void WebViewPeer::BoundsChanged() {
+void WebBrowserPeer::BoundsChanged() {
   WidgetPeer::BoundsChanged();
   if (!keyboard_) return;
   keyboard_->Place();
@@ -156,25 +151,25 @@ void WebViewPeer::BoundsChanged() {
                               ToToolkit(b.Height - covered, scale));
 }
 
-gboolean WebViewPeer::OnPageTapped(GtkWidget*, GdkEventButton* event, gpointer self) {
+gboolean WebBrowserPeer::OnPageTapped(GtkWidget*, GdkEventButton* event, gpointer self) {
   return AtCallbackBoundary<gboolean>(FALSE, [&]() -> gboolean {
-    auto& peer = *static_cast<WebViewPeer*>(self);
+    auto& peer = *static_cast<WebBrowserPeer*>(self);
     if (peer.keyboard_ && event->button == GDK_BUTTON_PRIMARY) peer.keyboard_->PageTapped();
     return FALSE;
   });
 }
 
 // The engine does not scroll the focused field into view when the view gets smaller.
-void WebViewPeer::OnAllocated(GtkWidget*, GdkRectangle* allocation, gpointer self) {
+void WebBrowserPeer::OnAllocated(GtkWidget*, GdkRectangle* allocation, gpointer self) {
   AtCallbackBoundary([&] {
-    auto& peer = *static_cast<WebViewPeer*>(self);
+    auto& peer = *static_cast<WebBrowserPeer*>(self);
     const bool shrank = allocation->height < peer.allocatedHeight_;
     peer.allocatedHeight_ = allocation->height;
     if (shrank && peer.keyboard_ && peer.keyboard_->Shown()) peer.RevealFocusedField();
   });
 }
 
-void WebViewPeer::RevealFocusedField() {
+void WebBrowserPeer::RevealFocusedField() {
   // In a world of the program's own, which the page's scripts cannot change; the engine
   // runs it after the new size, which it was sent first. A block of its own: the world keeps
   // its global declarations, and a second run that declared them again would throw.
@@ -185,9 +180,9 @@ void WebViewPeer::RevealFocusedField() {
                                       nullptr, nullptr);
 }
 
-void WebViewPeer::Navigate(const std::string& url) { Open(url, !recovery_.CarryingOut()); }
+void WebBrowserPeer::Navigate(const std::string& url) { Open(url, !recovery_.CarryingOut()); }
 
-void WebViewPeer::Open(const std::string& url, bool programAsked) {
+void WebBrowserPeer::Open(const std::string& url, bool programAsked) {
   lockdown_.BeforeNavigate();
   // The first request of the next visitor must not carry what the clear is removing.
   if (clearsUnderWay_) {
@@ -197,19 +192,19 @@ void WebViewPeer::Open(const std::string& url, bool programAsked) {
   Load(url, programAsked);
 }
 
-void WebViewPeer::Load(const std::string& url, bool programAsked) {
+void WebBrowserPeer::Load(const std::string& url, bool programAsked) {
   loaded_ = true;
   const std::string address = AddressWithScheme(url);
   if (programAsked) recovery_.ProgramNavigates(address);
   webkit_web_view_load_uri(View(), address.c_str());
 }
 
-void WebViewPeer::Stop() {
+void WebBrowserPeer::Stop() {
   held_.reset();
   webkit_web_view_stop_loading(View());
 }
 
-void WebViewPeer::ClearBrowsingData() {
+void WebBrowserPeer::ClearBrowsingData() {
   WebKitWebsiteDataManager* manager = webkit_web_view_get_website_data_manager(View());
   if (!manager) throw fw::Exception("The browser has no storage to clear");
   ++clearsUnderWay_;
@@ -218,14 +213,14 @@ void WebViewPeer::ClearBrowsingData() {
                                     OnCleared, this);
 }
 
-void WebViewPeer::OnCleared(GObject* manager, GAsyncResult* result, gpointer self) {
+void WebBrowserPeer::OnCleared(GObject* manager, GAsyncResult* result, gpointer self) {
   AtCallbackBoundary([&] {
     GError* error = nullptr;
     const bool cleared = webkit_website_data_manager_clear_finish(
         WEBKIT_WEBSITE_DATA_MANAGER(manager), result, &error);
     const UniqueGError owned(error);
     if (g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CANCELLED)) return;  // the peer is gone
-    auto& peer = *static_cast<WebViewPeer*>(self);
+    auto& peer = *static_cast<WebBrowserPeer*>(self);
     --peer.clearsUnderWay_;
     if (!cleared) {
       fw::Application->HandleException(fw::Exception(

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "framework/core/WebBrowser.h"
+#include "framework/gtk/BrowserEvents.h"
 #include "framework/gtk/Handles.h"
-#include "framework/gtk/WebViewEvents.h"
 
 namespace fw::gtk {
 
@@ -17,15 +17,15 @@ namespace fw::gtk {
 // allow is dropped, and there is no file window, print dialog or download. The PDF viewer
 // shows no open, save or print controls. Without a lockdown on the browser, the view behaves as the
 // engine does.
-class WebViewLockdown : private WebViewEvents::Listener {
+class BrowserLockdown : private BrowserEvents::Listener {
  public:
   using Navigate = std::function<void(const std::string& url)>;
   // Listens through `events`, which must outlive it; `navigate` opens an address in the
   // same view.
-  WebViewLockdown(const fw::TWebBrowser& browser, WebKitWebView* view, WebViewEvents& events,
+  BrowserLockdown(const fw::TWebBrowser& browser, WebKitWebView* view, BrowserEvents& events,
                   Navigate navigate);
-  WebViewLockdown(const WebViewLockdown&) = delete;
-  WebViewLockdown& operator=(const WebViewLockdown&) = delete;
+  BrowserLockdown(const BrowserLockdown&) = delete;
+  BrowserLockdown& operator=(const BrowserLockdown&) = delete;
   // Before the program navigates: the viewer's style goes in with the first navigation.
   void BeforeNavigate();
 

@@ -1,4 +1,4 @@
-#include "framework/win32/Win32Application.h"
+#include "framework/win32/PlatformApplication.h"
 
 #include <ole2.h>
 
@@ -10,17 +10,16 @@
 #include "framework/core/Exceptions.h"
 #include "framework/core/StandardControls.h"
 #include "framework/core/WebBrowser.h"
-#include "framework/win32/ControlPeers.h"
 #include "framework/win32/ControlWindow.h"
 #include "framework/win32/Errors.h"
 #include "framework/win32/FormPeer.h"
 #include "framework/win32/Input.h"
+#include "framework/win32/PeerFactory.h"
 #include "framework/win32/PopupMenuPresenter.h"
 #include "framework/win32/Resources.h"
 #include "framework/win32/StyleSupport.h"
 #include "framework/win32/SystemInfo.h"
 #include "framework/win32/Unicode.h"
-#include "framework/win32/WebBrowserPeer.h"
 
 namespace fw::win32 {
 
@@ -41,33 +40,17 @@ void RegisterApplicationClass() {
   }
 }
 
-std::unique_ptr<WindowPeer> MakePeer(fw::TControl& control) {
-  switch (control.Kind()) {
-    case fw::TControlKind::Image:
-      return std::make_unique<ImagePeer>(static_cast<fw::TImage&>(control));
-    case fw::TControlKind::Button:
-      return std::make_unique<ButtonPeer>(control);
-    case fw::TControlKind::WebBrowser:
-      return std::make_unique<WebBrowserPeer>(static_cast<fw::TWebBrowser&>(control));
-    case fw::TControlKind::SplitView:
-      return std::make_unique<ContainerPeer>(control, L"TSplitView");
-    case fw::TControlKind::Panel:
-      return std::make_unique<ContainerPeer>(control, L"TPanel");
-    case fw::TControlKind::Form:
-      break;
-  }
-  throw fw::Exception("No window kind for the control '" + control.Name() + "'");
-}
-
 constexpr UINT_PTR kIdleTimer = 1;
 // While the idle watch runs, whether the page plays sound is asked this often.
 constexpr UINT_PTR kSoundTimer = 2;
 constexpr UINT kSoundPollMs = 1000;
 
+// The application whose window the timers run on: one per thread, as the message loop.
+thread_local PlatformApplication* timerOwner = nullptr;
+
 void CALLBACK SoundTimerTick(HWND, UINT, UINT_PTR, DWORD) {
   AtCallbackBoundary([] {
-    if (auto* application = dynamic_cast<Win32Application*>(fw::Application))
-      application->SoundPlaying(application->SoundProbe()());
+    if (timerOwner) timerOwner->SoundPlaying(timerOwner->SoundProbe()());
   });
 }
 
@@ -80,26 +63,28 @@ void CALLBACK IdleTimerTick(HWND window, UINT, UINT_PTR timer, DWORD) {
 
 }  // namespace
 
-Win32Application::Win32Application() {
+PlatformApplication::PlatformApplication() {
   RegisterApplicationClass();
   window_.reset(CreateWindowExW(0, kApplicationClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                 GetModuleHandleW(nullptr), nullptr));
   if (!window_) ThrowLastError("Cannot create the application window");
+  timerOwner = this;
   fw::TPopupMenu::SetPresenter(ShowPopupMenu);
   fw::TStyleManager::SetPlatform({EmbeddedStyles, ShowStyleNotFoundDialog});
 }
 
-Win32Application::~Win32Application() {
+PlatformApplication::~PlatformApplication() {
+  if (timerOwner == this) timerOwner = nullptr;
   fw::TPopupMenu::SetPresenter(nullptr);
   fw::TStyleManager::SetPlatform({});
   DestroyForms();
 }
 
-void Win32Application::Initialize() {
+void PlatformApplication::Initialize() {
   if (!com_) com_.emplace();
 }
 
-void Win32Application::SetMainFormOnTaskBar(bool value) {
+void PlatformApplication::SetMainFormOnTaskBar(bool value) {
   fw::TApplication::SetMainFormOnTaskBar(value);
   // The taskbar button then belongs to the main form; the hidden window becomes a tool window.
   LONG_PTR exStyle = GetWindowLongPtrW(window_.get(), GWL_EXSTYLE);
@@ -108,17 +93,17 @@ void Win32Application::SetMainFormOnTaskBar(bool value) {
   SetWindowLongPtrW(window_.get(), GWL_EXSTYLE, exStyle);
 }
 
-void Win32Application::SetTitle(std::string title) {
+void PlatformApplication::SetTitle(std::string title) {
   fw::TApplication::SetTitle(std::move(title));
   // The hidden window carries the title only while it owns the taskbar button.
   SetWindowTextW(window_.get(), MainFormOnTaskBar() ? L"" : Widen(Title()).c_str());
 }
 
-std::string_view Win32Application::LayoutResource(const std::string& name) {
+std::string_view PlatformApplication::LayoutResource(const std::string& name) {
   return LoadRawResource(Widen(name));
 }
 
-int Win32Application::CreateFormPeer(fw::TForm& form) {
+int PlatformApplication::CreateFormPeer(fw::TForm& form) {
   auto formPeer = std::make_unique<FormPeer>(form, *this);
   FormPeer& formWindow = *formPeer;
   form.AttachPeer(std::move(formPeer));
@@ -128,7 +113,7 @@ int Win32Application::CreateFormPeer(fw::TForm& form) {
   return WindowPixelsPerInch(formWindow.Handle());
 }
 
-void Win32Application::CreateControlPeer(fw::TControl& control, fw::TWinControl& parent) {
+void PlatformApplication::CreateControlPeer(fw::TControl& control, fw::TWinControl& parent) {
   auto peer = MakePeer(control);
   WindowPeer& window = *peer;
   control.AttachPeer(std::move(peer));
@@ -137,7 +122,7 @@ void Win32Application::CreateControlPeer(fw::TControl& control, fw::TWinControl&
   SetWindowPos(window.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-void Win32Application::Run() {
+void PlatformApplication::Run() {
   if (MainForm()) ShowMainForm();
   MSG message;
   for (;;) {
@@ -147,13 +132,13 @@ void Win32Application::Run() {
   }
 }
 
-void Win32Application::HandleMessage(MSG& message) {
+void PlatformApplication::HandleMessage(MSG& message) {
   if (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST && RouteKey(message)) return;
   TranslateMessage(&message);
   DispatchMessageW(&message);
 }
 
-void Win32Application::ShowMainForm() {
+void PlatformApplication::ShowMainForm() {
   HWND window = WindowOf(MainForm());
   const bool maximized = MainForm()->WindowState == fw::TWindowState::wsMaximized;
   STARTUPINFOW startup{};
@@ -179,20 +164,20 @@ void Win32Application::ShowMainForm() {
   UpdateWindow(window);
 }
 
-void Win32Application::Terminate() { PostQuitMessage(0); }
+void PlatformApplication::Terminate() { PostQuitMessage(0); }
 
-void Win32Application::Halt(int exitCode) {
+void PlatformApplication::Halt(int exitCode) {
   DestroyForms();
   std::exit(exitCode);
 }
 
-void Win32Application::WatchInput() {
+void PlatformApplication::WatchInput() {
   if (inputHook_) return;
   inputHook_.reset(SetWindowsHookExW(WH_GETMESSAGE, InputHook, nullptr, GetCurrentThreadId()));
   if (!inputHook_) ThrowLastError("Cannot watch the program's input");
 }
 
-void Win32Application::StartIdleTimer(std::chrono::milliseconds delay) {
+void PlatformApplication::StartIdleTimer(std::chrono::milliseconds delay) {
   WatchInput();
   const auto ms = std::clamp<std::chrono::milliseconds::rep>(delay.count(), USER_TIMER_MINIMUM,
                                                              USER_TIMER_MAXIMUM);
@@ -207,13 +192,13 @@ void Win32Application::StartIdleTimer(std::chrono::milliseconds delay) {
   }
 }
 
-void Win32Application::StopIdleTimer() {
+void PlatformApplication::StopIdleTimer() {
   KillTimer(window_.get(), kIdleTimer);
   KillTimer(window_.get(), kSoundTimer);
   pollingSound_ = false;
 }
 
-void Win32Application::ShowErrorMessage(const std::string& text) {
+void PlatformApplication::ShowErrorMessage(const std::string& text) {
   HWND owner = WindowOf(MainForm());
   MessageBoxW(owner, Widen(text).c_str(), Widen(Title()).c_str(), MB_ICONERROR | MB_OK);
 }

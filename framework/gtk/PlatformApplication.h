@@ -1,5 +1,18 @@
 #pragma once
 
+// The Linux backend (GTK 3, WebKitGTK). Each backend has the same shape and turns its
+// system's events into core calls and the core's decisions into system calls:
+//   PlatformApplication  the loop, peers for forms and controls, idle timer, message boxes
+//   Input                key codes, shift state, input reports, key routing to the page
+//   WidgetPeer, FormPeer, ControlPeers   one widget per control; strokes via TStrokeTracker
+//   WebBrowserPeer       the engine's view; the only caller of its load function
+//   BrowserEvents        the engine's signals, passed on in order: lockdown, recovery, dialogs
+//   BrowserLockdown      where a locked-down page may go, windows and downloads it may open
+//   BrowserRecovery      the engine's load, hang and crash events for the core's TPageLoad
+//   WebViewDialogs       the page's dialogs and file/print windows, answered when leaving
+//   KeyboardPanel        the program's own on-screen keyboard (this platform has none)
+//   ServiceNotifier      readiness, status and heartbeat for the service manager
+
 #include <gtk/gtk.h>
 
 #include <memory>
@@ -18,14 +31,14 @@ namespace fw::gtk {
 // first, so the idle watch sees the input of every window, the page's included. Under a
 // service manager it tells it when the window is up, what the screen shows and that the loop
 // still runs.
-class GtkFrameworkApplication : public fw::TApplication {
+class PlatformApplication : public fw::TApplication {
  public:
   // A program's look at every event before any widget: true discards the event.
   using EventFilter = bool (*)(GdkEvent* event);
 
   // Opens the display; throws when there is none.
-  GtkFrameworkApplication();
-  ~GtkFrameworkApplication() override;
+  PlatformApplication();
+  ~PlatformApplication() override;
 
   void Initialize() override {}
   void SetTitle(std::string title) override;

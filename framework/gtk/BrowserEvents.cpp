@@ -1,4 +1,4 @@
-#include "framework/gtk/WebViewEvents.h"
+#include "framework/gtk/BrowserEvents.h"
 
 #include "framework/core/CallbackBoundary.h"
 
@@ -6,7 +6,7 @@ namespace fw::gtk {
 
 // Each listener is a callback of its own: what one throws is shown, and the others still hear.
 
-WebViewEvents::WebViewEvents(WebKitWebView* view) {
+BrowserEvents::BrowserEvents(WebKitWebView* view) {
   connections_.push_back(Connect(view, "decide-policy", OnDecidePolicy, this));
   connections_.push_back(Connect(view, "load-changed", OnLoadChanged, this));
   connections_.push_back(Connect(view, "load-failed", OnLoadFailed, this));
@@ -15,37 +15,37 @@ WebViewEvents::WebViewEvents(WebKitWebView* view) {
   connections_.push_back(Connect(view, "web-process-terminated", OnProcessTerminated, this));
 }
 
-gboolean WebViewEvents::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
+gboolean BrowserEvents::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
                                        WebKitPolicyDecisionType type, gpointer self) {
-  for (Listener* listener : static_cast<WebViewEvents*>(self)->listeners_) {
+  for (Listener* listener : static_cast<BrowserEvents*>(self)->listeners_) {
     if (AtCallbackBoundary(false, [&] { return listener->DecidePolicy(decision, type); }))
       return TRUE;
   }
   return FALSE;  // the engine decides as it would
 }
 
-void WebViewEvents::OnLoadChanged(WebKitWebView*, WebKitLoadEvent event, gpointer self) {
-  for (Listener* listener : static_cast<WebViewEvents*>(self)->listeners_)
+void BrowserEvents::OnLoadChanged(WebKitWebView*, WebKitLoadEvent event, gpointer self) {
+  for (Listener* listener : static_cast<BrowserEvents*>(self)->listeners_)
     AtCallbackBoundary([&] { listener->LoadChanged(event); });
 }
 
-gboolean WebViewEvents::OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* uri, GError* error,
+gboolean BrowserEvents::OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* uri, GError* error,
                                      gpointer self) {
-  for (Listener* listener : static_cast<WebViewEvents*>(self)->listeners_) {
+  for (Listener* listener : static_cast<BrowserEvents*>(self)->listeners_) {
     if (AtCallbackBoundary(false, [&] { return listener->LoadFailed(uri, error); })) return TRUE;
   }
   return FALSE;
 }
 
-void WebViewEvents::OnResponsiveness(GObject* view, GParamSpec*, gpointer self) {
+void BrowserEvents::OnResponsiveness(GObject* view, GParamSpec*, gpointer self) {
   const bool responsive = webkit_web_view_get_is_web_process_responsive(WEBKIT_WEB_VIEW(view));
-  for (Listener* listener : static_cast<WebViewEvents*>(self)->listeners_)
+  for (Listener* listener : static_cast<BrowserEvents*>(self)->listeners_)
     AtCallbackBoundary([&] { listener->ResponsivenessChanged(responsive); });
 }
 
-void WebViewEvents::OnProcessTerminated(WebKitWebView*, WebKitWebProcessTerminationReason reason,
+void BrowserEvents::OnProcessTerminated(WebKitWebView*, WebKitWebProcessTerminationReason reason,
                                         gpointer self) {
-  for (Listener* listener : static_cast<WebViewEvents*>(self)->listeners_)
+  for (Listener* listener : static_cast<BrowserEvents*>(self)->listeners_)
     AtCallbackBoundary([&] { listener->ProcessTerminated(reason); });
 }
 

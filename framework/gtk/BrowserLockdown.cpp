@@ -1,4 +1,4 @@
-#include "framework/gtk/WebViewLockdown.h"
+#include "framework/gtk/BrowserLockdown.h"
 
 #include <memory>
 #include <string_view>
@@ -38,8 +38,8 @@ bool EmbeddedScheme(std::string_view uri) {
 
 }  // namespace
 
-WebViewLockdown::WebViewLockdown(const fw::TWebBrowser& browser, WebKitWebView* view,
-                                 WebViewEvents& events, Navigate navigate)
+BrowserLockdown::BrowserLockdown(const fw::TWebBrowser& browser, WebKitWebView* view,
+                                 BrowserEvents& events, Navigate navigate)
     : browser_(browser), view_(view), navigate_(std::move(navigate)) {
   events.Listen(*this);
   connections_.push_back(Connect(view, "create", OnCreate, this));
@@ -47,7 +47,7 @@ WebViewLockdown::WebViewLockdown(const fw::TWebBrowser& browser, WebKitWebView* 
   connections_.push_back(Connect(view, "print", OnPrint, this));
 }
 
-void WebViewLockdown::BeforeNavigate() {
+void BrowserLockdown::BeforeNavigate() {
   if (!Locked() || styled_) return;
   styled_ = true;
   const std::unique_ptr<WebKitUserStyleSheet, decltype(&webkit_user_style_sheet_unref)> sheet(
@@ -62,10 +62,10 @@ void WebViewLockdown::BeforeNavigate() {
 
 // A new window's address opens in the view, after a tap only; without a lockdown the engine
 // opens nothing, as before.
-GtkWidget* WebViewLockdown::OnCreate(WebKitWebView*, WebKitNavigationAction* action,
+GtkWidget* BrowserLockdown::OnCreate(WebKitWebView*, WebKitNavigationAction* action,
                                      gpointer self) {
   return AtCallbackBoundary<GtkWidget*>(nullptr, [&]() -> GtkWidget* {
-    auto& lockdown = *static_cast<WebViewLockdown*>(self);
+    auto& lockdown = *static_cast<BrowserLockdown*>(self);
     if (!lockdown.Locked() || !webkit_navigation_action_is_user_gesture(action)) return nullptr;
     WebKitURIRequest* request = webkit_navigation_action_get_request(action);
     const char* uri = request ? webkit_uri_request_get_uri(request) : nullptr;
@@ -74,7 +74,7 @@ GtkWidget* WebViewLockdown::OnCreate(WebKitWebView*, WebKitNavigationAction* act
   });
 }
 
-bool WebViewLockdown::DecidePolicy(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type) {
+bool BrowserLockdown::DecidePolicy(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type) {
   if (!Locked()) return false;
   if (type == WEBKIT_POLICY_DECISION_TYPE_RESPONSE) {
     // What the view cannot show would become a download. A page of a host that is not
@@ -102,18 +102,18 @@ bool WebViewLockdown::DecidePolicy(WebKitPolicyDecision* decision, WebKitPolicyD
   return true;
 }
 
-gboolean WebViewLockdown::OnFileChooser(WebKitWebView*, WebKitFileChooserRequest* request,
+gboolean BrowserLockdown::OnFileChooser(WebKitWebView*, WebKitFileChooserRequest* request,
                                         gpointer self) {
   return AtCallbackBoundary<gboolean>(FALSE, [&]() -> gboolean {
-    if (!static_cast<WebViewLockdown*>(self)->Locked()) return FALSE;
+    if (!static_cast<BrowserLockdown*>(self)->Locked()) return FALSE;
     webkit_file_chooser_request_cancel(request);  // the page gets no file
     return TRUE;
   });
 }
 
-gboolean WebViewLockdown::OnPrint(WebKitWebView*, WebKitPrintOperation*, gpointer self) {
+gboolean BrowserLockdown::OnPrint(WebKitWebView*, WebKitPrintOperation*, gpointer self) {
   return AtCallbackBoundary<gboolean>(
-      FALSE, [&]() -> gboolean { return static_cast<WebViewLockdown*>(self)->Locked(); });
+      FALSE, [&]() -> gboolean { return static_cast<BrowserLockdown*>(self)->Locked(); });
 }
 
 }  // namespace fw::gtk

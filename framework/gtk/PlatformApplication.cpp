@@ -1,4 +1,4 @@
-#include "framework/gtk/GtkFrameworkApplication.h"
+#include "framework/gtk/PlatformApplication.h"
 
 #include <glib-unix.h>
 
@@ -10,48 +10,30 @@
 #include "framework/core/Exceptions.h"
 #include "framework/core/StyleManager.h"
 #include "framework/core/WebBrowser.h"
-#include "framework/gtk/ControlPeers.h"
 #include "framework/gtk/FormPeer.h"
 #include "framework/gtk/Input.h"
+#include "framework/gtk/PeerFactory.h"
 #include "framework/gtk/PopupMenuPresenter.h"
 #include "framework/gtk/Resources.h"
 #include "framework/gtk/StyleSheet.h"
 #include "framework/gtk/StyleSupport.h"
-#include "framework/gtk/WebViewPeer.h"
 
 namespace fw::gtk {
 
 namespace {
 
-std::unique_ptr<WidgetPeer> MakePeer(fw::TControl& control) {
-  switch (control.Kind()) {
-    case fw::TControlKind::Image:
-      return std::make_unique<ImagePeer>(static_cast<fw::TImage&>(control));
-    case fw::TControlKind::Button:
-      return std::make_unique<ButtonPeer>(control);
-    case fw::TControlKind::WebBrowser:
-      return std::make_unique<WebViewPeer>(static_cast<fw::TWebBrowser&>(control));
-    case fw::TControlKind::SplitView:
-    case fw::TControlKind::Panel:
-      return std::make_unique<ContainerPeer>(control);
-    case fw::TControlKind::Form:
-      break;
-  }
-  throw fw::Exception("No widget kind for the control '" + control.Name() + "'");
-}
-
 void PassEvent(GdkEvent* event, gpointer) { gtk_main_do_event(event); }
 
 gboolean TerminateOnSignal(gpointer application) {
   return AtCallbackBoundary<gboolean>(G_SOURCE_CONTINUE, [&]() -> gboolean {
-    static_cast<GtkFrameworkApplication*>(application)->Terminate();
+    static_cast<PlatformApplication*>(application)->Terminate();
     return G_SOURCE_CONTINUE;
   });
 }
 
 }  // namespace
 
-GtkFrameworkApplication::GtkFrameworkApplication()
+PlatformApplication::PlatformApplication()
     : loop_(g_main_loop_new(nullptr, FALSE)),
       sigterm_(g_unix_signal_add(SIGTERM, TerminateOnSignal, this)),
       sighup_(g_unix_signal_add(SIGHUP, TerminateOnSignal, this)),
@@ -65,7 +47,7 @@ GtkFrameworkApplication::GtkFrameworkApplication()
   fw::TStyleManager::SetPlatform({EmbeddedStyles, ShowStyleNotFoundDialog});
 }
 
-GtkFrameworkApplication::~GtkFrameworkApplication() {
+PlatformApplication::~PlatformApplication() {
   notifier_.Stopping();
   gdk_event_handler_set(PassEvent, nullptr, nullptr);
   fw::TPopupMenu::SetPresenter(nullptr);
@@ -77,16 +59,16 @@ GtkFrameworkApplication::~GtkFrameworkApplication() {
   }
 }
 
-void GtkFrameworkApplication::SetTitle(std::string title) {
+void PlatformApplication::SetTitle(std::string title) {
   fw::TApplication::SetTitle(std::move(title));
   g_set_application_name(Title().c_str());
 }
 
-std::string_view GtkFrameworkApplication::LayoutResource(const std::string& name) {
+std::string_view PlatformApplication::LayoutResource(const std::string& name) {
   return LoadRawResource(name);
 }
 
-void GtkFrameworkApplication::ApplyStyleSheet() {
+void PlatformApplication::ApplyStyleSheet() {
   const fw::TStyle* style = fw::TStyleManager::ActiveStyle();
   if (!style || styleSheet_) return;
   styleSheet_ = ObjectRef<GtkCssProvider>::Adopt(gtk_css_provider_new());
@@ -103,7 +85,7 @@ void GtkFrameworkApplication::ApplyStyleSheet() {
                                             GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
 }
 
-int GtkFrameworkApplication::CreateFormPeer(fw::TForm& form) {
+int PlatformApplication::CreateFormPeer(fw::TForm& form) {
   ApplyStyleSheet();
   auto formPeer = std::make_unique<FormPeer>(form, *this);
   FormPeer& window = *formPeer;
@@ -111,7 +93,7 @@ int GtkFrameworkApplication::CreateFormPeer(fw::TForm& form) {
   return window.PixelsPerInch();
 }
 
-void GtkFrameworkApplication::CreateControlPeer(fw::TControl& control, fw::TWinControl& parent) {
+void PlatformApplication::CreateControlPeer(fw::TControl& control, fw::TWinControl& parent) {
   auto peer = MakePeer(control);
   WidgetPeer& widget = *peer;
   control.AttachPeer(std::move(peer));
@@ -121,7 +103,7 @@ void GtkFrameworkApplication::CreateControlPeer(fw::TControl& control, fw::TWinC
   widget.PutInto(parentPeer->Container());
 }
 
-void GtkFrameworkApplication::Run() {
+void PlatformApplication::Run() {
   if (auto* form = MainForm()) {
     if (fw::TControl* first = form->FirstFocusable()) first->SetFocus();
     if (FormPeer* window = FormPeerOf(*form)) {
@@ -132,13 +114,13 @@ void GtkFrameworkApplication::Run() {
   if (!terminated_) g_main_loop_run(loop_.get());
 }
 
-void GtkFrameworkApplication::Terminate() {
+void PlatformApplication::Terminate() {
   terminated_ = true;
   g_main_loop_quit(loop_.get());
 }
 
-void GtkFrameworkApplication::HandleEvent(GdkEvent* event, gpointer self) {
-  auto& application = *static_cast<GtkFrameworkApplication*>(self);
+void PlatformApplication::HandleEvent(GdkEvent* event, gpointer self) {
+  auto& application = *static_cast<PlatformApplication*>(self);
   // Any input counts, a discarded one too; a failure in either look passes the event on.
   if (AtCallbackBoundary(false,
                          [&] { return fw::DeliverInput(application, ClassifyInput(*event)); }))
@@ -148,19 +130,19 @@ void GtkFrameworkApplication::HandleEvent(GdkEvent* event, gpointer self) {
     gtk_main_do_event(event);
 }
 
-void GtkFrameworkApplication::StartIdleTimer(std::chrono::milliseconds delay) {
+void PlatformApplication::StartIdleTimer(std::chrono::milliseconds delay) {
   const auto ms = std::clamp<std::chrono::milliseconds::rep>(delay.count(), 1, G_MAXUINT);
   idleTimer_.Reset(g_timeout_add(static_cast<guint>(ms), OnIdleTimer, this));
 }
 
-gboolean GtkFrameworkApplication::OnIdleTimer(gpointer self) {
-  auto& application = *static_cast<GtkFrameworkApplication*>(self);
+gboolean PlatformApplication::OnIdleTimer(gpointer self) {
+  auto& application = *static_cast<PlatformApplication*>(self);
   application.idleTimer_.Forget();  // one-shot: the core starts it again if it wants to
   AtCallbackBoundary([&] { application.IdleTimerElapsed(); });
   return G_SOURCE_REMOVE;
 }
 
-void GtkFrameworkApplication::ShowErrorMessage(const std::string& text) {
+void PlatformApplication::ShowErrorMessage(const std::string& text) {
   FormPeer* owner = MainForm() ? FormPeerOf(*MainForm()) : nullptr;
   ShowMessageDialog(owner ? owner->Window() : nullptr, Title(), text, "_OK");
 }

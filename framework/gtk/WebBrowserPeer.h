@@ -7,13 +7,13 @@
 #include <string>
 
 #include "framework/core/WebBrowser.h"
+#include "framework/gtk/BrowserEvents.h"
+#include "framework/gtk/BrowserLockdown.h"
+#include "framework/gtk/BrowserRecovery.h"
 #include "framework/gtk/Downloads.h"
 #include "framework/gtk/Handles.h"
 #include "framework/gtk/KeyboardPanel.h"
 #include "framework/gtk/WebViewDialogs.h"
-#include "framework/gtk/WebViewEvents.h"
-#include "framework/gtk/WebViewLockdown.h"
-#include "framework/gtk/WebViewRecovery.h"
 #include "framework/gtk/WidgetPeer.h"
 
 namespace fw::gtk {
@@ -21,10 +21,10 @@ namespace fw::gtk {
 // The browser control on Linux: a WebKit web view. The engine's own context menu never
 // opens, whatever asks for it (right button, Menu key, touch long-press). Its processes are
 // started under the splash, on the engine's empty document, once the window is up.
-class WebViewPeer : public WidgetPeer, public fw::BrowserPeer {
+class WebBrowserPeer : public WidgetPeer, public fw::BrowserPeer {
  public:
-  explicit WebViewPeer(fw::TWebBrowser& browser);
-  ~WebViewPeer() override;
+  explicit WebBrowserPeer(fw::TWebBrowser& browser);
+  ~WebBrowserPeer() override;
   // While the engine clears its storage, a navigation waits for the clear to finish.
   void Navigate(const std::string& url) override;
   void Stop() override;
@@ -73,10 +73,10 @@ class WebViewPeer : public WidgetPeer, public fw::BrowserPeer {
   // Cancelled with the peer, so that a clear finishing later does not reach it.
   ObjectRef<GCancellable> cancellable_ = ObjectRef<GCancellable>::Adopt(g_cancellable_new());
   // Heard in this order: what the lockdown refuses, the recovery does not wait for.
-  WebViewEvents events_{View()};
-  WebViewLockdown lockdown_{browser_, View(), events_,
+  BrowserEvents events_{View()};
+  BrowserLockdown lockdown_{browser_, View(), events_,
                             [this](const std::string& url) { Open(url, false); }};
-  WebViewRecovery recovery_{browser_, View(), events_};
+  BrowserRecovery recovery_{browser_, View(), events_};
   WebViewDialogs dialogs_{View(), events_};
   Downloads downloads_{browser_, View()};
 };

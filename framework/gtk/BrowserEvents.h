@@ -10,7 +10,7 @@ namespace fw::gtk {
 
 // The web view's navigation and process signals, heard once and passed to each listener in
 // the order they listen: one that refuses a navigation comes before one that watches it.
-class WebViewEvents {
+class BrowserEvents {
  public:
   class Listener {
    public:
@@ -26,9 +26,9 @@ class WebViewEvents {
     ~Listener() = default;
   };
 
-  explicit WebViewEvents(WebKitWebView* view);
-  WebViewEvents(const WebViewEvents&) = delete;
-  WebViewEvents& operator=(const WebViewEvents&) = delete;
+  explicit BrowserEvents(WebKitWebView* view);
+  BrowserEvents(const BrowserEvents&) = delete;
+  BrowserEvents& operator=(const BrowserEvents&) = delete;
 
   // `listener` must stay until Close or the end of this.
   void Listen(Listener& listener) { listeners_.push_back(&listener); }

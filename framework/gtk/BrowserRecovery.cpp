@@ -1,4 +1,4 @@
-#include "framework/gtk/WebViewRecovery.h"
+#include "framework/gtk/BrowserRecovery.h"
 
 #include <optional>
 #include <utility>
@@ -39,26 +39,26 @@ guint Seconds(std::chrono::seconds delay, GSourceFunc callback, gpointer self) {
 
 }  // namespace
 
-WebViewRecovery::WebViewRecovery(fw::TWebBrowser& browser, WebKitWebView* view,
-                                 WebViewEvents& events)
+BrowserRecovery::BrowserRecovery(fw::TWebBrowser& browser, WebKitWebView* view,
+                                 BrowserEvents& events)
     : browser_(browser), view_(view), load_(browser.Recovery()) {
   events.Listen(*this);
   if (fw::Application)
     input_ = fw::Application->SubscribeVisitorInput([this] { Run(load_.VisitorInput()); });
 }
 
-WebViewRecovery::~WebViewRecovery() { DropQuestion(); }
+BrowserRecovery::~BrowserRecovery() { DropQuestion(); }
 
-void WebViewRecovery::SettingsChanged() { Run(load_.SetRecovery(browser_.Recovery())); }
+void BrowserRecovery::SettingsChanged() { Run(load_.SetRecovery(browser_.Recovery())); }
 
-void WebViewRecovery::ProgramNavigates(const std::string& uri) { Run(load_.ProgramNavigates(uri)); }
+void BrowserRecovery::ProgramNavigates(const std::string& uri) { Run(load_.ProgramNavigates(uri)); }
 
-std::string WebViewRecovery::Shown() const {
+std::string BrowserRecovery::Shown() const {
   const gchar* uri = webkit_web_view_get_uri(view_);
   return uri ? uri : "";
 }
 
-SourceId& WebViewRecovery::Timer(fw::TPageTimer timer) {
+SourceId& BrowserRecovery::Timer(fw::TPageTimer timer) {
   switch (timer) {
     case fw::TPageTimer::Retry:
       return retryTimer_;
@@ -71,20 +71,20 @@ SourceId& WebViewRecovery::Timer(fw::TPageTimer timer) {
 }
 
 template <fw::TPageTimer timer>
-gboolean WebViewRecovery::OnTimer(gpointer self) {
+gboolean BrowserRecovery::OnTimer(gpointer self) {
   return AtCallbackBoundary<gboolean>(G_SOURCE_REMOVE, [&] {
-    auto& recovery = *static_cast<WebViewRecovery*>(self);
+    auto& recovery = *static_cast<BrowserRecovery*>(self);
     recovery.Timer(timer).Forget();
     recovery.Run(recovery.load_.TimerDue(timer, recovery.Shown()));
     return G_SOURCE_REMOVE;
   });
 }
 
-void WebViewRecovery::Run(const fw::TPageCommands& commands, const GError* error) {
+void BrowserRecovery::Run(const fw::TPageCommands& commands, const GError* error) {
   for (const fw::TPageCommand& command : commands) Carry(command, error);
 }
 
-void WebViewRecovery::Carry(const fw::TPageCommand& command, const GError* error) {
+void BrowserRecovery::Carry(const fw::TPageCommand& command, const GError* error) {
   using Action = fw::TPageCommand::TAction;
   switch (command.Action) {
     case Action::Navigate: {
@@ -134,13 +134,13 @@ void WebViewRecovery::Carry(const fw::TPageCommand& command, const GError* error
   }
 }
 
-void WebViewRecovery::ResponsivenessChanged(bool responsive) {
+void BrowserRecovery::ResponsivenessChanged(bool responsive) {
   Run(responsive ? load_.Responsive() : load_.Unresponsive());
 }
 
-gboolean WebViewRecovery::AskThePage(gpointer self) {
+gboolean BrowserRecovery::AskThePage(gpointer self) {
   return AtCallbackBoundary<gboolean>(G_SOURCE_CONTINUE, [&] {
-    auto& recovery = *static_cast<WebViewRecovery*>(self);
+    auto& recovery = *static_cast<BrowserRecovery*>(self);
     if (recovery.question_) {
       // Unanswered for a whole interval: the page's thread is held.
       if (!std::exchange(recovery.questionHung_, true)) recovery.Run(recovery.load_.Unresponsive());
@@ -154,7 +154,7 @@ gboolean WebViewRecovery::AskThePage(gpointer self) {
   });
 }
 
-void WebViewRecovery::OnAnswer(GObject* view, GAsyncResult* result, gpointer self) {
+void BrowserRecovery::OnAnswer(GObject* view, GAsyncResult* result, gpointer self) {
   AtCallbackBoundary([&] {
     GError* error = nullptr;
     JSCValue* value =
@@ -163,19 +163,19 @@ void WebViewRecovery::OnAnswer(GObject* view, GAsyncResult* result, gpointer sel
     const UniqueGError owned(error);
     // Dropped: the recovery may be gone.
     if (g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CANCELLED)) return;
-    auto& recovery = *static_cast<WebViewRecovery*>(self);
+    auto& recovery = *static_cast<BrowserRecovery*>(self);
     recovery.question_.reset();
     if (std::exchange(recovery.questionHung_, false)) recovery.Run(recovery.load_.Responsive());
   });
 }
 
-void WebViewRecovery::DropQuestion() {
+void BrowserRecovery::DropQuestion() {
   if (question_) g_cancellable_cancel(question_.get());
   question_.reset();
   questionHung_ = false;
 }
 
-void WebViewRecovery::ProcessTerminated(WebKitWebProcessTerminationReason reason) {
+void BrowserRecovery::ProcessTerminated(WebKitWebProcessTerminationReason reason) {
   DropQuestion();
   // Ended by the program itself, which loads what comes next.
   const fw::TProcessEnd end = reason == WEBKIT_WEB_PROCESS_TERMINATED_BY_API
@@ -184,7 +184,7 @@ void WebViewRecovery::ProcessTerminated(WebKitWebProcessTerminationReason reason
   Run(load_.ProcessGone(end, Shown(), fw::TCrashLimit::Clock::now()));
 }
 
-bool WebViewRecovery::DecidePolicy(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type) {
+bool BrowserRecovery::DecidePolicy(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type) {
   if (type != WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION) return false;
   // The view names where the main frame goes only once the page arrives.
   WebKitNavigationAction* action = webkit_navigation_policy_decision_get_navigation_action(
@@ -194,7 +194,7 @@ bool WebViewRecovery::DecidePolicy(WebKitPolicyDecision* decision, WebKitPolicyD
   return false;  // the engine decides as it would
 }
 
-void WebViewRecovery::LoadChanged(WebKitLoadEvent event) {
+void BrowserRecovery::LoadChanged(WebKitLoadEvent event) {
   switch (event) {
     case WEBKIT_LOAD_STARTED:
       // The engine's error page for the failure just reported is no navigation of its own.
@@ -223,7 +223,7 @@ void WebViewRecovery::LoadChanged(WebKitLoadEvent event) {
   }
 }
 
-bool WebViewRecovery::LoadFailed(const char* uri, GError* error) {
+bool BrowserRecovery::LoadFailed(const char* uri, GError* error) {
   const fw::TLoadFailure failure = Classify(error);
   if (failure != fw::TLoadFailure::Replaced) {
     // The failed load finishes, then the engine's error page loads in its place.
@@ -236,7 +236,7 @@ bool WebViewRecovery::LoadFailed(const char* uri, GError* error) {
 
 // The engine waits for a silent server as long as the connection stays open. The load is
 // failed as a timeout: the engine replaces it with its error page, and the retry applies.
-void WebViewRecovery::FailAsTimeout(const std::string& uri, std::chrono::seconds waited) {
+void BrowserRecovery::FailAsTimeout(const std::string& uri, std::chrono::seconds waited) {
   const UniqueGError error(g_error_new(WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_TRANSPORT,
                                        "The server did not answer in %lld s",
                                        static_cast<long long>(waited.count())));

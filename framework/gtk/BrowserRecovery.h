@@ -7,21 +7,21 @@
 #include "framework/core/Application.h"
 #include "framework/core/PageLoad.h"
 #include "framework/core/WebBrowser.h"
+#include "framework/gtk/BrowserEvents.h"
 #include "framework/gtk/Handles.h"
-#include "framework/gtk/WebViewEvents.h"
 
 namespace fw::gtk {
 
 // Brings the web view's page back by itself: a hung page is ended, a dead web process
 // replaced, a page that could not be reached loaded again, a load that never ends stopped.
 // The page's load is the core's; this tells it the view's signals and carries out what it says.
-class WebViewRecovery : private WebViewEvents::Listener {
+class BrowserRecovery : private BrowserEvents::Listener {
  public:
   // Listens through `events`, which must outlive it.
-  WebViewRecovery(fw::TWebBrowser& browser, WebKitWebView* view, WebViewEvents& events);
-  ~WebViewRecovery();
-  WebViewRecovery(const WebViewRecovery&) = delete;
-  WebViewRecovery& operator=(const WebViewRecovery&) = delete;
+  BrowserRecovery(fw::TWebBrowser& browser, WebKitWebView* view, BrowserEvents& events);
+  ~BrowserRecovery();
+  BrowserRecovery(const BrowserRecovery&) = delete;
+  BrowserRecovery& operator=(const BrowserRecovery&) = delete;
 
   // The program is about to load an address: a hung page's process ends first, and a pending
   // retry is dropped.

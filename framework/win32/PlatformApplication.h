@@ -1,5 +1,17 @@
 #pragma once
 
+// The Windows backend (Win32, the browser control). Each backend has the same shape and turns
+// its system's events into core calls and the core's decisions into system calls:
+//   PlatformApplication  the loop, peers for forms and controls, idle and sound timers
+//   Input                key codes, shift state, input reports, key routing to the page
+//   WindowPeer, FormPeer, ControlPeers   one window per control; strokes via TStrokeTracker
+//   WebBrowserPeer       the browser control; the only caller of its navigate method
+//   BrowserEvents        the control's events, passed on in order: lockdown, recovery
+//   BrowserLockdown      where a locked-down page may go, windows and downloads it may open
+//   BrowserRecovery      the control's load events for the core's TPageLoad
+//   BrowserSite, PageWindows   the page's dialogs and file/print windows, answered when leaving
+//   TextInputPanel       the system's touch keyboard
+
 #include <windows.h>
 
 #include <chrono>
@@ -15,11 +27,11 @@ namespace fw::win32 {
 
 // The application object on Windows: OLE for the thread, a hidden application window,
 // native windows for every form and control, and the message loop.
-class Win32Application : public fw::TApplication {
+class PlatformApplication : public fw::TApplication {
  public:
   // Initializes OLE for the thread and creates the hidden application window.
-  Win32Application();
-  ~Win32Application() override;
+  PlatformApplication();
+  ~PlatformApplication() override;
 
   void Initialize() override;
   void SetMainFormOnTaskBar(bool value) override;
