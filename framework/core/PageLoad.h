@@ -2,6 +2,7 @@
 
 #include <array>
 #include <chrono>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@ namespace fw {
 
 // The timers a page's load runs on; a backend keeps one of each.
 enum class TPageTimer { Retry, LoadTimeout, Patience };
+inline constexpr std::size_t PageTimerCount = 3;
 
 // How the page's engine process went.
 enum class TProcessEnd { Crashed, EndedByProgram };

@@ -1,5 +1,6 @@
 #include "framework/core/WebBrowser.h"
 
+#include "framework/core/Application.h"
 #include "framework/core/Exceptions.h"
 
 namespace fw {
@@ -46,6 +47,14 @@ void TWebBrowser::StartOver() {
   attempt([&] { browser.Navigate("about:blank"); });
   attempt([&] { browser.ClearBrowsingData(); });
   if (!failures.empty()) throw Exception(failures);
+}
+
+void TWebBrowser::GiveUp() {
+  if (OnGiveUp && Application) Application->Guard([this] { OnGiveUp(this); });
+}
+
+void TWebBrowser::PageShown(const std::string& address, bool errorPage) {
+  if (OnPageShown && Application) Application->Guard([&] { OnPageShown(address, errorPage); });
 }
 
 }  // namespace fw

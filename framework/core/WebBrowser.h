@@ -63,6 +63,10 @@ class TWebBrowser : public TWinControl {
   // Runs when a load has ended with a page on the screen: the page at `address`, or with
   // `errorPage` the engine's error page for `address`, which could not be loaded.
   std::function<void(const std::string& address, bool errorPage)> OnPageShown;
+  // What a backend's recovery reports: each runs its handler, if any, guarded by the
+  // application.
+  void GiveUp();
+  void PageShown(const std::string& address, bool errorPage);
 
   // Locked down, a page leads the kiosk only where `allowed` says, and never out of the view
   // (no new window, file window, print or download): the backend's peer closes each route.

@@ -57,9 +57,8 @@ BrowserRecovery::BrowserRecovery(fw::TWebBrowser& browser, HWND window, IWebBrow
     : browser_(browser),
       events_(events),
       load_(browser.Recovery()),
-      retryTimer_(window, kRetryTimer),
-      loadTimer_(window, kLoadTimer),
-      patienceTimer_(window, kPatienceTimer) {
+      timers_{WindowTimer(window, kRetryTimer), WindowTimer(window, kLoadTimer),
+              WindowTimer(window, kPatienceTimer)} {
   control->AddRef();
   control_.attach(control);
   events.Listen([this](DISPID id, DISPPARAMS& parameters) { Event(id, parameters); });
@@ -70,25 +69,12 @@ BrowserRecovery::BrowserRecovery(fw::TWebBrowser& browser, HWND window, IWebBrow
 
 void BrowserRecovery::SettingsChanged() { Run(load_.SetRecovery(browser_.Recovery())); }
 
-WindowTimer& BrowserRecovery::Timer(fw::TPageTimer timer) {
-  switch (timer) {
-    case fw::TPageTimer::Retry:
-      return retryTimer_;
-    case fw::TPageTimer::LoadTimeout:
-      return loadTimer_;
-    case fw::TPageTimer::Patience:
-      return patienceTimer_;
-  }
-  return retryTimer_;
-}
-
 bool BrowserRecovery::TimerElapsed(UINT_PTR id) {
-  for (const fw::TPageTimer timer :
-       {fw::TPageTimer::Retry, fw::TPageTimer::LoadTimeout, fw::TPageTimer::Patience}) {
-    if (id != Timer(timer).Id()) continue;
-    Timer(timer).Stop();
+  for (std::size_t index = 0; index < timers_.size(); ++index) {
+    if (id != timers_[index].Id()) continue;
+    timers_[index].Stop();
     // The control runs in this process: its page never hangs apart from the program.
-    Run(load_.TimerDue(timer, std::string()));
+    Run(load_.TimerDue(static_cast<fw::TPageTimer>(index), std::string()));
     return true;
   }
   return false;
@@ -166,11 +152,10 @@ void BrowserRecovery::Carry(const fw::TPageCommand& command) {
       // The control's navigate call fails by itself for an address it refuses outright.
       break;
     case Action::GiveUp:
-      if (browser_.OnGiveUp) fw::Application->Guard([this] { browser_.OnGiveUp(&browser_); });
+      browser_.GiveUp();
       break;
     case Action::PageShown:
-      if (browser_.OnPageShown)
-        fw::Application->Guard([&] { browser_.OnPageShown(command.Address, command.ErrorPage); });
+      browser_.PageShown(command.Address, command.ErrorPage);
       break;
   }
 }

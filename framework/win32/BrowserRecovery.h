@@ -3,7 +3,9 @@
 #include <windows.h>
 #include <exdisp.h>
 
+#include <array>
 #include <chrono>
+#include <cstddef>
 #include <string>
 
 #include "framework/core/Application.h"
@@ -50,7 +52,7 @@ class BrowserRecovery {
   void Event(DISPID id, DISPPARAMS& parameters);
   void Run(const fw::TPageCommands& commands);
   void Carry(const fw::TPageCommand& command);
-  WindowTimer& Timer(fw::TPageTimer timer);
+  WindowTimer& Timer(fw::TPageTimer timer) { return timers_[static_cast<std::size_t>(timer)]; }
   void FailAsTimeout(const std::string& url);
   bool LoadUnderWay() const;
 
@@ -59,9 +61,7 @@ class BrowserRecovery {
   ComPtr<IWebBrowser2> control_;
   fw::TPageLoad load_;
   bool downloading_ = false;  // the control has begun to fetch since the load began
-  WindowTimer retryTimer_;
-  WindowTimer loadTimer_;
-  WindowTimer patienceTimer_;
+  std::array<WindowTimer, fw::PageTimerCount> timers_;  // by TPageTimer
   fw::TApplication::TInputSubscription input_;
 };
 

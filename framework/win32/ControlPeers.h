@@ -10,8 +10,10 @@ namespace fw::win32 {
 // Panels and the split view: a background and, centred both ways, the caption.
 class ContainerPeer : public WindowPeer {
  public:
-  ContainerPeer(fw::TControl& control, std::wstring className)
-      : WindowPeer(control), className_(std::move(className)) {}
+  // Its window class names its kind: "TSplitView" or "TPanel".
+  explicit ContainerPeer(fw::TControl& control)
+      : WindowPeer(control),
+        className_(control.Kind() == fw::TControlKind::SplitView ? L"TSplitView" : L"TPanel") {}
 
  protected:
   std::wstring ClassName() const override { return className_; }
