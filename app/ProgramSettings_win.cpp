@@ -99,8 +99,7 @@ std::vector<SettingsLayer> SettingsSources(const CommandLine& line) {
     layers.push_back(std::move(*user));
   }
   if (line.configFile) {
-    const std::filesystem::path path(Widen(*line.configFile));
-    if (auto file = ReadSettingsFile(path, *line.configFile, true))
+    if (auto file = ReadSettingsFile(Widen(*line.configFile), *line.configFile, true))
       layers.push_back(std::move(*file));
   } else if (const std::wstring folder = ProgramDataFolder(); !folder.empty()) {
     const std::wstring path = folder + L"\\Duvuzezera\\kiosk.json";

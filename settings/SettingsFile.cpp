@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <fstream>
 #include <nlohmann/json.hpp>
-#include <system_error>
+
+#include "settings/SettingsFileOpening.h"
 
 namespace {
 
@@ -77,41 +77,34 @@ SettingsLayer ParseSettingsText(std::string_view text, std::string source) {
   return layer;
 }
 
-std::optional<SettingsLayer> ReadSettingsFile(const std::filesystem::path& path, std::string source,
+std::optional<SettingsLayer> ReadSettingsFile(const SettingsPath& path, std::string source,
                                               bool mustExist) {
   SettingsLayer layer{std::move(source), {}, {}};
-  std::error_code error;
-  const auto status = std::filesystem::status(path, error);
-  if (status.type() == std::filesystem::file_type::not_found) {
-    if (!mustExist) return std::nullopt;
-    layer.Refuse("", "no such file");
-    return layer;
-  }
-  if (error) {
-    layer.Refuse("", "cannot be read: " + error.message());
-    return layer;
-  }
-  if (std::filesystem::is_directory(status)) {
-    layer.Refuse("", "is a folder, not a file");
-    return layer;
-  }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    layer.Refuse("", "cannot be read");
-    return layer;
+  const SettingsFileOpening opened = OpenSettingsFile(path);
+  switch (opened.found) {
+    case SettingsFileOpening::Found::Nothing:
+      if (!mustExist) return std::nullopt;
+      layer.Refuse("", "no such file");
+      return layer;
+    case SettingsFileOpening::Found::Folder:
+      layer.Refuse("", "is a folder, not a file");
+      return layer;
+    case SettingsFileOpening::Found::Unreadable:
+      layer.Refuse("", "cannot be read" + (opened.reason.empty() ? "" : ": " + opened.reason));
+      return layer;
+    case SettingsFileOpening::Found::File:
+      break;
   }
   // Read one byte past the limit rather than trust the size, which a device or pipe lacks.
   std::string text(MaxSettingsFileSize + 1, '\0');
-  in.read(text.data(), static_cast<std::streamsize>(text.size()));
-  if (in.bad()) {
+  text.resize(std::fread(text.data(), 1, text.size(), opened.file.get()));
+  if (std::ferror(opened.file.get())) {
     layer.Refuse("", "cannot be read");
     return layer;
   }
-  text.resize(static_cast<std::size_t>(in.gcount()));
   if (text.size() > MaxSettingsFileSize) {
     layer.Refuse("", "larger than 1 MiB");
     return layer;
   }
-  SettingsLayer parsed = ParseSettingsText(text, layer.source);
-  return parsed;
+  return ParseSettingsText(text, layer.source);
 }

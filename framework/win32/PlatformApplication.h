@@ -22,6 +22,7 @@
 #include "framework/core/Application.h"
 #include "framework/win32/AudioSessions.h"
 #include "framework/win32/Handles.h"
+#include "framework/win32/PageWindowWatch.h"
 
 namespace fw::win32 {
 
@@ -69,6 +70,7 @@ class PlatformApplication : public fw::TApplication {
   OleInitialization ole_;
   std::optional<ComInitialization> com_;  // from Initialize on
   UniqueWindow window_;
+  PageWindowWatch pageWindows_;
   // Sees every input message any loop of this thread takes, the page's and modal ones' too;
   // installed with the first idle watch.
   UniqueHook inputHook_;

@@ -8,6 +8,7 @@
 #include "framework/win32/BrowserSite.h"
 #include "framework/win32/Errors.h"
 #include "framework/win32/InternetStorage.h"
+#include "framework/win32/PageWindowWatch.h"
 #include "framework/win32/PageWindows.h"
 #include "framework/win32/Unicode.h"
 
@@ -42,9 +43,11 @@ void WebBrowserPeer::Created() {
   lockdown_ = std::make_unique<BrowserLockdown>(browser, *events_,
                                                 [this](const std::string& url) { Navigate(url); });
   recovery_ = std::make_unique<BrowserRecovery>(browser, Handle(), browser_.get(), *events_);
+  PageWindowWatch::Watch(Handle(), browser);
 }
 
 WebBrowserPeer::~WebBrowserPeer() {
+  PageWindowWatch::Forget(static_cast<fw::TWebBrowser&>(Control()));
   // No event may reach them while the control closes.
   recovery_.reset();
   lockdown_.reset();
