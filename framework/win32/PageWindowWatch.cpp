@@ -8,7 +8,7 @@
 #include "framework/core/Application.h"
 #include "framework/core/CallbackBoundary.h"
 #include "framework/core/PageWindows.h"
-#include "framework/win32/SystemInfo.h"
+#include "framework/win32/Errors.h"
 #include "framework/win32/Unicode.h"
 
 namespace fw::win32 {
