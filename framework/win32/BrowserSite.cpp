@@ -47,10 +47,10 @@ STDMETHODIMP BrowserSite::ShowMessage(HWND window, LPOLESTR text, LPOLESTR capti
     *result = IDOK;
     return S_OK;
   }
-  // The program's own box in every mode, so that the idle reset can answer it.
+  // The program's own message box in every mode, so that the idle reset can answer it.
   if (dialog_ || openingDialog || !host_) return S_FALSE;
-  HHOOK hook = SetWindowsHookExW(WH_CBT, WatchDialog, nullptr, GetCurrentThreadId());
-  if (!hook) return S_FALSE;  // the control's own box, then
+  UniqueHook hook(SetWindowsHookExW(WH_CBT, WatchDialog, nullptr, GetCurrentThreadId()));
+  if (!hook) return S_FALSE;  // the control's own dialog, then
   openingDialog = &dialog_;
   openingLocked = Locked();
   EnableWindow(host_, FALSE);
@@ -59,7 +59,6 @@ STDMETHODIMP BrowserSite::ShowMessage(HWND window, LPOLESTR text, LPOLESTR capti
   EnableWindow(host_, TRUE);
   openingDialog = nullptr;
   dialog_ = nullptr;
-  UnhookWindowsHookEx(hook);
   *result = answer;
   return S_OK;
 }
