@@ -43,7 +43,7 @@ class BrowserRecovery : private BrowserEvents::Listener {
   static constexpr GSourceFunc TimerCallback =
       MemberCallback<&BrowserRecovery::OnTimer<timer>, G_SOURCE_REMOVE>::Call;
   gboolean AskThePage();
-  // Static: called after the recovery is gone when its question was dropped.
+  // No member: a dropped question is still answered, when the recovery may be gone.
   static void OnAnswer(GObject* view, GAsyncResult* result, gpointer self);
   // `error`: what failed, for a refusal's box.
   void Run(const fw::TPageCommands& commands, const GError* error = nullptr);

@@ -41,7 +41,7 @@ class WebBrowserPeer : public WidgetPeer, public fw::BrowserPeer {
   void AllowOnScreenKeyboard(bool allowed) override;
 
  private:
-  // Static: called after the peer is gone when its clear was cancelled.
+  // No member: a cancelled clear still finishes, when the peer may be gone.
   static void OnCleared(GObject* manager, GAsyncResult* result, gpointer self);
   void OnMapped(GtkWidget* widget);
   void OnWindowPainted(GdkFrameClock* clock);
