@@ -36,14 +36,12 @@ class BrowserEvents {
   void Close() { connections_.clear(); }
 
  private:
-  static gboolean OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
-                                 WebKitPolicyDecisionType type, gpointer self);
-  static void OnLoadChanged(WebKitWebView*, WebKitLoadEvent event, gpointer self);
-  static gboolean OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* uri, GError* error,
-                               gpointer self);
-  static void OnResponsiveness(GObject* view, GParamSpec*, gpointer self);
-  static void OnProcessTerminated(WebKitWebView*, WebKitWebProcessTerminationReason reason,
-                                  gpointer self);
+  gboolean OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
+                          WebKitPolicyDecisionType type);
+  void OnLoadChanged(WebKitWebView*, WebKitLoadEvent event);
+  gboolean OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* uri, GError* error);
+  void OnResponsiveness(GObject* view, GParamSpec*);
+  void OnProcessTerminated(WebKitWebView*, WebKitWebProcessTerminationReason reason);
 
   std::vector<Listener*> listeners_;
   std::vector<SignalConnection> connections_;

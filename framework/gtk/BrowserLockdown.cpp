@@ -4,7 +4,7 @@
 #include <string_view>
 #include <utility>
 
-#include "framework/core/CallbackBoundary.h"
+#include "framework/gtk/MemberCallback.h"
 
 namespace fw::gtk {
 
@@ -42,9 +42,10 @@ BrowserLockdown::BrowserLockdown(const fw::TWebBrowser& browser, WebKitWebView* 
                                  BrowserEvents& events, Navigate navigate)
     : browser_(browser), view_(view), navigate_(std::move(navigate)) {
   events.Listen(*this);
-  connections_.push_back(Connect(view, "create", OnCreate, this));
-  connections_.push_back(Connect(view, "run-file-chooser", OnFileChooser, this));
-  connections_.push_back(Connect(view, "print", OnPrint, this));
+  connections_.push_back(ConnectMember<&BrowserLockdown::OnCreate, nullptr>(view, "create", this));
+  connections_.push_back(
+      ConnectMember<&BrowserLockdown::OnFileChooser>(view, "run-file-chooser", this));
+  connections_.push_back(ConnectMember<&BrowserLockdown::OnPrint>(view, "print", this));
 }
 
 void BrowserLockdown::BeforeNavigate() {
@@ -62,16 +63,12 @@ void BrowserLockdown::BeforeNavigate() {
 
 // A new window's address opens in the view, after a tap only; without a lockdown the engine
 // opens nothing, as before.
-GtkWidget* BrowserLockdown::OnCreate(WebKitWebView*, WebKitNavigationAction* action,
-                                     gpointer self) {
-  return AtCallbackBoundary<GtkWidget*>(nullptr, [&]() -> GtkWidget* {
-    auto& lockdown = *static_cast<BrowserLockdown*>(self);
-    if (!lockdown.Locked() || !webkit_navigation_action_is_user_gesture(action)) return nullptr;
-    WebKitURIRequest* request = webkit_navigation_action_get_request(action);
-    const char* uri = request ? webkit_uri_request_get_uri(request) : nullptr;
-    if (uri && lockdown.browser_.Lockdown()->Allows(uri)) lockdown.navigate_(uri);
-    return nullptr;
-  });
+GtkWidget* BrowserLockdown::OnCreate(WebKitWebView*, WebKitNavigationAction* action) {
+  if (!Locked() || !webkit_navigation_action_is_user_gesture(action)) return nullptr;
+  WebKitURIRequest* request = webkit_navigation_action_get_request(action);
+  const char* uri = request ? webkit_uri_request_get_uri(request) : nullptr;
+  if (uri && browser_.Lockdown()->Allows(uri)) navigate_(uri);
+  return nullptr;
 }
 
 bool BrowserLockdown::DecidePolicy(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type) {
@@ -102,18 +99,12 @@ bool BrowserLockdown::DecidePolicy(WebKitPolicyDecision* decision, WebKitPolicyD
   return true;
 }
 
-gboolean BrowserLockdown::OnFileChooser(WebKitWebView*, WebKitFileChooserRequest* request,
-                                        gpointer self) {
-  return AtCallbackBoundary<gboolean>(FALSE, [&]() -> gboolean {
-    if (!static_cast<BrowserLockdown*>(self)->Locked()) return FALSE;
-    webkit_file_chooser_request_cancel(request);  // the page gets no file
-    return TRUE;
-  });
+gboolean BrowserLockdown::OnFileChooser(WebKitWebView*, WebKitFileChooserRequest* request) {
+  if (!Locked()) return FALSE;
+  webkit_file_chooser_request_cancel(request);  // the page gets no file
+  return TRUE;
 }
 
-gboolean BrowserLockdown::OnPrint(WebKitWebView*, WebKitPrintOperation*, gpointer self) {
-  return AtCallbackBoundary<gboolean>(
-      FALSE, [&]() -> gboolean { return static_cast<BrowserLockdown*>(self)->Locked(); });
-}
+gboolean BrowserLockdown::OnPrint(WebKitWebView*, WebKitPrintOperation*) { return Locked(); }
 
 }  // namespace fw::gtk

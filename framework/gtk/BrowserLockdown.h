@@ -30,11 +30,10 @@ class BrowserLockdown : private BrowserEvents::Listener {
   void BeforeNavigate();
 
  private:
-  static GtkWidget* OnCreate(WebKitWebView* view, WebKitNavigationAction* action, gpointer self);
+  GtkWidget* OnCreate(WebKitWebView* view, WebKitNavigationAction* action);
   bool DecidePolicy(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type) override;
-  static gboolean OnFileChooser(WebKitWebView* view, WebKitFileChooserRequest* request,
-                                gpointer self);
-  static gboolean OnPrint(WebKitWebView* view, WebKitPrintOperation* print, gpointer self);
+  gboolean OnFileChooser(WebKitWebView* view, WebKitFileChooserRequest* request);
+  gboolean OnPrint(WebKitWebView* view, WebKitPrintOperation* print);
   bool Locked() const { return browser_.Lockdown() != nullptr; }
 
   const fw::TWebBrowser& browser_;

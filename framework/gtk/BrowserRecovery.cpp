@@ -71,13 +71,10 @@ SourceId& BrowserRecovery::Timer(fw::TPageTimer timer) {
 }
 
 template <fw::TPageTimer timer>
-gboolean BrowserRecovery::OnTimer(gpointer self) {
-  return AtCallbackBoundary<gboolean>(G_SOURCE_REMOVE, [&] {
-    auto& recovery = *static_cast<BrowserRecovery*>(self);
-    recovery.Timer(timer).Forget();
-    recovery.Run(recovery.load_.TimerDue(timer, recovery.Shown()));
-    return G_SOURCE_REMOVE;
-  });
+gboolean BrowserRecovery::OnTimer() {
+  Timer(timer).Forget();
+  Run(load_.TimerDue(timer, Shown()));
+  return G_SOURCE_REMOVE;
 }
 
 void BrowserRecovery::Run(const fw::TPageCommands& commands, const GError* error) {
@@ -103,10 +100,11 @@ void BrowserRecovery::Carry(const fw::TPageCommand& command, const GError* error
       FailAsTimeout(command.Address, command.Delay);
       break;
     case Action::StartTimer: {
-      GSourceFunc callback = command.Timer == fw::TPageTimer::Retry ? OnTimer<fw::TPageTimer::Retry>
+      GSourceFunc callback = command.Timer == fw::TPageTimer::Retry
+                                 ? TimerCallback<fw::TPageTimer::Retry>
                              : command.Timer == fw::TPageTimer::LoadTimeout
-                                 ? OnTimer<fw::TPageTimer::LoadTimeout>
-                                 : OnTimer<fw::TPageTimer::Patience>;
+                                 ? TimerCallback<fw::TPageTimer::LoadTimeout>
+                                 : TimerCallback<fw::TPageTimer::Patience>;
       Timer(command.Timer).Reset(Seconds(command.Delay, callback, this));
       break;
     }
@@ -138,20 +136,17 @@ void BrowserRecovery::ResponsivenessChanged(bool responsive) {
   Run(responsive ? load_.Responsive() : load_.Unresponsive());
 }
 
-gboolean BrowserRecovery::AskThePage(gpointer self) {
-  return AtCallbackBoundary<gboolean>(G_SOURCE_CONTINUE, [&] {
-    auto& recovery = *static_cast<BrowserRecovery*>(self);
-    if (recovery.question_) {
-      // Unanswered for a whole interval: the page's thread is held.
-      if (!std::exchange(recovery.questionHung_, true)) recovery.Run(recovery.load_.Unresponsive());
-      return G_SOURCE_CONTINUE;
-    }
-    recovery.question_ = ObjectRef<GCancellable>::Adopt(g_cancellable_new());
-    // In a world of the program's own; the answer itself does not matter.
-    webkit_web_view_evaluate_javascript(recovery.view_, "0", -1, "duvuzezera-recovery", nullptr,
-                                        recovery.question_.get(), OnAnswer, self);
+gboolean BrowserRecovery::AskThePage() {
+  if (question_) {
+    // Unanswered for a whole interval: the page's thread is held.
+    if (!std::exchange(questionHung_, true)) Run(load_.Unresponsive());
     return G_SOURCE_CONTINUE;
-  });
+  }
+  question_ = ObjectRef<GCancellable>::Adopt(g_cancellable_new());
+  // In a world of the program's own; the answer itself does not matter.
+  webkit_web_view_evaluate_javascript(view_, "0", -1, "duvuzezera-recovery", nullptr,
+                                      question_.get(), OnAnswer, this);
+  return G_SOURCE_CONTINUE;
 }
 
 void BrowserRecovery::OnAnswer(GObject* view, GAsyncResult* result, gpointer self) {
@@ -209,7 +204,11 @@ void BrowserRecovery::LoadChanged(WebKitLoadEvent event) {
       const std::string uri = Shown();
       const bool page = !uri.empty() && !uri.starts_with("about:");
       DropQuestion();
-      pageQuestions_.Reset(page ? Seconds(kQuestionInterval, AskThePage, this) : 0);
+      pageQuestions_.Reset(
+          page
+              ? Seconds(kQuestionInterval,
+                        MemberCallback<&BrowserRecovery::AskThePage, G_SOURCE_CONTINUE>::Call, this)
+              : 0);
       break;
     }
     case WEBKIT_LOAD_FINISHED:

@@ -9,6 +9,7 @@
 #include "framework/core/WebBrowser.h"
 #include "framework/gtk/BrowserEvents.h"
 #include "framework/gtk/Handles.h"
+#include "framework/gtk/MemberCallback.h"
 
 namespace fw::gtk {
 
@@ -37,8 +38,12 @@ class BrowserRecovery : private BrowserEvents::Listener {
   void ResponsivenessChanged(bool responsive) override;
   void ProcessTerminated(WebKitWebProcessTerminationReason reason) override;
   template <fw::TPageTimer timer>
-  static gboolean OnTimer(gpointer self);
-  static gboolean AskThePage(gpointer self);
+  gboolean OnTimer();
+  template <fw::TPageTimer timer>
+  static constexpr GSourceFunc TimerCallback =
+      MemberCallback<&BrowserRecovery::OnTimer<timer>, G_SOURCE_REMOVE>::Call;
+  gboolean AskThePage();
+  // No member: a dropped question is still answered, when the recovery may be gone.
   static void OnAnswer(GObject* view, GAsyncResult* result, gpointer self);
   // `error`: what failed, for a refusal's box.
   void Run(const fw::TPageCommands& commands, const GError* error = nullptr);

@@ -5,7 +5,6 @@
 
 #include "framework/core/Application.h"
 #include "framework/core/Bitmap.h"
-#include "framework/core/CallbackBoundary.h"
 #include "framework/core/StyleManager.h"
 #include "framework/core/StyleRules.h"
 #include "framework/gtk/StyleSheet.h"
@@ -43,39 +42,36 @@ struct SurfaceDeleter {
 
 ContainerPeer::ContainerPeer(fw::TControl& control)
     : WidgetPeer(control, ObjectRef<GtkWidget>::Adopt(gtk_layout_new(nullptr, nullptr))) {
-  ConnectTo(Widget(), "draw", OnDraw);
+  ConnectTo<&ContainerPeer::OnDraw>(Widget(), "draw", this);
   TrackPointerOn(Widget());
 }
 
-gboolean ContainerPeer::OnDraw(GtkWidget* widget, cairo_t* cr, gpointer data) {
-  return AtCallbackBoundary<gboolean>(FALSE, [&]() -> gboolean {
-    auto* self = static_cast<ContainerPeer*>(data);
-    // The children live on the layout's inner window; paint beneath them there.
-    if (!gtk_cairo_should_draw_window(cr, gtk_layout_get_bin_window(GTK_LAYOUT(widget))))
-      return FALSE;
-    self->FillBackground(cr, widget);
-    const std::string& caption = self->Control().Caption();
-    if (!caption.empty()) {
-      const auto layout =
-          ObjectRef<PangoLayout>::Adopt(gtk_widget_create_pango_layout(widget, caption.c_str()));
-      const auto font = FontDescription(self->Control().EffectiveFont(), self->ScaleFactor());
-      pango_layout_set_font_description(layout.get(), font.get());
-      int width = 0, height = 0;
-      pango_layout_get_pixel_size(layout.get(), &width, &height);
-      SetSourceColor(cr, fw::CaptionColorOf(self->Control(), fw::TStyleManager::ActiveStyle()));
-      cairo_move_to(cr, (gtk_widget_get_allocated_width(widget) - width) / 2.0,
-                    (gtk_widget_get_allocated_height(widget) - height) / 2.0);
-      pango_cairo_show_layout(cr, layout.get());
-    }
-    return FALSE;  // the layout draws its children next
-  });
+gboolean ContainerPeer::OnDraw(GtkWidget* widget, cairo_t* cr) {
+  // The children live on the layout's inner window; paint beneath them there.
+  if (!gtk_cairo_should_draw_window(cr, gtk_layout_get_bin_window(GTK_LAYOUT(widget))))
+    return FALSE;
+  FillBackground(cr, widget);
+  const std::string& caption = Control().Caption();
+  if (!caption.empty()) {
+    const auto layout =
+        ObjectRef<PangoLayout>::Adopt(gtk_widget_create_pango_layout(widget, caption.c_str()));
+    const auto font = FontDescription(Control().EffectiveFont(), ScaleFactor());
+    pango_layout_set_font_description(layout.get(), font.get());
+    int width = 0, height = 0;
+    pango_layout_get_pixel_size(layout.get(), &width, &height);
+    SetSourceColor(cr, fw::CaptionColorOf(Control(), fw::TStyleManager::ActiveStyle()));
+    cairo_move_to(cr, (gtk_widget_get_allocated_width(widget) - width) / 2.0,
+                  (gtk_widget_get_allocated_height(widget) - height) / 2.0);
+    pango_cairo_show_layout(cr, layout.get());
+  }
+  return FALSE;  // the layout draws its children next
 }
 
 ButtonPeer::ButtonPeer(fw::TControl& control)
     : WidgetPeer(control, ObjectRef<GtkWidget>::Adopt(gtk_button_new_with_label(""))) {
   gtk_style_context_add_class(gtk_widget_get_style_context(Widget()), kButtonClass);
   gtk_widget_set_can_focus(Widget(), TRUE);
-  ConnectTo(Widget(), "clicked", OnClicked);
+  ConnectTo<&ButtonPeer::OnClicked>(Widget(), "clicked", this);
   AppearanceChanged();
 }
 
@@ -91,16 +87,13 @@ void ButtonPeer::AppearanceChanged() {
   gtk_label_set_attributes(GTK_LABEL(label), attributes.get());
 }
 
-void ButtonPeer::OnClicked(GtkButton*, gpointer data) {
-  AtCallbackBoundary([&] {
-    auto& control = static_cast<ButtonPeer*>(data)->Control();
-    fw::Application->Guard([&] { control.Click(); });
-  });
+void ButtonPeer::OnClicked(GtkButton*) {
+  fw::Application->Guard([&] { Control().Click(); });
 }
 
 ImagePeer::ImagePeer(fw::TImage& image)
     : WidgetPeer(image, ObjectRef<GtkWidget>::Adopt(gtk_drawing_area_new())), image_(image) {
-  ConnectTo(Widget(), "draw", OnDraw);
+  ConnectTo<&ImagePeer::OnDraw>(Widget(), "draw", this);
   TrackPointerOn(Widget());
 }
 
@@ -114,36 +107,33 @@ void ImagePeer::ButtonReleased(const GdkEventButton& event) {
   if (inside && !ReleaseEndsStroke()) image_.Click();
 }
 
-gboolean ImagePeer::OnDraw(GtkWidget* widget, cairo_t* cr, gpointer data) {
-  return AtCallbackBoundary<gboolean>(FALSE, [&]() -> gboolean {
-    auto* self = static_cast<ImagePeer*>(data);
-    self->FillBackground(cr, widget);
-    const fw::TBitmap& picture = self->image_.Picture;
-    if (picture.Empty()) return TRUE;
-    std::unique_ptr<cairo_surface_t, SurfaceDeleter> surface(
-        cairo_image_surface_create(CAIRO_FORMAT_ARGB32, picture.Width, picture.Height));
-    if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) return TRUE;
-    cairo_surface_flush(surface.get());
-    // Cairo wants premultiplied alpha in native-endian 32-bit words.
-    fw::WritePremultipliedBgra(
-        picture, cairo_image_surface_get_data(surface.get()),
-        static_cast<std::size_t>(cairo_image_surface_get_stride(surface.get())));
-    cairo_surface_mark_dirty(surface.get());
-    // The picture and its place are device pixels.
-    const double toToolkit = 1.0 / self->ScaleFactor();
-    cairo_scale(cr, toToolkit, toToolkit);
-    const fw::TBounds& cell = self->image_.Bounds();
-    if (self->image_.Stretch) {
-      cairo_scale(cr, static_cast<double>(cell.Width) / picture.Width,
-                  static_cast<double>(cell.Height) / picture.Height);
-      cairo_set_source_surface(cr, surface.get(), 0, 0);
-    } else {
-      const fw::TPoint origin = self->image_.PictureOrigin();
-      cairo_set_source_surface(cr, surface.get(), origin.X, origin.Y);
-    }
-    cairo_paint(cr);
-    return TRUE;
-  });
+gboolean ImagePeer::OnDraw(GtkWidget* widget, cairo_t* cr) {
+  FillBackground(cr, widget);
+  const fw::TBitmap& picture = image_.Picture;
+  if (picture.Empty()) return TRUE;
+  std::unique_ptr<cairo_surface_t, SurfaceDeleter> surface(
+      cairo_image_surface_create(CAIRO_FORMAT_ARGB32, picture.Width, picture.Height));
+  if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) return TRUE;
+  cairo_surface_flush(surface.get());
+  // Cairo wants premultiplied alpha in native-endian 32-bit words.
+  fw::WritePremultipliedBgra(
+      picture, cairo_image_surface_get_data(surface.get()),
+      static_cast<std::size_t>(cairo_image_surface_get_stride(surface.get())));
+  cairo_surface_mark_dirty(surface.get());
+  // The picture and its place are device pixels.
+  const double toToolkit = 1.0 / ScaleFactor();
+  cairo_scale(cr, toToolkit, toToolkit);
+  const fw::TBounds& cell = image_.Bounds();
+  if (image_.Stretch) {
+    cairo_scale(cr, static_cast<double>(cell.Width) / picture.Width,
+                static_cast<double>(cell.Height) / picture.Height);
+    cairo_set_source_surface(cr, surface.get(), 0, 0);
+  } else {
+    const fw::TPoint origin = image_.PictureOrigin();
+    cairo_set_source_surface(cr, surface.get(), origin.X, origin.Y);
+  }
+  cairo_paint(cr);
+  return TRUE;
 }
 
 }  // namespace fw::gtk

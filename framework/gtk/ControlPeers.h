@@ -14,7 +14,7 @@ class ContainerPeer : public WidgetPeer {
   GtkLayout* Container() const override { return GTK_LAYOUT(Widget()); }
 
  private:
-  static gboolean OnDraw(GtkWidget* widget, cairo_t* cr, gpointer self);
+  gboolean OnDraw(GtkWidget* widget, cairo_t* cr);
 };
 
 class ButtonPeer : public WidgetPeer {
@@ -23,7 +23,7 @@ class ButtonPeer : public WidgetPeer {
   void AppearanceChanged() override;
 
  private:
-  static void OnClicked(GtkButton*, gpointer self);
+  void OnClicked(GtkButton*);
 };
 
 // A picture drawn with its alpha channel; a click inside raises OnClick.
@@ -36,7 +36,7 @@ class ImagePeer : public WidgetPeer {
   void ButtonReleased(const GdkEventButton& event) override;
 
  private:
-  static gboolean OnDraw(GtkWidget* widget, cairo_t* cr, gpointer self);
+  gboolean OnDraw(GtkWidget* widget, cairo_t* cr);
   fw::TImage& image_;
   bool pressed_ = false;
 };

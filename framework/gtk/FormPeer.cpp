@@ -4,7 +4,6 @@
 
 #include <algorithm>
 
-#include "framework/core/CallbackBoundary.h"
 #include "framework/core/Scaling.h"
 #include "framework/gtk/Input.h"
 
@@ -42,13 +41,13 @@ FormPeer::FormPeer(fw::TForm& form, fw::TApplication& application)
                               ToToolkit(form.Bounds().Height, scale));
   gtk_container_add(GTK_CONTAINER(window), client_.get());
   gtk_widget_show(client_.get());
-  ConnectTo(Widget(), "delete-event", OnDelete);
-  ConnectTo(Widget(), "key-press-event", OnKeyPress);
-  ConnectTo(Widget(), "notify::scale-factor", OnScaleChanged);
-  ConnectTo(client_.get(), "size-allocate", OnClientAllocated);
+  ConnectTo<&FormPeer::OnDelete, TRUE>(Widget(), "delete-event", this);
+  ConnectTo<&FormPeer::OnKeyPress>(Widget(), "key-press-event", this);
+  ConnectTo<&FormPeer::OnScaleChanged>(Widget(), "notify::scale-factor", this);
+  ConnectTo<&FormPeer::OnClientAllocated>(client_.get(), "size-allocate", this);
   // The settings outlive every window: the handler must go with the window.
-  ConnectTo(gtk_settings_get_default(), "notify::gtk-xft-dpi", OnScaleChanged);
-  ConnectTo(client_.get(), "draw", OnDrawClient);
+  ConnectTo<&FormPeer::OnScaleChanged>(gtk_settings_get_default(), "notify::gtk-xft-dpi", this);
+  ConnectTo<&FormPeer::OnDrawClient>(client_.get(), "draw", this);
   TrackPointerOn(client_.get());
 }
 
@@ -97,59 +96,41 @@ void FormPeer::Show() {
   gtk_window_present(Window());
 }
 
-gboolean FormPeer::OnDelete(GtkWidget*, GdkEvent*, gpointer data) {
-  return AtCallbackBoundary<gboolean>(TRUE, [&]() -> gboolean {
-    // Closing the main form ends the application, unless the form keeps it open.
-    auto& peer = *static_cast<FormPeer*>(data);
-    bool close = true;
-    peer.application_.Guard([&] { close = peer.form_.CloseQuery(); });
-    if (close) peer.application_.Terminate();
-    return TRUE;
-  });
+gboolean FormPeer::OnDelete(GtkWidget*, GdkEvent*) {
+  // Closing the main form ends the application, unless the form keeps it open.
+  bool close = true;
+  application_.Guard([&] { close = form_.CloseQuery(); });
+  if (close) application_.Terminate();
+  return TRUE;
 }
 
-gboolean FormPeer::OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer data) {
-  return AtCallbackBoundary<gboolean>(FALSE, [&]() -> gboolean {
-    return RouteKey(static_cast<FormPeer*>(data)->Window(), *event);
-  });
+gboolean FormPeer::OnKeyPress(GtkWidget*, GdkEventKey* event) { return RouteKey(Window(), *event); }
+
+gboolean FormPeer::OnDrawClient(GtkWidget* widget, cairo_t* cr) {
+  if (gtk_cairo_should_draw_window(cr, gtk_layout_get_bin_window(GTK_LAYOUT(widget))))
+    FillBackground(cr, widget);
+  return FALSE;
 }
 
-gboolean FormPeer::OnDrawClient(GtkWidget* widget, cairo_t* cr, gpointer data) {
-  return AtCallbackBoundary<gboolean>(FALSE, [&]() -> gboolean {
-    if (gtk_cairo_should_draw_window(cr, gtk_layout_get_bin_window(GTK_LAYOUT(widget))))
-      static_cast<FormPeer*>(data)->FillBackground(cr, widget);
-    return FALSE;
-  });
+void FormPeer::OnClientAllocated(GtkWidget*, GdkRectangle*) {
+  // The children have their sizes for this pass already, and new ones asked for now would
+  // wait for some later pass: the layout follows the new size right after this one.
+  if (!pendingClientSize_) {
+    pendingClientSize_.Reset(g_idle_add_full(
+        GTK_PRIORITY_RESIZE, MemberCallback<&FormPeer::ApplyClientSize, G_SOURCE_REMOVE>::Call,
+        this, nullptr));
+  }
 }
 
-void FormPeer::OnClientAllocated(GtkWidget*, GdkRectangle*, gpointer data) {
-  AtCallbackBoundary([&] {
-    auto* self = static_cast<FormPeer*>(data);
-    // The children have their sizes for this pass already, and new ones asked for now would
-    // wait for some later pass: the layout follows the new size right after this one.
-    if (!self->pendingClientSize_) {
-      self->pendingClientSize_.Reset(
-          g_idle_add_full(GTK_PRIORITY_RESIZE, ApplyClientSize, self, nullptr));
-    }
-  });
-}
-
-gboolean FormPeer::ApplyClientSize(gpointer data) {
-  return AtCallbackBoundary<gboolean>(G_SOURCE_REMOVE, [&]() -> gboolean {
-    auto* self = static_cast<FormPeer*>(data);
-    self->pendingClientSize_.Forget();
-    const int scale = self->ScaleFactor();
-    const int width = gtk_widget_get_allocated_width(self->client_.get()) * scale;
-    const int height = gtk_widget_get_allocated_height(self->client_.get()) * scale;
-    const fw::TBounds& b = self->form_.Bounds();
-    if (b.Width != width || b.Height != height)
-      fw::Application->Guard([&] { self->form_.ClientResized(width, height); });
-    return G_SOURCE_REMOVE;
-  });
-}
-
-void FormPeer::OnScaleChanged(GObject*, GParamSpec*, gpointer data) {
-  AtCallbackBoundary([&] { static_cast<FormPeer*>(data)->Rescale(); });
+gboolean FormPeer::ApplyClientSize() {
+  pendingClientSize_.Forget();
+  const int scale = ScaleFactor();
+  const int width = gtk_widget_get_allocated_width(client_.get()) * scale;
+  const int height = gtk_widget_get_allocated_height(client_.get()) * scale;
+  const fw::TBounds& b = form_.Bounds();
+  if (b.Width != width || b.Height != height)
+    fw::Application->Guard([&] { form_.ClientResized(width, height); });
+  return G_SOURCE_REMOVE;
 }
 
 void FormPeer::Rescale() {

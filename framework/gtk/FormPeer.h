@@ -29,12 +29,12 @@ class FormPeer : public WidgetPeer {
   int PixelsPerInch() const;
 
  private:
-  static gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer self);
-  static gboolean OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer self);
-  static gboolean OnDrawClient(GtkWidget* widget, cairo_t* cr, gpointer self);
-  static void OnClientAllocated(GtkWidget*, GdkRectangle* allocation, gpointer self);
-  static void OnScaleChanged(GObject*, GParamSpec*, gpointer self);
-  static gboolean ApplyClientSize(gpointer self);
+  gboolean OnDelete(GtkWidget*, GdkEvent*);
+  gboolean OnKeyPress(GtkWidget*, GdkEventKey* event);
+  gboolean OnDrawClient(GtkWidget* widget, cairo_t* cr);
+  void OnClientAllocated(GtkWidget*, GdkRectangle* allocation);
+  void OnScaleChanged(GObject*, GParamSpec*) { Rescale(); }
+  gboolean ApplyClientSize();
   void Rescale();
 
   fw::TForm& form_;

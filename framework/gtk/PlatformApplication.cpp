@@ -12,6 +12,7 @@
 #include "framework/core/WebBrowser.h"
 #include "framework/gtk/FormPeer.h"
 #include "framework/gtk/Input.h"
+#include "framework/gtk/MemberCallback.h"
 #include "framework/gtk/PeerFactory.h"
 #include "framework/gtk/PopupMenuPresenter.h"
 #include "framework/gtk/Resources.h"
@@ -24,13 +25,6 @@ namespace {
 
 void PassEvent(GdkEvent* event, gpointer) { gtk_main_do_event(event); }
 
-gboolean TerminateOnSignal(gpointer application) {
-  return AtCallbackBoundary<gboolean>(G_SOURCE_CONTINUE, [&]() -> gboolean {
-    static_cast<PlatformApplication*>(application)->Terminate();
-    return G_SOURCE_CONTINUE;
-  });
-}
-
 }  // namespace
 
 PlatformApplication::PlatformApplication()
@@ -42,7 +36,7 @@ PlatformApplication::PlatformApplication()
   // file of its own into the user's cache folder. A backend the user chose still wins.
   g_setenv("GSETTINGS_BACKEND", "memory", FALSE);
   if (!gtk_init_check(nullptr, nullptr)) throw fw::Exception("Cannot open the display");
-  gdk_event_handler_set(HandleEvent, this, nullptr);
+  gdk_event_handler_set(MemberCallback<&PlatformApplication::HandleEvent>::Call, this, nullptr);
   fw::TPopupMenu::SetPresenter(ShowPopupMenu);
   fw::TStyleManager::SetPlatform({EmbeddedStyles, ShowStyleNotFoundDialog});
 }
@@ -119,27 +113,31 @@ void PlatformApplication::Terminate() {
   g_main_loop_quit(loop_.get());
 }
 
-void PlatformApplication::HandleEvent(GdkEvent* event, gpointer self) {
-  auto& application = *static_cast<PlatformApplication*>(self);
+void PlatformApplication::HandleEvent(GdkEvent* event) {
   // Any input counts, a discarded one too; a failure in either look passes the event on.
-  if (AtCallbackBoundary(false,
-                         [&] { return fw::DeliverInput(application, ClassifyInput(*event)); }))
+  if (AtCallbackBoundary(false, [&] { return fw::DeliverInput(*this, ClassifyInput(*event)); }))
     return;
-  const EventFilter filter = application.eventFilter_;
+  const EventFilter filter = eventFilter_;
   if (!filter || !AtCallbackBoundary(false, [&] { return filter(event); }))
     gtk_main_do_event(event);
 }
 
 void PlatformApplication::StartIdleTimer(std::chrono::milliseconds delay) {
   const auto ms = std::clamp<std::chrono::milliseconds::rep>(delay.count(), 1, G_MAXUINT);
-  idleTimer_.Reset(g_timeout_add(static_cast<guint>(ms), OnIdleTimer, this));
+  idleTimer_.Reset(g_timeout_add(
+      static_cast<guint>(ms),
+      MemberCallback<&PlatformApplication::OnIdleTimer, G_SOURCE_REMOVE>::Call, this));
 }
 
-gboolean PlatformApplication::OnIdleTimer(gpointer self) {
-  auto& application = *static_cast<PlatformApplication*>(self);
-  application.idleTimer_.Forget();  // one-shot: the core starts it again if it wants to
-  AtCallbackBoundary([&] { application.IdleTimerElapsed(); });
+gboolean PlatformApplication::OnIdleTimer() {
+  idleTimer_.Forget();  // one-shot: the core starts it again if it wants to
+  IdleTimerElapsed();
   return G_SOURCE_REMOVE;
+}
+
+gboolean PlatformApplication::OnTerminateSignal() {
+  Terminate();
+  return G_SOURCE_CONTINUE;
 }
 
 void PlatformApplication::ShowErrorMessage(const std::string& text) {

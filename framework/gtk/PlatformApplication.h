@@ -21,6 +21,7 @@
 
 #include "framework/core/Application.h"
 #include "framework/gtk/Handles.h"
+#include "framework/gtk/MemberCallback.h"
 #include "framework/gtk/ServiceNotifier.h"
 
 namespace fw::gtk {
@@ -58,8 +59,11 @@ class PlatformApplication : public fw::TApplication {
 
  private:
   void ApplyStyleSheet();
-  static void HandleEvent(GdkEvent* event, gpointer self);
-  static gboolean OnIdleTimer(gpointer self);
+  void HandleEvent(GdkEvent* event);
+  gboolean OnIdleTimer();
+  gboolean OnTerminateSignal();
+  static constexpr GSourceFunc TerminateOnSignal =
+      MemberCallback<&PlatformApplication::OnTerminateSignal, G_SOURCE_CONTINUE>::Call;
 
   UniqueMainLoop loop_;
   bool terminated_ = false;

@@ -7,6 +7,7 @@
 #include "framework/core/CallbackBoundary.h"
 #include "framework/core/Exceptions.h"
 #include "framework/gtk/Addresses.h"
+#include "framework/gtk/MemberCallback.h"
 
 namespace fw::gtk {
 
@@ -74,10 +75,10 @@ WebBrowserPeer::WebBrowserPeer(fw::TWebBrowser& browser)
     : WidgetPeer(browser, ObjectRef<GtkWidget>::Adopt(NewWebView())), browser_(browser) {
   ConnectTo(Widget(), "context-menu", SuppressContextMenu);
   ConnectTo(Widget(), "permission-request", RefusePermission);
-  ConnectTo(Widget(), "map", OnMapped);
+  ConnectTo<&WebBrowserPeer::OnMapped>(Widget(), "map", this);
   ConnectTo(Widget(), "notify::is-playing-audio", ReportSound);
-  ConnectTo(Widget(), "button-release-event", OnPageTapped);
-  ConnectTo(Widget(), "size-allocate", OnAllocated);
+  ConnectTo<&WebBrowserPeer::OnPageTapped>(Widget(), "button-release-event", this);
+  ConnectTo<&WebBrowserPeer::OnAllocated>(Widget(), "size-allocate", this);
 }
 
 WebBrowserPeer::~WebBrowserPeer() {
@@ -90,34 +91,27 @@ WebBrowserPeer::~WebBrowserPeer() {
 // The engine starts its processes at the first load; started here, under the splash, they
 // are ready when the first visitor taps. Only once the window has been painted, and when
 // the main loop has nothing else to do, so that the window comes no later for it.
-void WebBrowserPeer::OnMapped(GtkWidget* widget, gpointer self) {
-  AtCallbackBoundary([&] {
-    auto& peer = *static_cast<WebBrowserPeer*>(self);
-    GdkFrameClock* clock = gtk_widget_get_frame_clock(widget);
-    if (peer.warmUpPlanned_ || !clock) return;
-    peer.warmUpPlanned_ = true;
-    peer.frameClock_ = ObjectRef<GdkFrameClock>::Retain(clock);
-    peer.afterPaint_ = Connect(clock, "after-paint", OnWindowPainted, self);
-  });
+void WebBrowserPeer::OnMapped(GtkWidget* widget) {
+  GdkFrameClock* clock = gtk_widget_get_frame_clock(widget);
+  if (warmUpPlanned_ || !clock) return;
+  warmUpPlanned_ = true;
+  frameClock_ = ObjectRef<GdkFrameClock>::Retain(clock);
+  afterPaint_ = ConnectMember<&WebBrowserPeer::OnWindowPainted>(clock, "after-paint", this);
 }
 
-void WebBrowserPeer::OnWindowPainted(GdkFrameClock*, gpointer self) {
-  AtCallbackBoundary([&] {
-    auto& peer = *static_cast<WebBrowserPeer*>(self);
-    peer.afterPaint_.Reset();
-    peer.warmUp_.Reset(g_idle_add_full(G_PRIORITY_LOW, WarmUp, self, nullptr));
-  });
+void WebBrowserPeer::OnWindowPainted(GdkFrameClock*) {
+  afterPaint_.Reset();
+  warmUp_.Reset(g_idle_add_full(G_PRIORITY_LOW,
+                                MemberCallback<&WebBrowserPeer::WarmUp, G_SOURCE_REMOVE>::Call,
+                                this, nullptr));
 }
 
-gboolean WebBrowserPeer::WarmUp(gpointer self) {
-  return AtCallbackBoundary<gboolean>(G_SOURCE_REMOVE, [&] {
-    auto& peer = *static_cast<WebBrowserPeer*>(self);
-    peer.warmUp_.Forget();
-    // The engine's own empty document: no request leaves the program, and the view, under
-    // the splash, shows nothing.
-    if (!peer.loaded_) peer.Load("about:blank", false);
-    return G_SOURCE_REMOVE;
-  });
+gboolean WebBrowserPeer::WarmUp() {
+  warmUp_.Forget();
+  // The engine's own empty document: no request leaves the program, and the view, under
+  // the splash, shows nothing.
+  if (!loaded_) Load("about:blank", false);
+  return G_SOURCE_REMOVE;
 }
 
 void WebBrowserPeer::UseOnScreenKeyboard(bool use) {
@@ -151,22 +145,16 @@ void WebBrowserPeer::BoundsChanged() {
                               ToToolkit(b.Height - covered, scale));
 }
 
-gboolean WebBrowserPeer::OnPageTapped(GtkWidget*, GdkEventButton* event, gpointer self) {
-  return AtCallbackBoundary<gboolean>(FALSE, [&]() -> gboolean {
-    auto& peer = *static_cast<WebBrowserPeer*>(self);
-    if (peer.keyboard_ && event->button == GDK_BUTTON_PRIMARY) peer.keyboard_->PageTapped();
-    return FALSE;
-  });
+gboolean WebBrowserPeer::OnPageTapped(GtkWidget*, GdkEventButton* event) {
+  if (keyboard_ && event->button == GDK_BUTTON_PRIMARY) keyboard_->PageTapped();
+  return FALSE;
 }
 
 // The engine does not scroll the focused field into view when the view gets smaller.
-void WebBrowserPeer::OnAllocated(GtkWidget*, GdkRectangle* allocation, gpointer self) {
-  AtCallbackBoundary([&] {
-    auto& peer = *static_cast<WebBrowserPeer*>(self);
-    const bool shrank = allocation->height < peer.allocatedHeight_;
-    peer.allocatedHeight_ = allocation->height;
-    if (shrank && peer.keyboard_ && peer.keyboard_->Shown()) peer.RevealFocusedField();
-  });
+void WebBrowserPeer::OnAllocated(GtkWidget*, GdkRectangle* allocation) {
+  const bool shrank = allocation->height < allocatedHeight_;
+  allocatedHeight_ = allocation->height;
+  if (shrank && keyboard_ && keyboard_->Shown()) RevealFocusedField();
 }
 
 void WebBrowserPeer::RevealFocusedField() {

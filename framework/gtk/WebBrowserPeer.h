@@ -41,16 +41,17 @@ class WebBrowserPeer : public WidgetPeer, public fw::BrowserPeer {
   void AllowOnScreenKeyboard(bool allowed) override;
 
  private:
+  // No member: a cancelled clear still finishes, when the peer may be gone.
   static void OnCleared(GObject* manager, GAsyncResult* result, gpointer self);
-  static void OnMapped(GtkWidget* widget, gpointer self);
-  static void OnWindowPainted(GdkFrameClock* clock, gpointer self);
-  static gboolean WarmUp(gpointer self);
+  void OnMapped(GtkWidget* widget);
+  void OnWindowPainted(GdkFrameClock* clock);
+  gboolean WarmUp();
   // `programAsked`: a navigation of the program's own, not one the recovery or a page's new
   // window asked for.
   void Open(const std::string& url, bool programAsked);
   void Load(const std::string& url, bool programAsked);
-  static gboolean OnPageTapped(GtkWidget*, GdkEventButton*, gpointer self);
-  static void OnAllocated(GtkWidget*, GdkRectangle* allocation, gpointer self);
+  gboolean OnPageTapped(GtkWidget*, GdkEventButton* event);
+  void OnAllocated(GtkWidget*, GdkRectangle* allocation);
   // Scrolls the page's focused field into the part of the view the keyboard leaves.
   void RevealFocusedField();
 

@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "framework/core/CallbackBoundary.h"
+#include "framework/gtk/MemberCallback.h"
 
 namespace fw::gtk {
 
@@ -39,7 +39,8 @@ void CancelPageWindows() {
 
 WebViewDialogs::WebViewDialogs(WebKitWebView* view, BrowserEvents& events) : view_(view) {
   events.Listen(*this);
-  connections_.push_back(Connect(view, "script-dialog", OnScriptDialog, this));
+  connections_.push_back(
+      ConnectMember<&WebViewDialogs::OnScriptDialog>(view, "script-dialog", this));
 }
 
 void WebViewDialogs::LeavePage() {
@@ -48,18 +49,15 @@ void WebViewDialogs::LeavePage() {
   CancelPageWindows();
 }
 
-gboolean WebViewDialogs::OnScriptDialog(WebKitWebView*, WebKitScriptDialog* dialog, gpointer self) {
-  return AtCallbackBoundary<gboolean>(FALSE, [&]() -> gboolean {
-    auto& dialogs = *static_cast<WebViewDialogs*>(self);
-    if (dialogs.leaving_ && webkit_script_dialog_get_dialog_type(dialog) ==
-                                WEBKIT_SCRIPT_DIALOG_BEFORE_UNLOAD_CONFIRM) {
-      webkit_script_dialog_confirm_set_confirmed(dialog, TRUE);
-      return TRUE;  // answered when the engine lets go of it; nothing shows
-    }
-    dialogs.CloseScriptDialog();
-    dialogs.dialog_.reset(webkit_script_dialog_ref(dialog));
-    return FALSE;  // the engine shows it
-  });
+gboolean WebViewDialogs::OnScriptDialog(WebKitWebView*, WebKitScriptDialog* dialog) {
+  if (leaving_ &&
+      webkit_script_dialog_get_dialog_type(dialog) == WEBKIT_SCRIPT_DIALOG_BEFORE_UNLOAD_CONFIRM) {
+    webkit_script_dialog_confirm_set_confirmed(dialog, TRUE);
+    return TRUE;  // answered when the engine lets go of it; nothing shows
+  }
+  CloseScriptDialog();
+  dialog_.reset(webkit_script_dialog_ref(dialog));
+  return FALSE;  // the engine shows it
 }
 
 void WebViewDialogs::LoadChanged(WebKitLoadEvent event) {

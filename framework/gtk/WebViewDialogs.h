@@ -25,7 +25,7 @@ class WebViewDialogs : private BrowserEvents::Listener {
   void LeavePage();
 
  private:
-  static gboolean OnScriptDialog(WebKitWebView* view, WebKitScriptDialog* dialog, gpointer self);
+  gboolean OnScriptDialog(WebKitWebView* view, WebKitScriptDialog* dialog);
   void LoadChanged(WebKitLoadEvent event) override;
   void CloseScriptDialog();
 

@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "framework/core/Application.h"
-#include "framework/core/CallbackBoundary.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/Gestures.h"
 #include "framework/core/Scaling.h"
@@ -107,9 +106,9 @@ void WidgetPeer::TrackPointerOn(GtkWidget* surface) {
   // its first touch, so touch strokes take the same road as mouse strokes.
   gtk_widget_add_events(surface,
                         GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_POINTER_MOTION_MASK);
-  ConnectTo(surface, "button-press-event", OnPress);
-  ConnectTo(surface, "button-release-event", OnRelease);
-  ConnectTo(surface, "motion-notify-event", OnMotion);
+  ConnectTo<&WidgetPeer::OnPress>(surface, "button-press-event", this);
+  ConnectTo<&WidgetPeer::OnRelease>(surface, "button-release-event", this);
+  ConnectTo<&WidgetPeer::OnMotion>(surface, "motion-notify-event", this);
 }
 
 fw::TPoint WidgetPeer::ScreenPoint(double xRoot, double yRoot) const {
@@ -117,41 +116,30 @@ fw::TPoint WidgetPeer::ScreenPoint(double xRoot, double yRoot) const {
   return {static_cast<int>(xRoot * scale), static_cast<int>(yRoot * scale)};
 }
 
-gboolean WidgetPeer::OnPress(GtkWidget*, GdkEventButton* event, gpointer data) {
-  return AtCallbackBoundary<gboolean>(FALSE, [&]() -> gboolean {
-    auto* self = static_cast<WidgetPeer*>(data);
-    // Every click sends a press of its own; the double- and triple-click events only follow.
-    if (event->button != GDK_BUTTON_PRIMARY || event->type != GDK_BUTTON_PRESS) return FALSE;
-    if (self->TakesStrokes()) self->stroke_.Press(self->ScreenPoint(event->x_root, event->y_root));
-    self->ButtonPressed(*event);
-    return TRUE;
-  });
+gboolean WidgetPeer::OnPress(GtkWidget*, GdkEventButton* event) {
+  // Every click sends a press of its own; the double- and triple-click events only follow.
+  if (event->button != GDK_BUTTON_PRIMARY || event->type != GDK_BUTTON_PRESS) return FALSE;
+  if (TakesStrokes()) stroke_.Press(ScreenPoint(event->x_root, event->y_root));
+  ButtonPressed(*event);
+  return TRUE;
 }
 
-gboolean WidgetPeer::OnMotion(GtkWidget*, GdkEventMotion* event, gpointer data) {
-  return AtCallbackBoundary<gboolean>(FALSE, [&]() -> gboolean {
-    auto* self = static_cast<WidgetPeer*>(data);
-    if (self->stroke_.Tracking())
-      self->stroke_.Move(self->ScreenPoint(event->x_root, event->y_root));
-    return TRUE;
-  });
+gboolean WidgetPeer::OnMotion(GtkWidget*, GdkEventMotion* event) {
+  if (stroke_.Tracking()) stroke_.Move(ScreenPoint(event->x_root, event->y_root));
+  return TRUE;
 }
 
-gboolean WidgetPeer::OnRelease(GtkWidget*, GdkEventButton* event, gpointer data) {
-  return AtCallbackBoundary<gboolean>(FALSE, [&]() -> gboolean {
-    auto* self = static_cast<WidgetPeer*>(data);
-    if (event->button != GDK_BUTTON_PRIMARY) return FALSE;
-    self->releaseVerdict_ = self->stroke_.Release(self->ScreenPoint(event->x_root, event->y_root));
-    // The control sees its release first; a click stays a click.
-    fw::Application->Guard([&] { self->ButtonReleased(*event); });
-    if (self->ReleaseEndsStroke()) {
-      const fw::TStrokeVerdict verdict =
-          std::exchange(self->releaseVerdict_, fw::TStrokeVerdict::TooShort);
-      const fw::TPoint at = self->stroke_.Samples().back();
-      fw::Application->Guard([&] { fw::DispatchStroke(self->control_, verdict, at); });
-    }
-    return TRUE;
-  });
+gboolean WidgetPeer::OnRelease(GtkWidget*, GdkEventButton* event) {
+  if (event->button != GDK_BUTTON_PRIMARY) return FALSE;
+  releaseVerdict_ = stroke_.Release(ScreenPoint(event->x_root, event->y_root));
+  // The control sees its release first; a click stays a click.
+  fw::Application->Guard([&] { ButtonReleased(*event); });
+  if (ReleaseEndsStroke()) {
+    const fw::TStrokeVerdict verdict = std::exchange(releaseVerdict_, fw::TStrokeVerdict::TooShort);
+    const fw::TPoint at = stroke_.Samples().back();
+    fw::Application->Guard([&] { fw::DispatchStroke(control_, verdict, at); });
+  }
+  return TRUE;
 }
 
 void WidgetPeer::FillBackground(cairo_t* cr, GtkWidget* surface) const {

@@ -7,6 +7,7 @@
 #include "framework/core/Control.h"
 #include "framework/core/StrokeTracker.h"
 #include "framework/gtk/Handles.h"
+#include "framework/gtk/MemberCallback.h"
 
 namespace fw::gtk {
 
@@ -41,10 +42,15 @@ class WidgetPeer : public fw::ControlPeer {
   int ScaleFactor() const;
 
  protected:
-  // Connects a handler that gets this peer; it stays connected until DisconnectSignals.
+  // Connects `Method` of `owner` (this peer); it stays connected until DisconnectSignals.
+  template <auto Method, auto Failed = 0, class Owner>
+  void ConnectTo(gpointer instance, const char* signal, Owner* owner) {
+    connections_.push_back(ConnectMember<Method, Failed>(instance, signal, owner));
+  }
+  // The same for a handler that needs no owner.
   template <class Callback>
   void ConnectTo(gpointer instance, const char* signal, Callback callback) {
-    connections_.push_back(Connect(instance, signal, callback, this));
+    connections_.push_back(Connect(instance, signal, callback, nullptr));
   }
   // Before a peer takes apart what its handlers use.
   void DisconnectSignals() { connections_.clear(); }
@@ -59,9 +65,9 @@ class WidgetPeer : public fw::ControlPeer {
   void FillBackground(cairo_t* cr, GtkWidget* surface) const;
 
  private:
-  static gboolean OnPress(GtkWidget*, GdkEventButton* event, gpointer self);
-  static gboolean OnRelease(GtkWidget*, GdkEventButton* event, gpointer self);
-  static gboolean OnMotion(GtkWidget*, GdkEventMotion* event, gpointer self);
+  gboolean OnPress(GtkWidget*, GdkEventButton* event);
+  gboolean OnRelease(GtkWidget*, GdkEventButton* event);
+  gboolean OnMotion(GtkWidget*, GdkEventMotion* event);
   bool TakesStrokes() const;
   fw::TPoint ScreenPoint(double xRoot, double yRoot) const;
 
