@@ -172,4 +172,10 @@ void TPageLoad::PatienceOut(TPageCommands& out, const std::string& shown) {
   out.push_back(NavigateTo(step == THangStep::EndAndReload ? shown : kBlank));
 }
 
+void ReportToBrowser(TWebBrowser& browser, const TPageCommand& command) {
+  if (command.Action == TPageCommand::TAction::GiveUp) browser.GiveUp();
+  if (command.Action == TPageCommand::TAction::PageShown)
+    browser.PageShown(command.Address, command.ErrorPage);
+}
+
 }  // namespace fw

@@ -41,6 +41,10 @@ struct TPageCommand {
 };
 using TPageCommands = std::vector<TPageCommand>;
 
+// Carries out a command that is the browser's to report (GiveUp, PageShown) on `browser`; every
+// other command is the backend's, and is left alone.
+void ReportToBrowser(TWebBrowser& browser, const TPageCommand& command);
+
 // The life of the browser's page: loads, their failures and retries, the load that never
 // ends, a hung page and a dead engine process. A backend reports its engine's events and
 // carries out the commands each returns; the rules are LoadRetry, HangRecovery and CrashLimit.

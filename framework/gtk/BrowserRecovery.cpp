@@ -58,18 +58,6 @@ std::string BrowserRecovery::Shown() const {
   return uri ? uri : "";
 }
 
-SourceId& BrowserRecovery::Timer(fw::TPageTimer timer) {
-  switch (timer) {
-    case fw::TPageTimer::Retry:
-      return retryTimer_;
-    case fw::TPageTimer::LoadTimeout:
-      return loadTimer_;
-    case fw::TPageTimer::Patience:
-      return patience_;
-  }
-  return retryTimer_;
-}
-
 template <fw::TPageTimer timer>
 gboolean BrowserRecovery::OnTimer() {
   Timer(timer).Forget();
@@ -123,11 +111,8 @@ void BrowserRecovery::Carry(const fw::TPageCommand& command, const GError* error
                             error ? error->code : 0));
       break;
     case Action::GiveUp:
-      if (browser_.OnGiveUp) fw::Application->Guard([this] { browser_.OnGiveUp(&browser_); });
-      break;
     case Action::PageShown:
-      if (browser_.OnPageShown)
-        fw::Application->Guard([&] { browser_.OnPageShown(command.Address, command.ErrorPage); });
+      fw::ReportToBrowser(browser_, command);
       break;
   }
 }

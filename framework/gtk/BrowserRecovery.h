@@ -2,6 +2,8 @@
 
 #include <webkit2/webkit2.h>
 
+#include <array>
+#include <cstddef>
 #include <string>
 
 #include "framework/core/Application.h"
@@ -48,7 +50,7 @@ class BrowserRecovery : private BrowserEvents::Listener {
   // `error`: what failed, for a refusal's box.
   void Run(const fw::TPageCommands& commands, const GError* error = nullptr);
   void Carry(const fw::TPageCommand& command, const GError* error);
-  SourceId& Timer(fw::TPageTimer timer);
+  SourceId& Timer(fw::TPageTimer timer) { return timers_[static_cast<std::size_t>(timer)]; }
   void FailAsTimeout(const std::string& uri, std::chrono::seconds waited);
   // What the view shows now; the view may forget it with its process.
   std::string Shown() const;
@@ -61,12 +63,10 @@ class BrowserRecovery : private BrowserEvents::Listener {
   bool carryingOut_ = false;
   std::string failedAddress_;  // of the last load that failed, whose error page shows
   int errorPageSteps_ = 0;     // loads that end before the engine's error page has shown
-  SourceId retryTimer_;
-  SourceId loadTimer_;
-  SourceId patience_;
-  SourceId pageQuestions_;            // while a page shows
-  ObjectRef<GCancellable> question_;  // the question the page has not answered yet
-  bool questionHung_ = false;         // the page was found hung by it
+  std::array<SourceId, fw::PageTimerCount> timers_;  // by TPageTimer
+  SourceId pageQuestions_;                           // while a page shows
+  ObjectRef<GCancellable> question_;                 // the question the page has not answered yet
+  bool questionHung_ = false;                        // the page was found hung by it
   fw::TApplication::TInputSubscription input_;
 };
 

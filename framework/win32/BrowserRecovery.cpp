@@ -152,10 +152,8 @@ void BrowserRecovery::Carry(const fw::TPageCommand& command) {
       // The control's navigate call fails by itself for an address it refuses outright.
       break;
     case Action::GiveUp:
-      browser_.GiveUp();
-      break;
     case Action::PageShown:
-      browser_.PageShown(command.Address, command.ErrorPage);
+      fw::ReportToBrowser(browser_, command);
       break;
   }
 }
