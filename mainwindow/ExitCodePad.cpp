@@ -4,6 +4,7 @@
 #include <string>
 
 #include "framework/core/Application.h"
+#include "framework/core/EventLog.h"
 #include "mainwindow/Unit12.h"
 
 namespace {
@@ -37,6 +38,7 @@ bool TForm12::CloseQuery() {
 
 void TForm12::Leave() {
   if (!exitCode_.Guards()) {
+    fw::LogEvent(fw::TEvent::Exited, "the way out was taken");
     fw::Application->Terminate();
     return;
   }
@@ -125,6 +127,7 @@ void TForm12::ExitCodeKey(char key) {
     switch (exitCode_.Digit(key, now)) {
       case ExitCodeEntry::Verdict::Right:
         fw::Application->CancelAlarm();
+        fw::LogEvent(fw::TEvent::Exited, "the exit code was entered");
         fw::Application->Terminate();
         return;
       case ExitCodeEntry::Verdict::Wrong:

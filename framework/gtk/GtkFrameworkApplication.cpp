@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "framework/core/CallbackBoundary.h"
+#include "framework/core/EventLog.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/StyleManager.h"
 #include "framework/core/WebBrowser.h"
@@ -59,6 +60,7 @@ void PassEvent(GdkEvent* event, gpointer) { gtk_main_do_event(event); }
 
 gboolean TerminateOnSignal(gpointer application) {
   return AtCallbackBoundary<gboolean>(G_SOURCE_CONTINUE, [&]() -> gboolean {
+    fw::LogEvent(fw::TEvent::Exited, "asked to end by a signal (log-out or the service manager)");
     static_cast<GtkFrameworkApplication*>(application)->Terminate();
     return G_SOURCE_CONTINUE;
   });

@@ -5,6 +5,7 @@
 
 #include "framework/core/Application.h"
 #include "framework/core/CallbackBoundary.h"
+#include "framework/core/EventLog.h"
 #include "framework/core/Exceptions.h"
 
 namespace fw::gtk {
@@ -26,6 +27,50 @@ fw::TLoadFailure Classify(const GError* error) {
     return fw::TLoadFailure::AddressRefused;
   }
   return fw::TLoadFailure::Unreachable;
+}
+
+// The kind an operator tells failures apart by; the program's own timeout says so itself.
+fw::TFailureKind KindOf(const GError* error, bool timedOut) {
+  if (timedOut || g_error_matches(error, G_IO_ERROR, G_IO_ERROR_TIMED_OUT))
+    return fw::TFailureKind::Timeout;
+  if (g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CONNECTION_REFUSED))
+    return fw::TFailureKind::Refused;
+  if (error && error->domain == G_RESOLVER_ERROR) return fw::TFailureKind::UnknownHost;
+  return fw::TFailureKind::Other;
+}
+
+const char* KindName(fw::TFailureKind kind) {
+  switch (kind) {
+    case fw::TFailureKind::Refused:
+      return "connection refused";
+    case fw::TFailureKind::UnknownHost:
+      return "unknown host";
+    case fw::TFailureKind::Timeout:
+      return "timeout";
+    case fw::TFailureKind::HttpError:
+      return "HTTP error";
+    case fw::TFailureKind::Other:
+      return "other";
+  }
+  return "";
+}
+
+// Only the host: what else the address holds may be the visitor's.
+std::string HostOf(const char* uri) {
+  gchar* host = nullptr;
+  if (uri) {
+    g_uri_split(uri, G_URI_FLAGS_NONE, nullptr, nullptr, &host, nullptr, nullptr, nullptr, nullptr,
+                nullptr);
+  }
+  const UniqueGChar owned(host);
+  return host ? host : "?";
+}
+
+void CountFailure(fw::TFailureKind kind, const char* uri) {
+  fw::TMetrics& metrics = fw::Application->Metrics();
+  metrics.LoadFailed(kind);
+  metrics.LoadEnded(fw::TLoadOutcome::Failed, fw::TMetrics::Clock::now());
+  fw::LogEvent(fw::TEvent::PageFailed, std::string(KindName(kind)) + ", host " + HostOf(uri));
 }
 
 // The engine finds a page unresponsive only when it asks it something; with nobody tapping
@@ -71,7 +116,8 @@ void WebViewRecovery::BeforeProgramLoad(const std::string& uri) {
 void WebViewRecovery::VisitorActed() { CancelRetry(); }
 
 void WebViewRecovery::CancelRetry() {
-  retry_.Cancel();
+  if (retry_.Cancel())
+    fw::LogEvent(fw::TEvent::RetryDropped, "the visitor or the program moved on");
   retryTimer_.Reset();
 }
 
@@ -80,6 +126,23 @@ void WebViewRecovery::EndWebProcess() { webkit_web_view_terminate_web_process(vi
 void WebViewRecovery::Shown(const std::string& address, bool errorPage) {
   if (browser_.OnPageShown)
     fw::Application->Guard([&] { browser_.OnPageShown(address, errorPage); });
+}
+
+void WebViewRecovery::HangEnded() {
+  fw::Application->Metrics().HangEnded();
+  fw::LogEvent(fw::TEvent::HangEnded, "host " + HostOf(webkit_web_view_get_uri(view_)));
+}
+
+// The engine shows a server's error answer as a page; for the operator it is a failure.
+void WebViewRecovery::CountFinished(const char* uri) {
+  WebKitWebResource* resource = webkit_web_view_get_main_resource(view_);
+  WebKitURIResponse* response = resource ? webkit_web_resource_get_response(resource) : nullptr;
+  const guint status = response ? webkit_uri_response_get_status_code(response) : 0;
+  if (const auto kind = fw::FailureOfHttpStatus(static_cast<int>(status))) {
+    CountFailure(*kind, uri);
+    return;
+  }
+  fw::Application->Metrics().LoadEnded(fw::TLoadOutcome::Loaded, fw::TMetrics::Clock::now());
 }
 
 void WebViewRecovery::OnResponsiveness(GObject*, GParamSpec*, gpointer self) {
@@ -101,6 +164,7 @@ void WebViewRecovery::PageResponsive() {
 void WebViewRecovery::PageUnresponsive() {
   if (hang_.Unresponsive() == fw::THangStep::EndAndNavigate) {
     const std::string uri = goingTo_;  // the process's end may change it
+    HangEnded();
     EndWebProcess();
     webkit_web_view_load_uri(view_, uri.empty() ? "about:blank" : uri.c_str());
     return;
@@ -155,6 +219,7 @@ gboolean WebViewRecovery::OnPatienceOut(gpointer self) {
     // The address before the process goes: the view may forget it with the page.
     const gchar* shown = webkit_web_view_get_uri(recovery.view_);
     const std::string uri = shown ? shown : "about:blank";
+    recovery.HangEnded();
     recovery.EndWebProcess();
     webkit_web_view_load_uri(recovery.view_,
                              step == fw::THangStep::EndAndReload ? uri.c_str() : "about:blank");
@@ -171,6 +236,10 @@ void WebViewRecovery::OnProcessTerminated(WebKitWebView*, WebKitWebProcessTermin
     recovery.DropQuestion();
     // Ended by the program itself, which loads what comes next.
     if (reason == WEBKIT_WEB_PROCESS_TERMINATED_BY_API) return;
+    fw::Application->Metrics().WebProcessCrashed();
+    fw::LogEvent(fw::TEvent::WebProcessCrashed, reason == WEBKIT_WEB_PROCESS_EXCEEDED_MEMORY_LIMIT
+                                                    ? "it exceeded its memory limit"
+                                                    : "it crashed");
     if (recovery.crashes_.AllowsReload(fw::TCrashLimit::Clock::now())) {
       const gchar* shown = webkit_web_view_get_uri(recovery.view_);
       webkit_web_view_load_uri(recovery.view_, shown ? shown : "about:blank");
@@ -229,6 +298,7 @@ void WebViewRecovery::OnLoadChanged(WebKitWebView*, WebKitLoadEvent event, gpoin
         if (!recovery.loadFailed_) {
           recovery.retry_.Loaded();
           const gchar* uri = webkit_web_view_get_uri(recovery.view_);
+          recovery.CountFinished(uri);
           recovery.Shown(uri ? uri : "", false);
         }
         break;
@@ -242,6 +312,7 @@ gboolean WebViewRecovery::OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* u
     auto& recovery = *static_cast<WebViewRecovery*>(self);
     const fw::TLoadFailure failure = Classify(error);
     if (failure == fw::TLoadFailure::Replaced) return FALSE;
+    CountFailure(KindOf(error, std::exchange(recovery.timedOut_, false)), uri);
     const bool programAsked = std::exchange(recovery.programLoad_, false);
     recovery.loadTimer_.Reset();
     recovery.loadFailed_ = true;
@@ -266,6 +337,7 @@ gboolean WebViewRecovery::OnRetryDue(gpointer self) {
     auto& recovery = *static_cast<WebViewRecovery*>(self);
     recovery.retryTimer_.Forget();
     if (const std::optional<std::string> uri = recovery.retry_.Due()) {
+      fw::Application->Metrics().Retried();
       recovery.retryLoad_ = true;  // its start must not start the count over
       webkit_web_view_load_uri(recovery.view_, uri->c_str());
     }
@@ -284,6 +356,7 @@ gboolean WebViewRecovery::OnLoadTimeout(gpointer self) {
         WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_TRANSPORT, "The server did not answer in %lld s",
         static_cast<long long>(recovery.browser_.Recovery().LoadTimeout.count())));
     gboolean handled = FALSE;
+    recovery.timedOut_ = true;
     g_signal_emit_by_name(recovery.view_, "load-failed", WEBKIT_LOAD_STARTED, uri.c_str(),
                           error.get(), &handled);
     return G_SOURCE_REMOVE;

@@ -51,6 +51,9 @@ class WebViewRecovery {
   // Ends the web process; the engine starts another at the next load.
   void EndWebProcess();
   void Shown(const std::string& address, bool errorPage);
+  // Counted and logged for the operator.
+  void HangEnded();
+  void CountFinished(const char* uri);
 
   fw::TWebBrowser& browser_;
   WebKitWebView* view_;
@@ -64,6 +67,7 @@ class WebViewRecovery {
   int errorPageSteps_ = 0;     // loads that end before the engine's error page has shown
   bool loadFailed_ = false;    // the last load ended in failure
   bool retryLoad_ = false;     // the load under way is a retry
+  bool timedOut_ = false;      // the failure being reported is the program's load timeout
   SourceId patience_;
   SourceId retryTimer_;
   SourceId loadTimer_;
