@@ -133,8 +133,10 @@ void WebViewRecovery::HangEnded() {
   fw::LogEvent(fw::TEvent::HangEnded, "host " + HostOf(webkit_web_view_get_uri(view_)));
 }
 
-// The engine shows a server's error answer as a page; for the operator it is a failure.
+// The engine shows a server's error answer as a page; for the operator it is a failure. The
+// blank document under the splash is no page, even when it ends after the first tap.
 void WebViewRecovery::CountFinished(const char* uri) {
+  if (!uri || g_str_has_prefix(uri, "about:")) return;
   WebKitWebResource* resource = webkit_web_view_get_main_resource(view_);
   WebKitURIResponse* response = resource ? webkit_web_resource_get_response(resource) : nullptr;
   const guint status = response ? webkit_uri_response_get_status_code(response) : 0;
