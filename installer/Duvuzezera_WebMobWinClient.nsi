@@ -21,6 +21,9 @@ SetCompressor /SOLID lzma
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Duvuzezera_WebMobWinClient"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define RUN_VALUE "Duvuzezera_WebMobWinClient"
+; The program's source in the Application event log, its messages in the executable; the name
+; is framework/win32/SystemLog.h's.
+!define EVENTLOG_KEY "SYSTEM\CurrentControlSet\Services\EventLog\Application\Duvuzezera WebMobClient"
 !define EMULATION_KEY "Software\Microsoft\Internet Explorer\Main\FeatureControl\FEATURE_BROWSER_EMULATION"
 ; Exit codes besides NSIS's own (1: cancelled by the user).
 !define EXIT_PROGRAM_RUNNING 2
@@ -135,6 +138,11 @@ Section "${TITLE}" SecProgram
   WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "NoRepair" 1
   WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "CreatedFolders" $createdFolders
+  ; Needs administrator rights: a per-user install without them logs no events, and goes on.
+  ClearErrors
+  WriteRegExpandStr HKLM "${EVENTLOG_KEY}" "EventMessageFile" "$INSTDIR\${EXE}"
+  WriteRegDWORD HKLM "${EVENTLOG_KEY}" "TypesSupported" 7
+  ClearErrors
 
   ; Without /CONFIG the file an earlier install or the operator put there stays as it is.
   ${If} $configFile != ""
@@ -313,6 +321,12 @@ Section "Uninstall"
   Call un.RemoveOwnRunValue
   ; The program writes this value at every start, under its own file name.
   DeleteRegValue HKCU "${EMULATION_KEY}" "${EXE}"
+
+  ; Only the source this copy registered: another install may own it now.
+  ReadRegStr $0 HKLM "${EVENTLOG_KEY}" "EventMessageFile"
+  ${If} $0 == "$INSTDIR\${EXE}"
+    DeleteRegKey HKLM "${EVENTLOG_KEY}"
+  ${EndIf}
 
   Delete "$INSTDIR\${EXE}"
   Delete "$INSTDIR\${UNINSTALLER}"

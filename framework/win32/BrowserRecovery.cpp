@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "framework/core/Application.h"
+#include "framework/core/EventLog.h"
 #include "framework/core/Exceptions.h"
 #include "framework/win32/Errors.h"
 #include "framework/win32/Win32Application.h"
@@ -37,6 +38,37 @@ std::optional<fw::TLoadFailure> Classify(LONG status) {
       // Stopped, replaced, or content the control cannot show: nothing a retry would change.
       return fw::TLoadFailure::Replaced;
   }
+}
+
+// Only the host: what else the address holds may be the visitor's.
+std::string HostOf(const std::string& url) {
+  const std::size_t scheme = url.find("://");
+  const std::size_t start = scheme == std::string::npos ? 0 : scheme + 3;
+  const std::size_t end = url.find_first_of(":/?#", start);
+  return url.substr(start, end == std::string::npos ? std::string::npos : end - start);
+}
+
+const char* KindName(fw::TFailureKind kind) {
+  switch (kind) {
+    case fw::TFailureKind::Refused:
+      return "connection refused";
+    case fw::TFailureKind::UnknownHost:
+      return "unknown host";
+    case fw::TFailureKind::Timeout:
+      return "timeout";
+    case fw::TFailureKind::HttpError:
+      return "HTTP error";
+    case fw::TFailureKind::Other:
+      return "other";
+  }
+  return "";
+}
+
+void CountFailure(fw::TFailureKind kind, const std::string& url) {
+  fw::TMetrics& metrics = fw::Application->Metrics();
+  metrics.LoadFailed(kind);
+  metrics.LoadEnded(fw::TLoadOutcome::Failed, fw::TMetrics::Clock::now());
+  fw::LogEvent(fw::TEvent::PageFailed, std::string(KindName(kind)) + ", host " + HostOf(url));
 }
 
 }  // namespace
@@ -104,7 +136,15 @@ void BrowserRecovery::Event(DISPID id, DISPPARAMS& parameters) {
     case DISPID_NAVIGATEERROR:  // (frame, URL, target, status, cancel)
       if (parameters.cArgs == 5 && events_.TopLevel(arguments[4])) {
         const VARIANT& status = EventValue(arguments[1]);
-        if (status.vt == VT_I4) Failed(Classify(status.lVal), EventText(arguments[3]));
+        if (status.vt == VT_I4) {
+          const std::string url = EventText(arguments[3]);
+          const std::optional<fw::TLoadFailure> failure = Classify(status.lVal);
+          // A stop or a replacement is no failure; an HTTP status is one only from 400 up.
+          if (failure ? *failure != fw::TLoadFailure::Replaced
+                      : fw::FailureOfHttpStatus(status.lVal).has_value())
+            CountFailure(fw::FailureOfNavigateError(status.lVal), url);
+          Failed(failure, url);
+        }
       }
       break;
     case DISPID_DOWNLOADBEGIN:
@@ -114,8 +154,13 @@ void BrowserRecovery::Event(DISPID id, DISPPARAMS& parameters) {
       downloading_ = false;
       break;
     case DISPID_NAVIGATECOMPLETE2:  // (frame, URL)
-    case DISPID_DOCUMENTCOMPLETE:
       if (parameters.cArgs == 2 && events_.TopLevel(arguments[1])) Completed();
+      break;
+    case DISPID_DOCUMENTCOMPLETE:
+      if (parameters.cArgs == 2 && events_.TopLevel(arguments[1])) {
+        Completed();
+        CountLoaded(EventText(arguments[0]));
+      }
       break;
     default:
       break;
@@ -154,13 +199,21 @@ void BrowserRecovery::Completed() {
   if (!failed_) retry_.Loaded();
 }
 
+// The blank document under the splash and the control's error pages are no page loaded.
+void BrowserRecovery::CountLoaded(const std::string& url) {
+  if (failed_ || url.rfind("about:", 0) == 0 || url.rfind("res:", 0) == 0) return;
+  fw::Application->Metrics().LoadEnded(fw::TLoadOutcome::Loaded, fw::TMetrics::Clock::now());
+}
+
 void BrowserRecovery::CancelRetry() {
-  retry_.Cancel();
+  if (retry_.Cancel())
+    fw::LogEvent(fw::TEvent::RetryDropped, "the visitor or the program moved on");
   retryTimer_.Stop();
 }
 
 void BrowserRecovery::RetryDue() {
   if (const std::optional<std::string> url = retry_.Due()) {
+    fw::Application->Metrics().Retried();
     retryLoad_ = true;  // its start must not start the count over
     try {
       browser_.Navigate(*url);
@@ -177,6 +230,7 @@ void BrowserRecovery::LoadTimedOut() {
   if (!LoadUnderWay()) return;
   failed_ = true;  // what the stop completes is no page that loaded
   OleCheck(control_->Stop(), "The browser control failed to stop");
+  CountFailure(fw::TFailureKind::Timeout, goingTo_);
   Failed(fw::TLoadFailure::Unreachable, goingTo_);
 }
 

@@ -54,6 +54,8 @@ class BrowserRecovery {
   void Failed(std::optional<fw::TLoadFailure> failure, const std::string& url);
   void Completed();
   void CancelRetry();
+  // Counted for the operator.
+  void CountLoaded(const std::string& url);
   void RetryDue();
   void LoadTimedOut();
   bool LoadUnderWay() const;

@@ -24,6 +24,8 @@ EXE = "Duvuzezera_WebMobWinClient.exe"
 UNINSTALL = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
 RUN = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"
 RUN_VALUE = "Duvuzezera_WebMobWinClient"
+# Wine's CurrentControlSet is a link to the set the file names.
+EVENT_SOURCE = "HKLM\\System\\ControlSet001\\Services\\Eventlog\\Application\\Duvuzezera WebMobClient"
 EMULATION = "HKCU\\Software\\Microsoft\\Internet Explorer\\Main\\FeatureControl\\FEATURE_BROWSER_EMULATION"
 EXIT_PROGRAM_RUNNING = 2
 EXIT_CONFIG_UNREADABLE = 3
@@ -265,6 +267,8 @@ class InstallStartRemove(InstallerCase):
             "DisplayIcon": f"{program},0", "InstallLocation": folder,
             "UninstallString": uninstaller, "QuietUninstallString": f"{uninstaller} /S"})
         self.assertEqual(prefix.registry()[RUN.lower()].get(RUN_VALUE), f'"{program}" --supervise' if case.autostart else None)
+        source = prefix.registry().get(EVENT_SOURCE.lower(), {})
+        self.assertEqual((source.get("EventMessageFile"), source.get("TypesSupported")), (program, 7))
 
         started = prefix.start(program)
         self.assertIsNotNone(find_window("Form12"), "the installed program showed no window")
