@@ -13,8 +13,11 @@ std::vector<fw::TMemoryFigure> ThisProcessMemory() {
                             sizeof counters)) {
     return {};
   }
+  // The two are the same figure; some implementations fill in only the older one.
+  const SIZE_T privateBytes =
+      counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
   return {{"memory_private_bytes", "Private bytes of the program, the browser control included.",
-           static_cast<double>(counters.PrivateUsage)},
+           static_cast<double>(privateBytes)},
           {"memory_working_set_bytes", "Working set of the program.",
            static_cast<double>(counters.WorkingSetSize)}};
 }
