@@ -125,6 +125,11 @@ Section "${TITLE}" SecProgram
 
   SetOutPath "$INSTDIR"
   File "/oname=${EXE}" "${PROGRAM}"
+  ; For whoever watches the fleet: Prometheus's alert rules and a Grafana dashboard.
+  SetOutPath "$INSTDIR\monitoring"
+  File "${MONITORING}\duvuzezera-alerts.yml"
+  File "${MONITORING}\duvuzezera-fleet.json"
+  SetOutPath "$INSTDIR"
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
   CreateShortcut "$SMPROGRAMS\${TITLE}.lnk" "$INSTDIR\${EXE}" "" "$INSTDIR\${EXE}" 0
 
@@ -328,6 +333,9 @@ Section "Uninstall"
     DeleteRegKey HKLM "${EVENTLOG_KEY}"
   ${EndIf}
 
+  Delete "$INSTDIR\monitoring\duvuzezera-alerts.yml"
+  Delete "$INSTDIR\monitoring\duvuzezera-fleet.json"
+  RMDir "$INSTDIR\monitoring"
   Delete "$INSTDIR\${EXE}"
   Delete "$INSTDIR\${UNINSTALLER}"
   ReadRegStr $0 SHCTX "${UNINSTALL_KEY}" "InstallLocation"
