@@ -31,14 +31,17 @@ int KeySide(const fw::TBounds& window) {
 void TForm12::UseExitCode(const std::string& code) { exitCode_ = ExitCodeEntry(code); }
 
 bool TForm12::CloseQuery() {
-  if (!exitCode_.Guards()) return true;
+  if (!exitCode_.Guards()) {
+    fw::LogEvent(fw::TEvent::Exited, "the window was closed (window manager or log-off)");
+    return true;
+  }
   Leave();
   return false;
 }
 
 void TForm12::Leave() {
   if (!exitCode_.Guards()) {
-    fw::LogEvent(fw::TEvent::Exited, "the way out was taken");
+    fw::LogEvent(fw::TEvent::Exited, "the exit button");
     fw::Application->Terminate();
     return;
   }

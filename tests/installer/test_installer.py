@@ -24,8 +24,7 @@ EXE = "Duvuzezera_WebMobWinClient.exe"
 UNINSTALL = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
 RUN = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"
 RUN_VALUE = "Duvuzezera_WebMobWinClient"
-# Wine's CurrentControlSet is a link to the set the file names.
-EVENT_SOURCE = "HKLM\\System\\ControlSet001\\Services\\Eventlog\\Application\\Duvuzezera WebMobClient"
+EVENT_SOURCE = "HKLM\\System\\CurrentControlSet\\Services\\Eventlog\\Application\\Duvuzezera WebMobClient"
 EMULATION = "HKCU\\Software\\Microsoft\\Internet Explorer\\Main\\FeatureControl\\FEATURE_BROWSER_EMULATION"
 EXIT_PROGRAM_RUNNING = 2
 EXIT_CONFIG_UNREADABLE = 3
