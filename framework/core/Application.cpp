@@ -20,6 +20,42 @@ TApplication::~TApplication() {
   if (Application == this) Application = nullptr;
 }
 
+struct TApplication::TInputSubscription::TListeners {
+  int lastId = 0;
+  std::vector<std::pair<int, std::shared_ptr<const std::function<void()>>>> entries;
+};
+
+TApplication::TInputSubscription::TInputSubscription(TInputSubscription&& other) noexcept
+    : listeners_(std::move(other.listeners_)), id_(std::exchange(other.id_, 0)) {}
+
+TApplication::TInputSubscription& TApplication::TInputSubscription::operator=(
+    TInputSubscription&& other) noexcept {
+  if (this != &other) {
+    Reset();
+    listeners_ = std::move(other.listeners_);
+    id_ = std::exchange(other.id_, 0);
+  }
+  return *this;
+}
+
+void TApplication::TInputSubscription::Reset() {
+  if (const std::shared_ptr<TListeners> listeners = listeners_.lock()) {
+    std::erase_if(listeners->entries, [this](const auto& entry) { return entry.first == id_; });
+  }
+  listeners_.reset();
+  id_ = 0;
+}
+
+TApplication::TInputSubscription TApplication::SubscribeVisitorInput(
+    std::function<void()> listener) {
+  WatchInput();
+  if (!visitorListeners_) visitorListeners_ = std::make_shared<TInputSubscription::TListeners>();
+  const int id = ++visitorListeners_->lastId;
+  visitorListeners_->entries.emplace_back(
+      id, std::make_shared<const std::function<void()>>(std::move(listener)));
+  return TInputSubscription(visitorListeners_, id);
+}
+
 void TApplication::AddForm(std::unique_ptr<TForm> form) {
   const std::string resource = form->LayoutResourceName();
   LoadLayout(*form, resource, LayoutResource(resource));
@@ -83,8 +119,21 @@ void TApplication::StopWatchingIdle() {
   EndIdleWarning();
 }
 
-bool TApplication::InputArrived(TInputEdge edge, int source) {
-  if (edge != TInputEdge::Release && OnVisitorInput) Guard(OnVisitorInput);
+bool TApplication::InputArrived(TInputEdge edge, TInputSource source) {
+  if (edge != TInputEdge::Release && visitorListeners_) {
+    // A listener may end subscriptions meanwhile, its own or others': only those still there
+    // hear the input, and one that goes while it runs stays alive until it returns.
+    const std::shared_ptr<TInputSubscription::TListeners> listeners = visitorListeners_;
+    std::vector<int> ids;
+    for (const auto& entry : listeners->entries) ids.push_back(entry.first);
+    for (const int id : ids) {
+      const auto entry =
+          std::ranges::find(listeners->entries, id, [](const auto& e) { return e.first; });
+      if (entry == listeners->entries.end()) continue;
+      const std::shared_ptr<const std::function<void()>> listener = entry->second;
+      Guard(*listener);
+    }
+  }
   const bool wasHolding = idle_.Holding();
   idle_.Input(edge, source, Now());
   bool swallow = swallowing_;

@@ -83,7 +83,7 @@ class TApplication {
   // What a backend reports of every input message that reaches one of the program's windows,
   // and of its timer going off. True from InputArrived: the input ended the warning, and it
   // and the rest of its press (up to the release) must go no further.
-  [[nodiscard]] bool InputArrived(TInputEdge edge, int source);
+  [[nodiscard]] bool InputArrived(TInputEdge edge, TInputSource source = {});
   // A pointer that moves while the warning shows is not taken for the visitor's return: on a
   // touch screen it comes with the tap that then dismisses the warning.
   void PointerAt(TPoint at);
@@ -96,9 +96,30 @@ class TApplication {
   void CancelAlarm();
   // The clock of the idle watch and the alarm.
   virtual TIdleTimer::Clock::time_point Now() const { return TIdleTimer::Clock::now(); }
-  // Runs (guarded) on every press and other input InputArrived sees: the browser drops a
-  // pending retry when the visitor acts.
-  std::function<void()> OnVisitorInput;
+  // A listener's place in the visitor's input; it leaves when this goes (or is reset), even
+  // after the application.
+  class TInputSubscription {
+   public:
+    TInputSubscription() = default;
+    ~TInputSubscription() { Reset(); }
+    TInputSubscription(TInputSubscription&& other) noexcept;
+    TInputSubscription& operator=(TInputSubscription&& other) noexcept;
+    TInputSubscription(const TInputSubscription&) = delete;
+    TInputSubscription& operator=(const TInputSubscription&) = delete;
+    void Reset();
+
+   private:
+    friend class TApplication;
+    struct TListeners;
+    TInputSubscription(std::weak_ptr<TListeners> listeners, int id)
+        : listeners_(std::move(listeners)), id_(id) {}
+    std::weak_ptr<TListeners> listeners_;
+    int id_ = 0;
+  };
+  // `listener` runs (guarded), in the order subscribed, on every press and other input
+  // InputArrived sees: the browser drops a pending retry when the visitor acts. From the first
+  // subscription on the backend reports all input, whether an idle watch runs or not.
+  [[nodiscard]] TInputSubscription SubscribeVisitorInput(std::function<void()> listener);
 
   // What the screen shows now, for whatever watches the program; the same line again says
   // nothing new and is not passed on.
@@ -126,6 +147,9 @@ class TApplication {
   virtual void StopIdleTimer() {}
   // Passes a new status line on to the service manager, where the platform has one.
   virtual void ReportStatus(const std::string&) {}
+  // From now on every input reaches InputArrived; a backend that reports input only while an
+  // idle watch runs starts reporting it all.
+  virtual void WatchInput() {}
 
   std::vector<std::unique_ptr<TForm>> forms_;
 
@@ -149,6 +173,7 @@ class TApplication {
   bool swallowing_ = false;  // the press that ended the warning is not over yet
   std::optional<TIdleTimer::Clock::time_point> alarmAt_;
   std::function<void()> onAlarm_;
+  std::shared_ptr<TInputSubscription::TListeners> visitorListeners_;
 };
 
 // The process's application object, while one exists.

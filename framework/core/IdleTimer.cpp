@@ -6,7 +6,7 @@ namespace fw {
 
 using namespace std::chrono_literals;
 
-void TIdleTimer::Input(TInputEdge edge, int source, Clock::time_point now) {
+void TIdleTimer::Input(TInputEdge edge, TInputSource source, Clock::time_point now) {
   if (edge == TInputEdge::Press) held_.insert(source);
   if (edge == TInputEdge::Release) held_.erase(source);
   lastInput_ = now;

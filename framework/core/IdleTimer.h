@@ -5,11 +5,9 @@
 #include <set>
 
 #include "framework/core/Geometry.h"
+#include "framework/core/InputSource.h"
 
 namespace fw {
-
-// What one input message does to a key, a mouse button or a touch point.
-enum class TInputEdge { Press, Release, Other };
 
 // Where a quiet spell stands: running, in its closing warning, or over.
 enum class TIdlePhase { Quiet, Warning, Due };
@@ -23,7 +21,7 @@ class TIdleTimer {
 
   // Any input starts the spell again. `source` names what is pressed or released (a key, a
   // button, a touch point); a press repeated while held is still one hold.
-  void Input(TInputEdge edge, int source, Clock::time_point now);
+  void Input(TInputEdge edge, TInputSource source, Clock::time_point now);
   // The pointer is at `at`: input only when it has moved, since the system also reports a
   // pointer that stands still while windows change under it.
   void PointerAt(TPoint at, Clock::time_point now);
@@ -55,7 +53,7 @@ class TIdleTimer {
   Clock::duration timeout_{};
   Clock::duration warning_{};
   Clock::time_point lastInput_{};
-  std::set<int> held_;
+  std::set<TInputSource> held_;
   std::optional<TPoint> pointer_;
 };
 

@@ -96,4 +96,14 @@ bool DispatchKeyDown(TForm& form, TControl& focused, std::uint16_t& key, TShiftS
   return false;
 }
 
+bool RouteKey(TControl& focused, bool focusInPage, bool keyDown, std::uint16_t& key,
+              TShiftState shift, const TPageKeyHook& toPage) {
+  if (focusInPage) return toPage && toPage();
+  if (!keyDown) return false;
+  TControl* top = &focused;
+  while (top->Parent()) top = top->Parent();
+  auto* form = dynamic_cast<TForm*>(top);
+  return form && DispatchKeyDown(*form, focused, key, shift);
+}
+
 }  // namespace fw

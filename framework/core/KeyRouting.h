@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "framework/core/Events.h"
 
@@ -42,5 +43,14 @@ TControl* NextSiblingTabStop(const TControl& current, bool forward);
 // change it or take it (0). True when the key is consumed; otherwise `key` goes on to the
 // focused control.
 bool DispatchKeyDown(TForm& form, TControl& focused, std::uint16_t& key, TShiftState shift);
+
+// Where a key message that reached `focused` (a control of a form, or the form) goes: while
+// the focus is inside the page the key is the page's, and `toPage` (the backend's) offers it
+// to the browser and says whether it took it; otherwise a key-down goes to DispatchKeyDown and
+// a key-up on to the control. True when the key is consumed; `key` may have been changed by
+// the form's key preview.
+using TPageKeyHook = std::function<bool()>;
+bool RouteKey(TControl& focused, bool focusInPage, bool keyDown, std::uint16_t& key,
+              TShiftState shift, const TPageKeyHook& toPage);
 
 }  // namespace fw

@@ -5,9 +5,7 @@
 #include <algorithm>
 
 #include "framework/core/CallbackBoundary.h"
-#include "framework/core/KeyRouting.h"
 #include "framework/core/Scaling.h"
-#include "framework/core/WebBrowser.h"
 #include "framework/gtk/Input.h"
 
 namespace fw::gtk {
@@ -111,19 +109,9 @@ gboolean FormPeer::OnDelete(GtkWidget*, GdkEvent*, gpointer data) {
 }
 
 gboolean FormPeer::OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer data) {
-  return AtCallbackBoundary<gboolean>(
-      FALSE, [&]() -> gboolean { return static_cast<FormPeer*>(data)->RouteKey(*event); });
-}
-
-bool FormPeer::RouteKey(const GdkEventKey& event) {
-  GtkWidget* focusWidget = gtk_window_get_focus(Window());
-  fw::TControl* focused = focusWidget ? WidgetPeer::FindControl(focusWidget) : &form_;
-  if (!focused) return false;
-  // The web view is the page: what it has the focus for is the page's. The view hands keys
-  // the page left alone back to the window, which routes them here again: still the page's.
-  if (focused->Kind() == fw::TControlKind::WebBrowser) return false;
-  std::uint16_t key = VirtualKey(event.keyval);
-  return fw::DispatchKeyDown(form_, *focused, key, ShiftStateOf(event.state));
+  return AtCallbackBoundary<gboolean>(FALSE, [&]() -> gboolean {
+    return RouteKey(static_cast<FormPeer*>(data)->Window(), *event);
+  });
 }
 
 gboolean FormPeer::OnDrawClient(GtkWidget* widget, cairo_t* cr, gpointer data) {

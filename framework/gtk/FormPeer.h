@@ -35,9 +35,6 @@ class FormPeer : public WidgetPeer {
   static void OnClientAllocated(GtkWidget*, GdkRectangle* allocation, gpointer self);
   static void OnScaleChanged(GObject*, GParamSpec*, gpointer self);
   static gboolean ApplyClientSize(gpointer self);
-  // Key routing ahead of the focused widget: dialog keys, then key preview; keys for the
-  // page go to the page untouched. True when the key has been consumed.
-  bool RouteKey(const GdkEventKey& event);
   void Rescale();
 
   fw::TForm& form_;

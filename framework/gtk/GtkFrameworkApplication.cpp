@@ -41,21 +41,6 @@ std::unique_ptr<WidgetPeer> MakePeer(fw::TControl& control) {
   throw fw::Exception("No widget kind for the control '" + control.Name() + "'");
 }
 
-// True: the input only ended the idle warning and goes no further.
-bool ReportInput(fw::TApplication& application, const GdkEvent& event) {
-  const InputReport report = ClassifyInput(event);
-  switch (report.kind) {
-    case InputReport::Kind::Edge:
-      return application.InputArrived(report.edge, report.source);
-    case InputReport::Kind::Pointer:
-      application.PointerAt(report.pointer);
-      return false;
-    case InputReport::Kind::Nothing:
-      return false;
-  }
-  return false;
-}
-
 void PassEvent(GdkEvent* event, gpointer) { gtk_main_do_event(event); }
 
 gboolean TerminateOnSignal(gpointer application) {
@@ -157,7 +142,9 @@ void GtkFrameworkApplication::Terminate() {
 void GtkFrameworkApplication::HandleEvent(GdkEvent* event, gpointer self) {
   auto& application = *static_cast<GtkFrameworkApplication*>(self);
   // Any input counts, a discarded one too; a failure in either look passes the event on.
-  if (AtCallbackBoundary(false, [&] { return ReportInput(application, *event); })) return;
+  if (AtCallbackBoundary(false,
+                         [&] { return fw::DeliverInput(application, ClassifyInput(*event)); }))
+    return;
   const EventFilter filter = application.eventFilter_;
   if (!filter || !AtCallbackBoundary(false, [&] { return filter(event); }))
     gtk_main_do_event(event);

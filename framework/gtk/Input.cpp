@@ -1,6 +1,7 @@
 #include "framework/gtk/Input.h"
 
 #include "framework/core/KeyRouting.h"
+#include "framework/gtk/WidgetPeer.h"
 
 namespace fw::gtk {
 
@@ -58,42 +59,46 @@ fw::TShiftState ShiftStateOf(guint state) {
 
 namespace {
 
-InputReport Edge(fw::TInputEdge edge, int source) {
-  return {InputReport::Kind::Edge, edge, source, {}};
+fw::TInputReport PointerAt(double xRoot, double yRoot) {
+  return fw::TInputReport::PointerAt({static_cast<int>(xRoot), static_cast<int>(yRoot)});
 }
 
-InputReport PointerAt(double xRoot, double yRoot) {
-  return {InputReport::Kind::Pointer,
-          fw::TInputEdge::Other,
-          0,
-          {static_cast<int>(xRoot), static_cast<int>(yRoot)}};
+fw::TInputSource TouchPoint(const GdkEventTouch& touch) {
+  return fw::TInputSource::Touch(
+      static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(touch.sequence)));
 }
 
-int TouchPoint(const GdkEventTouch& touch) {
-  return kTouchSources +
-         static_cast<int>(reinterpret_cast<std::uintptr_t>(touch.sequence) % 0x10000);
+fw::TInputSource Button(const GdkEvent& event) {
+  GdkDevice* device = gdk_event_get_source_device(&event);
+  const GdkInputSource kind = device ? gdk_device_get_source(device) : GDK_SOURCE_MOUSE;
+  return kind == GDK_SOURCE_PEN || kind == GDK_SOURCE_ERASER
+             ? fw::TInputSource::Pen(event.button.button)
+             : fw::TInputSource::Button(event.button.button);
 }
 
 }  // namespace
 
-InputReport ClassifyInput(const GdkEvent& event) {
+fw::TInputReport ClassifyInput(const GdkEvent& event) {
   using fw::TInputEdge;
+  using fw::TInputReport;
   switch (event.type) {
     case GDK_KEY_PRESS:
-      return Edge(TInputEdge::Press, event.key.hardware_keycode);
+      return TInputReport::Edge(TInputEdge::Press,
+                                fw::TInputSource::Key(event.key.hardware_keycode));
     case GDK_KEY_RELEASE:
-      return Edge(TInputEdge::Release, event.key.hardware_keycode);
+      return TInputReport::Edge(TInputEdge::Release,
+                                fw::TInputSource::Key(event.key.hardware_keycode));
     case GDK_BUTTON_PRESS:
     case GDK_2BUTTON_PRESS:
     case GDK_3BUTTON_PRESS:
-      return Edge(TInputEdge::Press, kButtonSources + static_cast<int>(event.button.button));
+      return TInputReport::Edge(TInputEdge::Press, Button(event));
     case GDK_BUTTON_RELEASE:
-      return Edge(TInputEdge::Release, kButtonSources + static_cast<int>(event.button.button));
+      return TInputReport::Edge(TInputEdge::Release, Button(event));
     case GDK_TOUCH_BEGIN:
-      return Edge(TInputEdge::Press, TouchPoint(event.touch));
+      return TInputReport::Edge(TInputEdge::Press, TouchPoint(event.touch));
     case GDK_TOUCH_END:
     case GDK_TOUCH_CANCEL:
-      return Edge(TInputEdge::Release, TouchPoint(event.touch));
+      return TInputReport::Edge(TInputEdge::Release, TouchPoint(event.touch));
     case GDK_MOTION_NOTIFY:
       return PointerAt(event.motion.x_root, event.motion.y_root);
     // The toolkit holds motion back until its next frame, which a page that paints nothing
@@ -110,10 +115,22 @@ InputReport ClassifyInput(const GdkEvent& event) {
     case GDK_PAD_RING:
     case GDK_PAD_STRIP:
     case GDK_PROXIMITY_IN:
-      return Edge(TInputEdge::Other, 0);
+      return TInputReport::Edge(TInputEdge::Other);
     default:
       return {};
   }
+}
+
+bool RouteKey(GtkWindow* window, const GdkEventKey& event) {
+  GtkWidget* focusWidget = gtk_window_get_focus(window);
+  fw::TControl* focused = WidgetPeer::FindControl(focusWidget ? focusWidget : GTK_WIDGET(window));
+  if (!focused) return false;
+  // The web view is the page: what it has the focus for is the page's, and the view takes it
+  // after this handler. It hands keys the page left alone back to the window, which routes
+  // them here again: still the page's.
+  const bool inPage = focused->Kind() == fw::TControlKind::WebBrowser;
+  std::uint16_t key = VirtualKey(event.keyval);
+  return fw::RouteKey(*focused, inPage, true, key, ShiftStateOf(event.state), {});
 }
 
 }  // namespace fw::gtk

@@ -37,9 +37,9 @@ void CancelPageWindows() {
 
 }  // namespace
 
-WebViewDialogs::WebViewDialogs(WebKitWebView* view) : view_(view) {
+WebViewDialogs::WebViewDialogs(WebKitWebView* view, WebViewEvents& events) : view_(view) {
+  events.Listen(*this);
   connections_.push_back(Connect(view, "script-dialog", OnScriptDialog, this));
-  connections_.push_back(Connect(view, "load-changed", OnLoadChanged, this));
 }
 
 void WebViewDialogs::LeavePage() {
@@ -62,12 +62,9 @@ gboolean WebViewDialogs::OnScriptDialog(WebKitWebView*, WebKitScriptDialog* dial
   });
 }
 
-void WebViewDialogs::OnLoadChanged(WebKitWebView*, WebKitLoadEvent event, gpointer self) {
-  AtCallbackBoundary([&] {
-    auto& dialogs = *static_cast<WebViewDialogs*>(self);
-    // The page that could ask is gone: the next one may ask its visitor again.
-    if (event == WEBKIT_LOAD_COMMITTED) dialogs.leaving_ = false;
-  });
+void WebViewDialogs::LoadChanged(WebKitLoadEvent event) {
+  // The page that could ask is gone: the next one may ask its visitor again.
+  if (event == WEBKIT_LOAD_COMMITTED) leaving_ = false;
 }
 
 void WebViewDialogs::CloseScriptDialog() {

@@ -6,15 +6,17 @@
 #include <vector>
 
 #include "framework/gtk/Handles.h"
+#include "framework/gtk/WebViewEvents.h"
 
 namespace fw::gtk {
 
 // What a page holds open in front of the visitor: its alert, confirm or prompt, the question
 // before it is left, a file window or a print dialog. The engine shows them; this keeps them
 // at hand so that a navigation the program insists on can take them all away.
-class WebViewDialogs {
+class WebViewDialogs : private WebViewEvents::Listener {
  public:
-  explicit WebViewDialogs(WebKitWebView* view);
+  // Listens through `events`, which must outlive it.
+  WebViewDialogs(WebKitWebView* view, WebViewEvents& events);
   WebViewDialogs(const WebViewDialogs&) = delete;
   WebViewDialogs& operator=(const WebViewDialogs&) = delete;
 
@@ -24,7 +26,7 @@ class WebViewDialogs {
 
  private:
   static gboolean OnScriptDialog(WebKitWebView* view, WebKitScriptDialog* dialog, gpointer self);
-  static void OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer self);
+  void LoadChanged(WebKitLoadEvent event) override;
   void CloseScriptDialog();
 
   WebKitWebView* view_;

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string_view>
+#include <utility>
 
 #include "framework/core/CallbackBoundary.h"
 
@@ -37,10 +38,11 @@ bool EmbeddedScheme(std::string_view uri) {
 
 }  // namespace
 
-WebViewLockdown::WebViewLockdown(const fw::TWebBrowser& browser, WebKitWebView* view)
-    : browser_(browser), view_(view) {
+WebViewLockdown::WebViewLockdown(const fw::TWebBrowser& browser, WebKitWebView* view,
+                                 WebViewEvents& events, Navigate navigate)
+    : browser_(browser), view_(view), navigate_(std::move(navigate)) {
+  events.Listen(*this);
   connections_.push_back(Connect(view, "create", OnCreate, this));
-  connections_.push_back(Connect(view, "decide-policy", OnDecidePolicy, this));
   connections_.push_back(Connect(view, "run-file-chooser", OnFileChooser, this));
   connections_.push_back(Connect(view, "print", OnPrint, this));
 }
@@ -60,48 +62,44 @@ void WebViewLockdown::BeforeNavigate() {
 
 // A new window's address opens in the view, after a tap only; without a lockdown the engine
 // opens nothing, as before.
-GtkWidget* WebViewLockdown::OnCreate(WebKitWebView* view, WebKitNavigationAction* action,
+GtkWidget* WebViewLockdown::OnCreate(WebKitWebView*, WebKitNavigationAction* action,
                                      gpointer self) {
   return AtCallbackBoundary<GtkWidget*>(nullptr, [&]() -> GtkWidget* {
     auto& lockdown = *static_cast<WebViewLockdown*>(self);
     if (!lockdown.Locked() || !webkit_navigation_action_is_user_gesture(action)) return nullptr;
     WebKitURIRequest* request = webkit_navigation_action_get_request(action);
     const char* uri = request ? webkit_uri_request_get_uri(request) : nullptr;
-    if (uri && lockdown.browser_.Lockdown()->Allows(uri)) webkit_web_view_load_uri(view, uri);
+    if (uri && lockdown.browser_.Lockdown()->Allows(uri)) lockdown.navigate_(uri);
     return nullptr;
   });
 }
 
-gboolean WebViewLockdown::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
-                                         WebKitPolicyDecisionType type, gpointer self) {
-  return AtCallbackBoundary<gboolean>(FALSE, [&]() -> gboolean {
-    auto& lockdown = *static_cast<WebViewLockdown*>(self);
-    if (!lockdown.Locked()) return FALSE;
-    if (type == WEBKIT_POLICY_DECISION_TYPE_RESPONSE) {
-      // What the view cannot show would become a download. A page of a host that is not
-      // allowed is dropped before anything of it shows (after any redirect): the page stays,
-      // and no box appears.
-      auto* response = WEBKIT_RESPONSE_POLICY_DECISION(decision);
-      WebKitURIRequest* request = webkit_response_policy_decision_get_request(response);
-      const char* uri = request ? webkit_uri_request_get_uri(request) : nullptr;
-      const bool allowed = !webkit_response_policy_decision_is_main_frame_main_resource(response) ||
-                           (uri && lockdown.browser_.Lockdown()->Allows(uri));
-      if (allowed && webkit_response_policy_decision_is_mime_type_supported(response)) return FALSE;
-      webkit_policy_decision_ignore(decision);
-      return TRUE;
-    }
-    if (type != WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION) return FALSE;
-    // No frame loads a file or hands an address to another program; which hosts the main
-    // frame may show is decided at the response (the engine does not say here whether the
-    // frame is the main one).
-    WebKitNavigationAction* action = webkit_navigation_policy_decision_get_navigation_action(
-        WEBKIT_NAVIGATION_POLICY_DECISION(decision));
-    WebKitURIRequest* request = action ? webkit_navigation_action_get_request(action) : nullptr;
+bool WebViewLockdown::DecidePolicy(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type) {
+  if (!Locked()) return false;
+  if (type == WEBKIT_POLICY_DECISION_TYPE_RESPONSE) {
+    // What the view cannot show would become a download. A page of a host that is not
+    // allowed is dropped before anything of it shows (after any redirect): the page stays,
+    // and no box appears.
+    auto* response = WEBKIT_RESPONSE_POLICY_DECISION(decision);
+    WebKitURIRequest* request = webkit_response_policy_decision_get_request(response);
     const char* uri = request ? webkit_uri_request_get_uri(request) : nullptr;
-    if (uri && EmbeddedScheme(uri)) return FALSE;
+    const bool allowed = !webkit_response_policy_decision_is_main_frame_main_resource(response) ||
+                         (uri && browser_.Lockdown()->Allows(uri));
+    if (allowed && webkit_response_policy_decision_is_mime_type_supported(response)) return false;
     webkit_policy_decision_ignore(decision);
-    return TRUE;
-  });
+    return true;
+  }
+  if (type != WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION) return false;
+  // No frame loads a file or hands an address to another program; which hosts the main
+  // frame may show is decided at the response (the engine does not say here whether the
+  // frame is the main one).
+  WebKitNavigationAction* action = webkit_navigation_policy_decision_get_navigation_action(
+      WEBKIT_NAVIGATION_POLICY_DECISION(decision));
+  WebKitURIRequest* request = action ? webkit_navigation_action_get_request(action) : nullptr;
+  const char* uri = request ? webkit_uri_request_get_uri(request) : nullptr;
+  if (uri && EmbeddedScheme(uri)) return false;
+  webkit_policy_decision_ignore(decision);
+  return true;
 }
 
 gboolean WebViewLockdown::OnFileChooser(WebKitWebView*, WebKitFileChooserRequest* request,

@@ -2,10 +2,13 @@
 
 #include <webkit2/webkit2.h>
 
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "framework/core/WebBrowser.h"
 #include "framework/gtk/Handles.h"
+#include "framework/gtk/WebViewEvents.h"
 
 namespace fw::gtk {
 
@@ -14,9 +17,13 @@ namespace fw::gtk {
 // allow is dropped, and there is no file window, print dialog or download. The PDF viewer
 // shows no open, save or print controls. Without a lockdown on the browser, the view behaves as the
 // engine does.
-class WebViewLockdown {
+class WebViewLockdown : private WebViewEvents::Listener {
  public:
-  WebViewLockdown(const fw::TWebBrowser& browser, WebKitWebView* view);
+  using Navigate = std::function<void(const std::string& url)>;
+  // Listens through `events`, which must outlive it; `navigate` opens an address in the
+  // same view.
+  WebViewLockdown(const fw::TWebBrowser& browser, WebKitWebView* view, WebViewEvents& events,
+                  Navigate navigate);
   WebViewLockdown(const WebViewLockdown&) = delete;
   WebViewLockdown& operator=(const WebViewLockdown&) = delete;
   // Before the program navigates: the viewer's style goes in with the first navigation.
@@ -24,8 +31,7 @@ class WebViewLockdown {
 
  private:
   static GtkWidget* OnCreate(WebKitWebView* view, WebKitNavigationAction* action, gpointer self);
-  static gboolean OnDecidePolicy(WebKitWebView* view, WebKitPolicyDecision* decision,
-                                 WebKitPolicyDecisionType type, gpointer self);
+  bool DecidePolicy(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type) override;
   static gboolean OnFileChooser(WebKitWebView* view, WebKitFileChooserRequest* request,
                                 gpointer self);
   static gboolean OnPrint(WebKitWebView* view, WebKitPrintOperation* print, gpointer self);
@@ -33,6 +39,7 @@ class WebViewLockdown {
 
   const fw::TWebBrowser& browser_;
   WebKitWebView* view_;
+  Navigate navigate_;
   bool styled_ = false;
   std::vector<SignalConnection> connections_;
 };

@@ -71,9 +71,7 @@ gboolean SuppressContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent*, WebK
 }  // namespace
 
 WebViewPeer::WebViewPeer(fw::TWebBrowser& browser)
-    : WidgetPeer(browser, ObjectRef<GtkWidget>::Adopt(NewWebView())),
-      browser_(browser),
-      recovery_(browser, WEBKIT_WEB_VIEW(Widget())) {
+    : WidgetPeer(browser, ObjectRef<GtkWidget>::Adopt(NewWebView())), browser_(browser) {
   ConnectTo(Widget(), "context-menu", SuppressContextMenu);
   ConnectTo(Widget(), "permission-request", RefusePermission);
   ConnectTo(Widget(), "map", OnMapped);
@@ -83,6 +81,8 @@ WebViewPeer::WebViewPeer(fw::TWebBrowser& browser)
 }
 
 WebViewPeer::~WebViewPeer() {
+  // No signal may reach the listeners while they go.
+  events_.Close();
   g_cancellable_cancel(cancellable_.get());
   keyboard_.reset();
 }
@@ -185,25 +185,27 @@ void WebViewPeer::RevealFocusedField() {
                                       nullptr, nullptr);
 }
 
-void WebViewPeer::Navigate(const std::string& url) {
+void WebViewPeer::Navigate(const std::string& url) { Open(url, !recovery_.CarryingOut()); }
+
+void WebViewPeer::Open(const std::string& url, bool programAsked) {
   lockdown_.BeforeNavigate();
   // The first request of the next visitor must not carry what the clear is removing.
   if (clearsUnderWay_) {
-    heldUrl_ = url;
+    held_ = HeldNavigation{url, programAsked};
     return;
   }
-  Load(url);
+  Load(url, programAsked);
 }
 
-void WebViewPeer::Load(const std::string& url) {
+void WebViewPeer::Load(const std::string& url, bool programAsked) {
   loaded_ = true;
   const std::string address = AddressWithScheme(url);
-  recovery_.BeforeProgramLoad(address);
+  if (programAsked) recovery_.ProgramNavigates(address);
   webkit_web_view_load_uri(View(), address.c_str());
 }
 
 void WebViewPeer::Stop() {
-  heldUrl_.reset();
+  held_.reset();
   webkit_web_view_stop_loading(View());
 }
 
@@ -229,7 +231,9 @@ void WebViewPeer::OnCleared(GObject* manager, GAsyncResult* result, gpointer sel
       fw::Application->HandleException(fw::Exception(
           std::string("The browser's storage was not cleared: ") + (owned ? owned->message : "")));
     }
-    if (!peer.clearsUnderWay_ && peer.heldUrl_) peer.Load(*std::exchange(peer.heldUrl_, {}));
+    if (peer.clearsUnderWay_ || !peer.held_) return;
+    const HeldNavigation held = *std::exchange(peer.held_, std::nullopt);
+    peer.Load(held.url, held.programAsked);
   });
 }
 

@@ -11,6 +11,7 @@
 #include "framework/gtk/Handles.h"
 #include "framework/gtk/KeyboardPanel.h"
 #include "framework/gtk/WebViewDialogs.h"
+#include "framework/gtk/WebViewEvents.h"
 #include "framework/gtk/WebViewLockdown.h"
 #include "framework/gtk/WebViewRecovery.h"
 #include "framework/gtk/WidgetPeer.h"
@@ -44,7 +45,10 @@ class WebViewPeer : public WidgetPeer, public fw::BrowserPeer {
   static void OnMapped(GtkWidget* widget, gpointer self);
   static void OnWindowPainted(GdkFrameClock* clock, gpointer self);
   static gboolean WarmUp(gpointer self);
-  void Load(const std::string& url);
+  // `programAsked`: a navigation of the program's own, not one the recovery or a page's new
+  // window asked for.
+  void Open(const std::string& url, bool programAsked);
+  void Load(const std::string& url, bool programAsked);
   static gboolean OnPageTapped(GtkWidget*, GdkEventButton*, gpointer self);
   static void OnAllocated(GtkWidget*, GdkRectangle* allocation, gpointer self);
   // Scrolls the page's focused field into the part of the view the keyboard leaves.
@@ -54,7 +58,11 @@ class WebViewPeer : public WidgetPeer, public fw::BrowserPeer {
   std::unique_ptr<KeyboardPanel> keyboard_;
   int allocatedHeight_ = 0;
   int clearsUnderWay_ = 0;
-  std::optional<std::string> heldUrl_;
+  struct HeldNavigation {
+    std::string url;
+    bool programAsked;
+  };
+  std::optional<HeldNavigation> held_;
   // The engine's warm-up: planned at the first map, run after the window's first paint,
   // unless a page was asked for before.
   bool warmUpPlanned_ = false;
@@ -64,10 +72,13 @@ class WebViewPeer : public WidgetPeer, public fw::BrowserPeer {
   SourceId warmUp_;
   // Cancelled with the peer, so that a clear finishing later does not reach it.
   ObjectRef<GCancellable> cancellable_ = ObjectRef<GCancellable>::Adopt(g_cancellable_new());
-  WebViewRecovery recovery_;
-  WebViewDialogs dialogs_{View()};
+  // Heard in this order: what the lockdown refuses, the recovery does not wait for.
+  WebViewEvents events_{View()};
+  WebViewLockdown lockdown_{browser_, View(), events_,
+                            [this](const std::string& url) { Open(url, false); }};
+  WebViewRecovery recovery_{browser_, View(), events_};
+  WebViewDialogs dialogs_{View(), events_};
   Downloads downloads_{browser_, View()};
-  WebViewLockdown lockdown_{browser_, View()};
 };
 
 }  // namespace fw::gtk

@@ -5,7 +5,6 @@
 
 #include "framework/core/Application.h"
 #include "framework/core/CallbackBoundary.h"
-#include "framework/core/EventLog.h"
 #include "framework/core/Exceptions.h"
 
 namespace fw::gtk {
@@ -39,40 +38,6 @@ fw::TFailureKind KindOf(const GError* error, bool timedOut) {
   return fw::TFailureKind::Other;
 }
 
-const char* KindName(fw::TFailureKind kind) {
-  switch (kind) {
-    case fw::TFailureKind::Refused:
-      return "connection refused";
-    case fw::TFailureKind::UnknownHost:
-      return "unknown host";
-    case fw::TFailureKind::Timeout:
-      return "timeout";
-    case fw::TFailureKind::HttpError:
-      return "HTTP error";
-    case fw::TFailureKind::Other:
-      return "other";
-  }
-  return "";
-}
-
-// Only the host: what else the address holds may be the visitor's.
-std::string HostOf(const char* uri) {
-  gchar* host = nullptr;
-  if (uri) {
-    g_uri_split(uri, G_URI_FLAGS_NONE, nullptr, nullptr, &host, nullptr, nullptr, nullptr, nullptr,
-                nullptr);
-  }
-  const UniqueGChar owned(host);
-  return host ? host : "?";
-}
-
-void CountFailure(fw::TFailureKind kind, const char* uri) {
-  fw::TMetrics& metrics = fw::Application->Metrics();
-  metrics.LoadFailed(kind);
-  metrics.LoadEnded(fw::TLoadOutcome::Failed, fw::TMetrics::Clock::now());
-  fw::LogEvent(fw::TEvent::PageFailed, std::string(KindName(kind)) + ", host " + HostOf(uri));
-}
-
 // The engine finds a page unresponsive only when it asks it something; with nobody tapping
 // it asks nothing. A trivial question this often lets a hang show within a few seconds.
 constexpr std::chrono::seconds kQuestionInterval{2};
@@ -84,95 +49,104 @@ guint Seconds(std::chrono::seconds delay, GSourceFunc callback, gpointer self) {
 
 }  // namespace
 
-WebViewRecovery::WebViewRecovery(fw::TWebBrowser& browser, WebKitWebView* view)
-    : browser_(browser), view_(view), retry_(browser.Recovery().RetryDelay) {
-  connections_.push_back(
-      Connect(view, "notify::is-web-process-responsive", OnResponsiveness, this));
-  connections_.push_back(Connect(view, "web-process-terminated", OnProcessTerminated, this));
-  connections_.push_back(Connect(view, "decide-policy", OnDecidePolicy, this));
-  connections_.push_back(Connect(view, "load-changed", OnLoadChanged, this));
-  connections_.push_back(Connect(view, "load-failed", OnLoadFailed, this));
-  if (fw::Application) fw::Application->OnVisitorInput = [this] { VisitorActed(); };
+WebViewRecovery::WebViewRecovery(fw::TWebBrowser& browser, WebKitWebView* view,
+                                 WebViewEvents& events)
+    : browser_(browser), view_(view), load_(browser.Recovery()) {
+  events.Listen(*this);
+  if (fw::Application) load_.CountInto(&fw::Application->Metrics());
+  if (fw::Application)
+    input_ = fw::Application->SubscribeVisitorInput([this] { Run(load_.VisitorInput()); });
 }
 
-WebViewRecovery::~WebViewRecovery() {
-  DropQuestion();
-  if (fw::Application) fw::Application->OnVisitorInput = nullptr;
+WebViewRecovery::~WebViewRecovery() { DropQuestion(); }
+
+void WebViewRecovery::SettingsChanged() { Run(load_.SetRecovery(browser_.Recovery())); }
+
+void WebViewRecovery::ProgramNavigates(const std::string& uri) { Run(load_.ProgramNavigates(uri)); }
+
+std::string WebViewRecovery::Shown() const {
+  const gchar* uri = webkit_web_view_get_uri(view_);
+  return uri ? uri : "";
 }
 
-void WebViewRecovery::SettingsChanged() {
-  retry_.SetBase(browser_.Recovery().RetryDelay);
-  retryTimer_.Reset();
-}
-
-void WebViewRecovery::BeforeProgramLoad(const std::string& uri) {
-  goingTo_ = uri;
-  CancelRetry();
-  if (hang_.Navigating()) EndWebProcess();
-  patience_.Reset();
-  programLoad_ = true;
-}
-
-void WebViewRecovery::VisitorActed() { CancelRetry(); }
-
-void WebViewRecovery::CancelRetry() {
-  if (retry_.Cancel())
-    fw::LogEvent(fw::TEvent::RetryDropped, "the visitor or the program moved on");
-  retryTimer_.Reset();
-}
-
-void WebViewRecovery::EndWebProcess() { webkit_web_view_terminate_web_process(view_); }
-
-void WebViewRecovery::Shown(const std::string& address, bool errorPage) {
-  if (browser_.OnPageShown)
-    fw::Application->Guard([&] { browser_.OnPageShown(address, errorPage); });
-}
-
-void WebViewRecovery::HangEnded() {
-  fw::Application->Metrics().HangEnded();
-  fw::LogEvent(fw::TEvent::HangEnded, "host " + HostOf(webkit_web_view_get_uri(view_)));
-}
-
-// The engine shows a server's error answer as a page; for the operator it is a failure. The
-// blank document under the splash is no page, even when it ends after the first tap.
-void WebViewRecovery::CountFinished(const char* uri) {
-  if (!uri || g_str_has_prefix(uri, "about:")) return;
-  WebKitWebResource* resource = webkit_web_view_get_main_resource(view_);
-  WebKitURIResponse* response = resource ? webkit_web_resource_get_response(resource) : nullptr;
-  const guint status = response ? webkit_uri_response_get_status_code(response) : 0;
-  if (const auto kind = fw::FailureOfHttpStatus(static_cast<int>(status))) {
-    CountFailure(*kind, uri);
-    return;
+SourceId& WebViewRecovery::Timer(fw::TPageTimer timer) {
+  switch (timer) {
+    case fw::TPageTimer::Retry:
+      return retryTimer_;
+    case fw::TPageTimer::LoadTimeout:
+      return loadTimer_;
+    case fw::TPageTimer::Patience:
+      return patience_;
   }
-  fw::Application->Metrics().LoadEnded(fw::TLoadOutcome::Loaded, fw::TMetrics::Clock::now());
+  return retryTimer_;
 }
 
-void WebViewRecovery::OnResponsiveness(GObject*, GParamSpec*, gpointer self) {
-  AtCallbackBoundary([&] {
+template <fw::TPageTimer timer>
+gboolean WebViewRecovery::OnTimer(gpointer self) {
+  return AtCallbackBoundary<gboolean>(G_SOURCE_REMOVE, [&] {
     auto& recovery = *static_cast<WebViewRecovery*>(self);
-    if (webkit_web_view_get_is_web_process_responsive(recovery.view_)) {
-      recovery.PageResponsive();
-    } else {
-      recovery.PageUnresponsive();
-    }
+    recovery.Timer(timer).Forget();
+    recovery.Run(recovery.load_.TimerDue(timer, recovery.Shown()));
+    return G_SOURCE_REMOVE;
   });
 }
 
-void WebViewRecovery::PageResponsive() {
-  hang_.Responsive();
-  patience_.Reset();
+void WebViewRecovery::Run(const fw::TPageCommands& commands, const GError* error) {
+  for (const fw::TPageCommand& command : commands) Carry(command, error);
 }
 
-void WebViewRecovery::PageUnresponsive() {
-  if (hang_.Unresponsive() == fw::THangStep::EndAndNavigate) {
-    const std::string uri = goingTo_;  // the process's end may change it
-    HangEnded();
-    EndWebProcess();
-    webkit_web_view_load_uri(view_, uri.empty() ? "about:blank" : uri.c_str());
-    return;
+void WebViewRecovery::Carry(const fw::TPageCommand& command, const GError* error) {
+  using Action = fw::TPageCommand::TAction;
+  switch (command.Action) {
+    case Action::Navigate: {
+      carryingOut_ = true;
+      try {
+        browser_.Navigate(command.Address);
+      } catch (...) {
+        carryingOut_ = false;
+        load_.NavigateFailed();
+        throw;
+      }
+      carryingOut_ = false;
+      break;
+    }
+    case Action::FailAsTimeout:
+      FailAsTimeout(command.Address, command.Delay);
+      break;
+    case Action::StartTimer: {
+      GSourceFunc callback = command.Timer == fw::TPageTimer::Retry ? OnTimer<fw::TPageTimer::Retry>
+                             : command.Timer == fw::TPageTimer::LoadTimeout
+                                 ? OnTimer<fw::TPageTimer::LoadTimeout>
+                                 : OnTimer<fw::TPageTimer::Patience>;
+      Timer(command.Timer).Reset(Seconds(command.Delay, callback, this));
+      break;
+    }
+    case Action::CancelTimer:
+      Timer(command.Timer).Reset();
+      break;
+    case Action::EndProcess:
+      // The engine starts another at the next load.
+      webkit_web_view_terminate_web_process(view_);
+      break;
+    case Action::ShowRefusal:
+      // As a failing navigate call's exception: after the call has returned, and the engine's
+      // error page stays.
+      fw::Application->HandleException(
+          fw::EOleException(error ? error->message : "The address was refused: " + command.Address,
+                            error ? error->code : 0));
+      break;
+    case Action::GiveUp:
+      if (browser_.OnGiveUp) fw::Application->Guard([this] { browser_.OnGiveUp(&browser_); });
+      break;
+    case Action::PageShown:
+      if (browser_.OnPageShown)
+        fw::Application->Guard([&] { browser_.OnPageShown(command.Address, command.ErrorPage); });
+      break;
   }
-  // Found by the engine and by the program's question alike: the patience runs once.
-  if (!patience_) patience_.Reset(Seconds(fw::THangRecovery::Patience, OnPatienceOut, this));
+}
+
+void WebViewRecovery::ResponsivenessChanged(bool responsive) {
+  Run(responsive ? load_.Responsive() : load_.Unresponsive());
 }
 
 gboolean WebViewRecovery::AskThePage(gpointer self) {
@@ -180,7 +154,7 @@ gboolean WebViewRecovery::AskThePage(gpointer self) {
     auto& recovery = *static_cast<WebViewRecovery*>(self);
     if (recovery.question_) {
       // Unanswered for a whole interval: the page's thread is held.
-      if (!std::exchange(recovery.questionHung_, true)) recovery.PageUnresponsive();
+      if (!std::exchange(recovery.questionHung_, true)) recovery.Run(recovery.load_.Unresponsive());
       return G_SOURCE_CONTINUE;
     }
     recovery.question_ = ObjectRef<GCancellable>::Adopt(g_cancellable_new());
@@ -202,7 +176,7 @@ void WebViewRecovery::OnAnswer(GObject* view, GAsyncResult* result, gpointer sel
     if (g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CANCELLED)) return;
     auto& recovery = *static_cast<WebViewRecovery*>(self);
     recovery.question_.reset();
-    if (std::exchange(recovery.questionHung_, false)) recovery.PageResponsive();
+    if (std::exchange(recovery.questionHung_, false)) recovery.Run(recovery.load_.Responsive());
   });
 }
 
@@ -212,157 +186,86 @@ void WebViewRecovery::DropQuestion() {
   questionHung_ = false;
 }
 
-gboolean WebViewRecovery::OnPatienceOut(gpointer self) {
-  return AtCallbackBoundary<gboolean>(G_SOURCE_REMOVE, [&] {
-    auto& recovery = *static_cast<WebViewRecovery*>(self);
-    recovery.patience_.Forget();
-    const fw::THangStep step = recovery.hang_.PatienceOut();
-    if (step == fw::THangStep::None) return G_SOURCE_REMOVE;
-    // The address before the process goes: the view may forget it with the page.
-    const gchar* shown = webkit_web_view_get_uri(recovery.view_);
-    const std::string uri = shown ? shown : "about:blank";
-    recovery.HangEnded();
-    recovery.EndWebProcess();
-    webkit_web_view_load_uri(recovery.view_,
-                             step == fw::THangStep::EndAndReload ? uri.c_str() : "about:blank");
-    return G_SOURCE_REMOVE;
-  });
+void WebViewRecovery::ProcessTerminated(WebKitWebProcessTerminationReason reason) {
+  DropQuestion();
+  // Ended by the program itself, which loads what comes next.
+  const fw::TProcessEnd end = reason == WEBKIT_WEB_PROCESS_TERMINATED_BY_API
+                                  ? fw::TProcessEnd::EndedByProgram
+                                  : fw::TProcessEnd::Crashed;
+  Run(load_.ProcessGone(end, Shown(), fw::TCrashLimit::Clock::now()));
 }
 
-void WebViewRecovery::OnProcessTerminated(WebKitWebView*, WebKitWebProcessTerminationReason reason,
-                                          gpointer self) {
-  AtCallbackBoundary([&] {
-    auto& recovery = *static_cast<WebViewRecovery*>(self);
-    recovery.patience_.Reset();
-    recovery.loadTimer_.Reset();
-    recovery.DropQuestion();
-    // Ended by the program itself, which loads what comes next.
-    if (reason == WEBKIT_WEB_PROCESS_TERMINATED_BY_API) return;
-    fw::Application->Metrics().WebProcessCrashed();
-    fw::LogEvent(fw::TEvent::WebProcessCrashed, reason == WEBKIT_WEB_PROCESS_EXCEEDED_MEMORY_LIMIT
-                                                    ? "it exceeded its memory limit"
-                                                    : "it crashed");
-    if (recovery.crashes_.AllowsReload(fw::TCrashLimit::Clock::now())) {
-      const gchar* shown = webkit_web_view_get_uri(recovery.view_);
-      webkit_web_view_load_uri(recovery.view_, shown ? shown : "about:blank");
-      return;
+bool WebViewRecovery::DecidePolicy(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type) {
+  if (type != WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION) return false;
+  // The view names where the main frame goes only once the page arrives.
+  WebKitNavigationAction* action = webkit_navigation_policy_decision_get_navigation_action(
+      WEBKIT_NAVIGATION_POLICY_DECISION(decision));
+  const gchar* uri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
+  if (uri) load_.Heading(uri);
+  return false;  // the engine decides as it would
+}
+
+void WebViewRecovery::LoadChanged(WebKitLoadEvent event) {
+  switch (event) {
+    case WEBKIT_LOAD_STARTED:
+      // The engine's error page for the failure just reported is no navigation of its own.
+      if (errorPageSteps_) return;
+      Run(load_.LoadStarted());
+      break;
+    case WEBKIT_LOAD_REDIRECTED:
+      break;
+    case WEBKIT_LOAD_COMMITTED: {
+      load_.Committed();
+      // The blank document runs no script: under the splash nothing is asked.
+      const std::string uri = Shown();
+      const bool page = !uri.empty() && !uri.starts_with("about:");
+      DropQuestion();
+      pageQuestions_.Reset(page ? Seconds(kQuestionInterval, AskThePage, this) : 0);
+      break;
     }
-    recovery.CancelRetry();
-    fw::TWebBrowser& browser = recovery.browser_;
-    if (browser.OnGiveUp) fw::Application->Guard([&browser] { browser.OnGiveUp(&browser); });
-  });
-}
-
-gboolean WebViewRecovery::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
-                                         WebKitPolicyDecisionType type, gpointer self) {
-  return AtCallbackBoundary<gboolean>(FALSE, [&]() -> gboolean {
-    if (type != WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION) return FALSE;
-    WebKitNavigationAction* action = webkit_navigation_policy_decision_get_navigation_action(
-        WEBKIT_NAVIGATION_POLICY_DECISION(decision));
-    const gchar* uri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
-    if (uri) static_cast<WebViewRecovery*>(self)->goingTo_ = uri;
-    return FALSE;  // the engine decides as it would
-  });
-}
-
-void WebViewRecovery::OnLoadChanged(WebKitWebView*, WebKitLoadEvent event, gpointer self) {
-  AtCallbackBoundary([&] {
-    auto& recovery = *static_cast<WebViewRecovery*>(self);
-    switch (event) {
-      case WEBKIT_LOAD_STARTED:
-        // The engine's error page for the failure just reported is no navigation of its own.
-        if (recovery.errorPageSteps_) return;
-        // A page's own link or a program load: whatever was pending is moot.
-        if (!std::exchange(recovery.retryLoad_, false)) recovery.CancelRetry();
-        recovery.loadFailed_ = false;
-        recovery.loadTimer_.Reset(
-            Seconds(recovery.browser_.Recovery().LoadTimeout, OnLoadTimeout, self));
-        break;
-      case WEBKIT_LOAD_REDIRECTED:
-        break;
-      case WEBKIT_LOAD_COMMITTED: {
-        recovery.programLoad_ = false;
-        recovery.hang_.Committed();
-        // The blank document runs no script: under the splash nothing is asked.
-        const gchar* uri = webkit_web_view_get_uri(recovery.view_);
-        const bool page = uri && !g_str_has_prefix(uri, "about:");
-        recovery.DropQuestion();
-        recovery.pageQuestions_.Reset(page ? Seconds(kQuestionInterval, AskThePage, self) : 0);
-        break;
+    case WEBKIT_LOAD_FINISHED:
+      if (errorPageSteps_) {
+        // The failed load's end: its error page takes the screen.
+        if (errorPageSteps_-- == 2) Run(load_.ErrorPageShown(failedAddress_));
+        return;
       }
-      case WEBKIT_LOAD_FINISHED:
-        if (recovery.errorPageSteps_) {
-          // The failed load's end: its error page takes the screen.
-          if (recovery.errorPageSteps_-- == 2) recovery.Shown(recovery.failedAddress_, true);
-          return;
-        }
-        recovery.loadTimer_.Reset();
-        if (!recovery.loadFailed_) {
-          recovery.retry_.Loaded();
-          const gchar* uri = webkit_web_view_get_uri(recovery.view_);
-          recovery.CountFinished(uri);
-          recovery.Shown(uri ? uri : "", false);
-        }
-        break;
-    }
-  });
+      ServerAnswered();
+      Run(load_.Finished(Shown()));
+      break;
+  }
 }
 
-gboolean WebViewRecovery::OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* uri, GError* error,
-                                       gpointer self) {
-  return AtCallbackBoundary<gboolean>(FALSE, [&]() -> gboolean {
-    auto& recovery = *static_cast<WebViewRecovery*>(self);
-    const fw::TLoadFailure failure = Classify(error);
-    if (failure == fw::TLoadFailure::Replaced) return FALSE;
-    CountFailure(KindOf(error, std::exchange(recovery.timedOut_, false)), uri);
-    const bool programAsked = std::exchange(recovery.programLoad_, false);
-    recovery.loadTimer_.Reset();
-    recovery.loadFailed_ = true;
+bool WebViewRecovery::LoadFailed(const char* uri, GError* error) {
+  const fw::TLoadFailure failure = Classify(error);
+  if (failure != fw::TLoadFailure::Replaced) {
     // The failed load finishes, then the engine's error page loads in its place.
-    recovery.errorPageSteps_ = 2;
-    recovery.failedAddress_ = uri ? uri : "";
-    const fw::TFailedLoadResponse response = fw::RespondToFailedLoad(failure, programAsked);
-    if (response.Retry && uri) {
-      if (const std::optional<std::chrono::seconds> wait = recovery.retry_.Failed(uri))
-        recovery.retryTimer_.Reset(Seconds(*wait, OnRetryDue, self));
-    }
-    // As a failing navigate call's exception: after the call has returned, and the engine's
-    // error page stays.
-    if (response.Box)
-      fw::Application->HandleException(fw::EOleException(error->message, error->code));
-    return FALSE;
-  });
+    errorPageSteps_ = 2;
+    failedAddress_ = uri ? uri : "";
+  }
+  Run(load_.LoadFailed(uri ? uri : "", failure, KindOf(error, std::exchange(timingOut_, false))),
+      error);
+  return false;
 }
 
-gboolean WebViewRecovery::OnRetryDue(gpointer self) {
-  return AtCallbackBoundary<gboolean>(G_SOURCE_REMOVE, [&] {
-    auto& recovery = *static_cast<WebViewRecovery*>(self);
-    recovery.retryTimer_.Forget();
-    if (const std::optional<std::string> uri = recovery.retry_.Due()) {
-      fw::Application->Metrics().Retried();
-      recovery.retryLoad_ = true;  // its start must not start the count over
-      webkit_web_view_load_uri(recovery.view_, uri->c_str());
-    }
-    return G_SOURCE_REMOVE;
-  });
+// The engine shows a server's error answer as a page; the operator is told of it as a failure.
+void WebViewRecovery::ServerAnswered() {
+  WebKitWebResource* resource = webkit_web_view_get_main_resource(view_);
+  WebKitURIResponse* response = resource ? webkit_web_resource_get_response(resource) : nullptr;
+  load_.ServerAnswered(response ? static_cast<int>(webkit_uri_response_get_status_code(response))
+                                : 0);
 }
 
 // The engine waits for a silent server as long as the connection stays open. The load is
 // failed as a timeout: the engine replaces it with its error page, and the retry applies.
-gboolean WebViewRecovery::OnLoadTimeout(gpointer self) {
-  return AtCallbackBoundary<gboolean>(G_SOURCE_REMOVE, [&] {
-    auto& recovery = *static_cast<WebViewRecovery*>(self);
-    recovery.loadTimer_.Forget();
-    const std::string uri = recovery.goingTo_;
-    const UniqueGError error(g_error_new(
-        WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_TRANSPORT, "The server did not answer in %lld s",
-        static_cast<long long>(recovery.browser_.Recovery().LoadTimeout.count())));
-    gboolean handled = FALSE;
-    recovery.timedOut_ = true;
-    g_signal_emit_by_name(recovery.view_, "load-failed", WEBKIT_LOAD_STARTED, uri.c_str(),
-                          error.get(), &handled);
-    return G_SOURCE_REMOVE;
-  });
+void WebViewRecovery::FailAsTimeout(const std::string& uri, std::chrono::seconds waited) {
+  const UniqueGError error(g_error_new(WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_TRANSPORT,
+                                       "The server did not answer in %lld s",
+                                       static_cast<long long>(waited.count())));
+  gboolean handled = FALSE;
+  timingOut_ = true;
+  g_signal_emit_by_name(view_, "load-failed", WEBKIT_LOAD_STARTED, uri.c_str(), error.get(),
+                        &handled);
+  timingOut_ = false;
 }
 
 }  // namespace fw::gtk

@@ -122,10 +122,7 @@ gboolean WidgetPeer::OnPress(GtkWidget*, GdkEventButton* event, gpointer data) {
     auto* self = static_cast<WidgetPeer*>(data);
     // Every click sends a press of its own; the double- and triple-click events only follow.
     if (event->button != GDK_BUTTON_PRIMARY || event->type != GDK_BUTTON_PRESS) return FALSE;
-    if (self->TakesStrokes()) {
-      self->stroke_.Press(self->ScreenPoint(event->x_root, event->y_root));
-      self->tracking_ = true;
-    }
+    if (self->TakesStrokes()) self->stroke_.Press(self->ScreenPoint(event->x_root, event->y_root));
     self->ButtonPressed(*event);
     return TRUE;
   });
@@ -134,7 +131,8 @@ gboolean WidgetPeer::OnPress(GtkWidget*, GdkEventButton* event, gpointer data) {
 gboolean WidgetPeer::OnMotion(GtkWidget*, GdkEventMotion* event, gpointer data) {
   return AtCallbackBoundary<gboolean>(FALSE, [&]() -> gboolean {
     auto* self = static_cast<WidgetPeer*>(data);
-    if (self->tracking_) self->stroke_.Move(self->ScreenPoint(event->x_root, event->y_root));
+    if (self->stroke_.Tracking())
+      self->stroke_.Move(self->ScreenPoint(event->x_root, event->y_root));
     return TRUE;
   });
 }
@@ -143,20 +141,14 @@ gboolean WidgetPeer::OnRelease(GtkWidget*, GdkEventButton* event, gpointer data)
   return AtCallbackBoundary<gboolean>(FALSE, [&]() -> gboolean {
     auto* self = static_cast<WidgetPeer*>(data);
     if (event->button != GDK_BUTTON_PRIMARY) return FALSE;
-    if (self->tracking_) {
-      self->tracking_ = false;
-      self->stroke_.Move(self->ScreenPoint(event->x_root, event->y_root));
-      self->releaseEndsStroke_ =
-          fw::RecognizeStroke(self->stroke_.Samples()) != fw::TStrokeVerdict::TooShort;
-    }
+    self->releaseVerdict_ = self->stroke_.Release(self->ScreenPoint(event->x_root, event->y_root));
     // The control sees its release first; a click stays a click.
     fw::Application->Guard([&] { self->ButtonReleased(*event); });
-    if (self->releaseEndsStroke_) {
-      self->releaseEndsStroke_ = false;
-      const std::vector<fw::TPoint> samples = self->stroke_.Samples();
-      fw::Application->Guard([&] {
-        fw::DispatchStroke(self->control_, fw::RecognizeStroke(samples), samples.back());
-      });
+    if (self->ReleaseEndsStroke()) {
+      const fw::TStrokeVerdict verdict =
+          std::exchange(self->releaseVerdict_, fw::TStrokeVerdict::TooShort);
+      const fw::TPoint at = self->stroke_.Samples().back();
+      fw::Application->Guard([&] { fw::DispatchStroke(self->control_, verdict, at); });
     }
     return TRUE;
   });

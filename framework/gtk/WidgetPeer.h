@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "framework/core/Control.h"
-#include "framework/core/Strokes.h"
+#include "framework/core/StrokeTracker.h"
 #include "framework/gtk/Handles.h"
 
 namespace fw::gtk {
@@ -54,7 +54,7 @@ class WidgetPeer : public fw::ControlPeer {
   virtual void ButtonPressed(const GdkEventButton&) {}
   virtual void ButtonReleased(const GdkEventButton&) {}
   // True while handling the release that ended a stroke of three samples or more.
-  bool ReleaseEndsStroke() const { return releaseEndsStroke_; }
+  bool ReleaseEndsStroke() const { return releaseVerdict_ != fw::TStrokeVerdict::TooShort; }
   // Fills `cr` (toolkit pixels) with the control's background.
   void FillBackground(cairo_t* cr, GtkWidget* surface) const;
 
@@ -68,9 +68,8 @@ class WidgetPeer : public fw::ControlPeer {
   fw::TControl& control_;
   ObjectRef<GtkWidget> widget_;
   std::vector<SignalConnection> connections_;
-  fw::TStrokeSampler stroke_;
-  bool tracking_ = false;
-  bool releaseEndsStroke_ = false;
+  fw::TStrokeTracker stroke_;
+  fw::TStrokeVerdict releaseVerdict_ = fw::TStrokeVerdict::TooShort;
 };
 
 // The peer of a control this backend created a widget for, or none.

@@ -4,10 +4,10 @@
 #include <exdisp.h>
 
 #include <chrono>
-#include <optional>
 #include <string>
 
-#include "framework/core/LoadRetry.h"
+#include "framework/core/Application.h"
+#include "framework/core/PageLoad.h"
 #include "framework/core/WebBrowser.h"
 #include "framework/win32/BrowserEvents.h"
 #include "framework/win32/Handles.h"
@@ -32,15 +32,13 @@ class WindowTimer {
 };
 
 // Brings the control's page back by itself: a page that could not be reached is loaded again,
-// a load that never ends is stopped. The rules are the core's; this listens to the control's
-// events (DWebBrowserEvents2) and carries out what the rules say, with timers of the host
-// window.
+// a load that never ends is stopped. The page's load is the core's; this tells it the control's
+// events (DWebBrowserEvents2) and carries out what it says, with timers of the host window.
 class BrowserRecovery {
  public:
   // Listens to the control's events through `events`, which must outlive it.
   BrowserRecovery(fw::TWebBrowser& browser, HWND window, IWebBrowser2* control,
                   BrowserEvents& events);
-  ~BrowserRecovery();
   BrowserRecovery(const BrowserRecovery&) = delete;
   BrowserRecovery& operator=(const BrowserRecovery&) = delete;
 
@@ -50,26 +48,21 @@ class BrowserRecovery {
 
  private:
   void Event(DISPID id, DISPPARAMS& parameters);
-  void Starting(const std::string& url);
-  void Failed(std::optional<fw::TLoadFailure> failure, const std::string& url);
-  void Completed();
-  void CancelRetry();
-  // Counted for the operator.
-  void CountLoaded(const std::string& url);
-  void RetryDue();
-  void LoadTimedOut();
+  void Run(const fw::TPageCommands& commands);
+  void Carry(const fw::TPageCommand& command);
+  WindowTimer& Timer(fw::TPageTimer timer);
+  void FailAsTimeout(const std::string& url);
   bool LoadUnderWay() const;
 
   fw::TWebBrowser& browser_;
   BrowserEvents& events_;
   ComPtr<IWebBrowser2> control_;
-  fw::TLoadRetry retry_;
-  std::string goingTo_;       // the address the top-level frame is loading
-  bool failed_ = false;       // the load under way has failed
-  bool retryLoad_ = false;    // the load under way is a retry
+  fw::TPageLoad load_;
   bool downloading_ = false;  // the control has begun to fetch since the load began
   WindowTimer retryTimer_;
   WindowTimer loadTimer_;
+  WindowTimer patienceTimer_;
+  fw::TApplication::TInputSubscription input_;
 };
 
 }  // namespace fw::win32

@@ -2,6 +2,7 @@
 
 #include "framework/core/Events.h"
 #include "framework/core/WindowAccelerators.h"
+#include "framework/win32/Input.h"
 
 namespace fw::win32 {
 
@@ -10,14 +11,6 @@ namespace {
 // CGID_DocHostCommandHandler, spelled out: the import library does not define it.
 constexpr GUID kDocHostCommands = {
     0xf38bc242, 0xb950, 0x11d1, {0x89, 0x18, 0x00, 0xc0, 0x4f, 0xc2, 0xc8, 0x36}};
-
-fw::TShiftState ShiftState() {
-  fw::TShiftState shift = 0;
-  if (GetKeyState(VK_SHIFT) < 0) shift |= fw::ssShift;
-  if (GetKeyState(VK_CONTROL) < 0) shift |= fw::ssCtrl;
-  if (GetKeyState(VK_MENU) < 0) shift |= fw::ssAlt;
-  return shift;
-}
 
 // The box being opened for the page's dialog: the hook finds its window.
 thread_local HWND* openingDialog = nullptr;
@@ -39,7 +32,7 @@ LRESULT CALLBACK WatchDialog(int code, WPARAM wParam, LPARAM lParam) {
 
 bool SwallowsEngineWindowKey(const MSG& message, bool locked) {
   if (!locked || (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN)) return false;
-  return fw::OpensEngineWindow(static_cast<std::uint16_t>(message.wParam), ShiftState());
+  return fw::OpensEngineWindow(VirtualKey(message.wParam), ShiftStateOf(message));
 }
 
 STDMETHODIMP BrowserSite::TranslateAccelerator(LPMSG message, const GUID*, DWORD) noexcept {

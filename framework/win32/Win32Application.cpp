@@ -8,14 +8,13 @@
 
 #include "framework/core/CallbackBoundary.h"
 #include "framework/core/Exceptions.h"
-#include "framework/core/KeyRouting.h"
 #include "framework/core/StandardControls.h"
 #include "framework/core/WebBrowser.h"
-#include "framework/win32/BrowserSite.h"
 #include "framework/win32/ControlPeers.h"
 #include "framework/win32/ControlWindow.h"
 #include "framework/win32/Errors.h"
 #include "framework/win32/FormPeer.h"
+#include "framework/win32/Input.h"
 #include "framework/win32/PopupMenuPresenter.h"
 #include "framework/win32/Resources.h"
 #include "framework/win32/StyleSupport.h"
@@ -64,77 +63,6 @@ constexpr UINT_PTR kIdleTimer = 1;
 // While the idle watch runs, whether the page plays sound is asked this often.
 constexpr UINT_PTR kSoundTimer = 2;
 constexpr UINT kSoundPollMs = 1000;
-// Touch and pen contacts, apart from keys and mouse buttons (virtual-key codes).
-constexpr int kPointerSources = 0x10000;
-
-int XButtonKey(WPARAM wParam) {
-  return GET_XBUTTON_WPARAM(wParam) == XBUTTON1 ? VK_XBUTTON1 : VK_XBUTTON2;
-}
-
-// True: the input only ended the idle warning and goes no further.
-bool ReportInput(const MSG& m) {
-  using fw::TInputEdge;
-  auto report = [](TInputEdge edge, int source = 0) {
-    return fw::Application->InputArrived(edge, source);
-  };
-  switch (m.message) {
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-      return report(TInputEdge::Press, static_cast<int>(m.wParam));
-    case WM_KEYUP:
-    case WM_SYSKEYUP:
-      return report(TInputEdge::Release, static_cast<int>(m.wParam));
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-      return report(TInputEdge::Press, VK_LBUTTON);
-    case WM_LBUTTONUP:
-      return report(TInputEdge::Release, VK_LBUTTON);
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONDBLCLK:
-      return report(TInputEdge::Press, VK_RBUTTON);
-    case WM_RBUTTONUP:
-      return report(TInputEdge::Release, VK_RBUTTON);
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONDBLCLK:
-      return report(TInputEdge::Press, VK_MBUTTON);
-    case WM_MBUTTONUP:
-      return report(TInputEdge::Release, VK_MBUTTON);
-    case WM_XBUTTONDOWN:
-    case WM_XBUTTONDBLCLK:
-      return report(TInputEdge::Press, XButtonKey(m.wParam));
-    case WM_XBUTTONUP:
-      return report(TInputEdge::Release, XButtonKey(m.wParam));
-    case WM_POINTERDOWN:
-      return report(TInputEdge::Press, kPointerSources + GET_POINTERID_WPARAM(m.wParam));
-    case WM_POINTERUP:
-      return report(TInputEdge::Release, kPointerSources + GET_POINTERID_WPARAM(m.wParam));
-    case WM_MOUSEMOVE:
-    case WM_NCMOUSEMOVE:
-      fw::Application->PointerAt({m.pt.x, m.pt.y});
-      return false;
-    // On a window frame (a message box's) a press starts the system's own loop, which takes
-    // the release: no hold.
-    case WM_NCLBUTTONDOWN:
-    case WM_NCRBUTTONDOWN:
-    case WM_NCMBUTTONDOWN:
-    case WM_NCXBUTTONDOWN:
-    case WM_MOUSEWHEEL:
-    case WM_MOUSEHWHEEL:
-    case WM_POINTERUPDATE:
-    case WM_TOUCH:
-    case WM_GESTURE:
-      return report(TInputEdge::Other);
-  }
-  return false;
-}
-
-LRESULT CALLBACK InputHook(int code, WPARAM removal, LPARAM message) {
-  if (code == HC_ACTION && removal == PM_REMOVE && fw::Application) {
-    auto& m = *reinterpret_cast<MSG*>(message);
-    if (AtCallbackBoundary(false, [&m] { return ReportInput(m); })) m.message = WM_NULL;
-  }
-  return CallNextHookEx(nullptr, code, removal, message);
-}
 
 void CALLBACK SoundTimerTick(HWND, UINT, UINT_PTR, DWORD) {
   AtCallbackBoundary([] {
@@ -220,40 +148,9 @@ void Win32Application::Run() {
 }
 
 void Win32Application::HandleMessage(MSG& message) {
-  if (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST && PreTranslateKey(message))
-    return;
+  if (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST && RouteKey(message)) return;
   TranslateMessage(&message);
   DispatchMessageW(&message);
-}
-
-bool Win32Application::PreTranslateKey(MSG& message) {
-  fw::TControl* focused = FindControl(message.hwnd);
-  if (!focused) return false;
-  fw::TControl* top = focused;
-  while (top->Parent()) top = top->Parent();
-  auto* form = dynamic_cast<fw::TForm*>(top);
-  if (!form) return false;
-
-  // Inside the page (the browser control's own windows) keys belong to the browser.
-  auto* browser = dynamic_cast<WebBrowserPeer*>(focused->Peer());
-  const bool inPage = browser && message.hwnd != browser->Handle();
-  if (inPage) {
-    // Swallowed here too: not every version of the control asks its host before it acts.
-    const auto& control = static_cast<const fw::TWebBrowser&>(browser->Control());
-    if (SwallowsEngineWindowKey(message, control.Lockdown() != nullptr)) return true;
-    IOleInPlaceActiveObject* active = browser->ActiveObject();
-    return active && active->TranslateAccelerator(&message) == S_OK;
-  }
-  if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) return false;
-
-  fw::TShiftState shift = 0;
-  if (GetKeyState(VK_SHIFT) < 0) shift |= fw::ssShift;
-  if (GetKeyState(VK_CONTROL) < 0) shift |= fw::ssCtrl;
-  if (GetKeyState(VK_MENU) < 0 || message.message == WM_SYSKEYDOWN) shift |= fw::ssAlt;
-  std::uint16_t key = static_cast<std::uint16_t>(message.wParam);
-  const bool consumed = fw::DispatchKeyDown(*form, *focused, key, shift);
-  if (!consumed) message.wParam = key;
-  return consumed;
 }
 
 void Win32Application::ShowMainForm() {

@@ -37,8 +37,6 @@ class Win32Application : public fw::TApplication {
 
   // What tells whether the page plays sound, asked each second while the idle watch runs:
   // the process's audio sessions, or a test's stand-in.
-  // From now on every input reaches InputArrived, idle reset or not.
-  void WatchInput();
   using SoundProbeFunction = bool (*)();
   SoundProbeFunction SoundProbe() const { return soundProbe_; }
   void SetSoundProbe(SoundProbeFunction probe) { soundProbe_ = probe; }
@@ -50,12 +48,11 @@ class Win32Application : public fw::TApplication {
   void ShowErrorMessage(const std::string& text) override;
   void StartIdleTimer(std::chrono::milliseconds delay) override;
   void StopIdleTimer() override;
+  // The thread's input hook, idle reset or not.
+  void WatchInput() override;
 
  private:
   void ShowMainForm();
-  // Key routing ahead of dispatch: the page's accelerators, dialog keys, key preview.
-  // True when the message has been consumed.
-  bool PreTranslateKey(MSG& message);
 
   OleInitialization ole_;
   std::optional<ComInitialization> com_;  // from Initialize on

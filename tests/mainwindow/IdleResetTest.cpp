@@ -148,8 +148,8 @@ TEST_F(IdleReset, AWarningCoversTheBrowserCountsDownAndTheInputThatEndsItDoesNot
   app.Wait(3s);
   EXPECT_EQ(warning.Caption(), "Сеанс завершится через 7 с. Коснитесь экрана, чтобы продолжить.");
 
-  EXPECT_TRUE(app.InputArrived(fw::TInputEdge::Press, 1));
-  EXPECT_TRUE(app.InputArrived(fw::TInputEdge::Release, 1));
+  EXPECT_TRUE(app.InputArrived(fw::TInputEdge::Press, fw::TInputSource::Button(fw::kLeftButton)));
+  EXPECT_TRUE(app.InputArrived(fw::TInputEdge::Release, fw::TInputSource::Button(fw::kLeftButton)));
   EXPECT_FALSE(warning.Visible());
   EXPECT_TRUE(form.AppBar->Visible());  // the page and the bar stay as the visitor left them
   EXPECT_EQ(browser->calls.size(), 1u);

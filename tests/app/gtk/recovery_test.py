@@ -263,6 +263,22 @@ class RecoveryTest(unittest.TestCase):
         wait_until(page_shows(CLINIC_COLOUR), "the clinic's page without input")
         self.assert_no_box()
 
+    def test_locked_down_the_retry_and_a_dead_process_still_bring_the_page_back(self):
+        # Locked down, every load of the program's leaves the page first, the recovery's too.
+        self.start(retrySeconds=RETRY_SECONDS, lockdown=True)
+        self.tap(BUTTON1)  # nothing listens on the clinic's port yet
+        wait_until(lambda: pixel(*IN_PAGE) not in (SPLASH_COLOUR, CLINIC_COLOUR),
+                   "the engine's error page")
+        xdotool("mousemove", 5, 5)
+        clinic = self.serve(CLINIC_PORT, lambda n: coloured(CLINIC_COLOUR))
+        clinic.wait_for_requests(1, timeout=4 * RETRY_SECONDS)
+        wait_until(page_shows(CLINIC_COLOUR), "the clinic's page without input")
+        for pid in wait_until(lambda: web_processes(self.process.pid), "a web process"):
+            os.kill(pid, signal.SIGKILL)
+        clinic.wait_for_requests(2)
+        wait_until(page_shows(CLINIC_COLOUR), "the page painted again after the kill")
+        self.assert_no_box()
+
     def test_a_link_to_a_closed_port_shows_no_box_and_is_retried(self):
         link = (f"document.body.innerHTML = \"<a id=l href='http://127.0.0.1:{CLINIC_PORT}/' "
                 "style='display:block;height:100vh'>x</a>\"")

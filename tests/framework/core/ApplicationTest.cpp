@@ -7,6 +7,7 @@
 #include "framework/core/Application.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/StandardControls.h"
+#include "tests/support/ManualApplication.h"
 
 namespace fw {
 namespace {
@@ -102,6 +103,63 @@ TEST(FormCreation, FailsWhenAControlsParentHasNoPeerAndKeepsNoForm) {
     EXPECT_STREQ(e.what(), "The control 'Button1' has no parent to hold it");
   }
   EXPECT_EQ(app.MainForm(), nullptr);
+}
+
+// Counts the backend's calls to report every input.
+class InputApplication : public ManualApplication {
+ public:
+  int watches = 0;
+
+ protected:
+  void WatchInput() override { ++watches; }
+};
+
+TEST(VisitorInput, EachSubscriberHearsPressesAndOtherInputInOrderUntilItsSubscriptionGoes) {
+  InputApplication app;
+  std::vector<std::string> heard;
+  auto first = app.SubscribeVisitorInput([&] { heard.push_back("first"); });
+  {
+    auto second = app.SubscribeVisitorInput([&] { heard.push_back("second"); });
+    EXPECT_EQ(app.watches, 2);
+    (void)app.InputArrived(TInputEdge::Press, TInputSource::Button(1));
+    (void)app.InputArrived(TInputEdge::Release, TInputSource::Button(1));
+    (void)app.InputArrived(TInputEdge::Other);
+  }
+  (void)app.InputArrived(TInputEdge::Press, TInputSource::Button(1));
+  first.Reset();
+  (void)app.InputArrived(TInputEdge::Press, TInputSource::Button(1));
+  const std::vector<std::string> expected = {"first", "second", "first", "second", "first"};
+  EXPECT_EQ(heard, expected);
+}
+
+TEST(VisitorInput, AListenerThatThrowsIsShownAndTheOthersStillHear) {
+  InputApplication app;
+  int heard = 0;
+  auto failing = app.SubscribeVisitorInput([] { throw Exception("no retry to drop"); });
+  auto counting = app.SubscribeVisitorInput([&] { ++heard; });
+  (void)app.InputArrived(TInputEdge::Press, TInputSource::Button(1));
+  EXPECT_EQ(heard, 1);
+  EXPECT_EQ(app.errors, std::vector<std::string>{"no retry to drop."});
+}
+
+TEST(VisitorInput, ASubscriptionEndedByAnotherListenerHearsNothingMore) {
+  InputApplication app;
+  int laterHeard = 0;
+  TApplication::TInputSubscription later;
+  auto ending = app.SubscribeVisitorInput([&] { later.Reset(); });
+  later = app.SubscribeVisitorInput([&] { ++laterHeard; });
+  (void)app.InputArrived(TInputEdge::Press, TInputSource::Button(1));
+  EXPECT_EQ(laterHeard, 0);
+}
+
+TEST(VisitorInput, ASubscriptionMayOutliveTheApplication) {
+  TApplication::TInputSubscription subscription;
+  {
+    InputApplication app;
+    subscription = app.SubscribeVisitorInput([] {});
+  }
+  subscription.Reset();  // nothing left to leave
+  SUCCEED();
 }
 
 }  // namespace

@@ -15,6 +15,11 @@ using namespace std::chrono_literals;
 using fw::TIdleTimer;
 using fw::TInputEdge;
 
+fw::TInputSource Key(int code) { return fw::TInputSource::Key(static_cast<std::uint32_t>(code)); }
+fw::TInputSource Button(int number) {
+  return fw::TInputSource::Button(static_cast<std::uint32_t>(number));
+}
+
 // One step of a quiet spell: at `at` seconds after the start, something happens.
 struct Event {
   enum Kind { Arm, Disarm, Press, Release, Other, Pointer } kind;
@@ -46,13 +51,13 @@ TEST_P(IdleSpell, FallsDueOnlyAfterAWholeQuietTimeoutWithNothingHeld) {
         timer.Disarm();
         break;
       case Event::Press:
-        timer.Input(TInputEdge::Press, e.source, At(e.at));
+        timer.Input(TInputEdge::Press, Key(e.source), At(e.at));
         break;
       case Event::Release:
-        timer.Input(TInputEdge::Release, e.source, At(e.at));
+        timer.Input(TInputEdge::Release, Key(e.source), At(e.at));
         break;
       case Event::Other:
-        timer.Input(TInputEdge::Other, 0, At(e.at));
+        timer.Input(TInputEdge::Other, {}, At(e.at));
         break;
       case Event::Pointer:
         timer.PointerAt({e.source, 7}, At(e.at));
@@ -124,10 +129,26 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(IdleSpellWhileHeld, WaitsAWholeTimeoutBeforeLookingAgain) {
   TIdleTimer timer;
   timer.Arm(30s, At(0));
-  timer.Input(TInputEdge::Press, kKeyA, At(1));
+  timer.Input(TInputEdge::Press, Key(kKeyA), At(1));
   EXPECT_EQ(timer.Remaining(At(40)), 30s);
-  timer.Input(TInputEdge::Release, kKeyA, At(41));
+  timer.Input(TInputEdge::Release, Key(kKeyA), At(41));
   EXPECT_EQ(timer.Remaining(At(50)), 21s);
+}
+
+// Windows numbers the left button 1 among its keys: a key's release must not end the button's
+// hold, nor the other way round.
+TEST(IdleSpellWhileHeld, AKeyAndAButtonOfTheSameNumberAreTwoHolds) {
+  TIdleTimer timer;
+  timer.Arm(30s, At(0));
+  timer.Input(TInputEdge::Press, Key(1), At(1));
+  timer.Input(TInputEdge::Press, Button(1), At(2));
+  timer.Input(TInputEdge::Release, Key(1), At(3));
+  EXPECT_TRUE(timer.Holding());
+  timer.Input(TInputEdge::Press, fw::TInputSource::Touch(1), At(4));
+  timer.Input(TInputEdge::Release, Button(1), At(5));
+  EXPECT_TRUE(timer.Holding()) << "the contact is still down";
+  timer.Input(TInputEdge::Release, fw::TInputSource::Touch(1), At(6));
+  EXPECT_FALSE(timer.Holding());
 }
 
 // The application's watch: a timer exists only while watching, and the handler runs once.
@@ -164,7 +185,7 @@ TEST_F(IdleWatch, RunsTheHandlerOnceWhenTheSpellEndsAndStopsTheTimer) {
 TEST_F(IdleWatch, InputPostponesTheHandlerByAWholeTimeout) {
   Watch(30s);
   app.Wait(20s);
-  EXPECT_FALSE(app.InputArrived(TInputEdge::Other, 0));
+  EXPECT_FALSE(app.InputArrived(TInputEdge::Other));
   app.Wait(29s);
   EXPECT_EQ(idles, 0);
   app.Wait(1s);
@@ -173,10 +194,10 @@ TEST_F(IdleWatch, InputPostponesTheHandlerByAWholeTimeout) {
 
 TEST_F(IdleWatch, AHeldButtonPostponesItUntilReleasedAndAWholeTimeoutLater) {
   Watch(30s);
-  EXPECT_FALSE(app.InputArrived(TInputEdge::Press, 1));
+  EXPECT_FALSE(app.InputArrived(TInputEdge::Press, Button(1)));
   app.Wait(300s);
   EXPECT_EQ(idles, 0);
-  EXPECT_FALSE(app.InputArrived(TInputEdge::Release, 1));
+  EXPECT_FALSE(app.InputArrived(TInputEdge::Release, Button(1)));
   app.Wait(29s);
   EXPECT_EQ(idles, 0);
   app.Wait(31s);  // the timer was set for a whole timeout while the button was held
@@ -216,7 +237,7 @@ TEST_F(IdleWatch, AnAlarmAndTheWatchShareTheTimerAndNeitherMovesTheOther) {
   app.SetAlarm(40s, [&] { ++alarms; });
   EXPECT_EQ(app.timer, 25s);  // the watch's end comes first
   app.Wait(20s);
-  EXPECT_FALSE(app.InputArrived(TInputEdge::Other, 0));
+  EXPECT_FALSE(app.InputArrived(TInputEdge::Other));
   app.StopWatchingIdle();
   EXPECT_EQ(app.timer, 20s);  // the alarm is still under way, input or not
   app.Wait(19s);
@@ -296,13 +317,13 @@ TEST_P(IdleWarningPhases, FollowInputAndSound) {
         timer.Arm(30s, 1s * s.value, at(s.atMs));
         break;
       case WarningStep::Press:
-        timer.Input(TInputEdge::Press, s.value, at(s.atMs));
+        timer.Input(TInputEdge::Press, Key(s.value), at(s.atMs));
         break;
       case WarningStep::Release:
-        timer.Input(TInputEdge::Release, s.value, at(s.atMs));
+        timer.Input(TInputEdge::Release, Key(s.value), at(s.atMs));
         break;
       case WarningStep::Other:
-        timer.Input(TInputEdge::Other, 0, at(s.atMs));
+        timer.Input(TInputEdge::Other, {}, at(s.atMs));
         break;
       case WarningStep::SoundOn:
         timer.SoundPlaying(true, at(s.atMs));
@@ -396,18 +417,18 @@ TEST_F(IdleWarningWatch, CountsDownEachSecondThenEndsTheWarningAndRunsTheReset) 
 }
 
 TEST_F(IdleWarningWatch, ThePressThatEndsTheWarningGoesNoFurtherUpToItsRelease) {
-  EXPECT_FALSE(app.InputArrived(TInputEdge::Press, 1));  // before the warning: the page's
-  EXPECT_FALSE(app.InputArrived(TInputEdge::Release, 1));
+  EXPECT_FALSE(app.InputArrived(TInputEdge::Press, Button(1)));  // before the warning: the page's
+  EXPECT_FALSE(app.InputArrived(TInputEdge::Release, Button(1)));
   app.Wait(25s);
   ASSERT_EQ(counts, (std::vector<int>{10, 9, 8, 7, 6, 5}));
   counts.clear();
-  EXPECT_TRUE(app.InputArrived(TInputEdge::Press, 1));
+  EXPECT_TRUE(app.InputArrived(TInputEdge::Press, Button(1)));
   EXPECT_FALSE(app.IdleWarningShown());
   EXPECT_EQ(ends, 1);
-  EXPECT_TRUE(app.InputArrived(TInputEdge::Other, 0));
-  EXPECT_TRUE(app.InputArrived(TInputEdge::Release, 1));
-  EXPECT_FALSE(app.InputArrived(TInputEdge::Press, 1));  // the next tap is the page's again
-  EXPECT_FALSE(app.InputArrived(TInputEdge::Release, 1));
+  EXPECT_TRUE(app.InputArrived(TInputEdge::Other));
+  EXPECT_TRUE(app.InputArrived(TInputEdge::Release, Button(1)));
+  EXPECT_FALSE(app.InputArrived(TInputEdge::Press, Button(1)));  // the next tap is the page's again
+  EXPECT_FALSE(app.InputArrived(TInputEdge::Release, Button(1)));
   app.Wait(19999ms);
   EXPECT_TRUE(counts.empty());
   app.Wait(1ms);
@@ -442,9 +463,9 @@ TEST_F(IdleWarningWatch, SoundEndsTheWarningAndItsEndStartsAWholeSpell) {
 }
 
 TEST_F(IdleWarningWatch, AReleasedHoldStartsAWholeSpellThen) {
-  EXPECT_FALSE(app.InputArrived(TInputEdge::Press, 7));
+  EXPECT_FALSE(app.InputArrived(TInputEdge::Press, Button(7)));
   app.Wait(100s);
-  EXPECT_FALSE(app.InputArrived(TInputEdge::Release, 7));
+  EXPECT_FALSE(app.InputArrived(TInputEdge::Release, Button(7)));
   app.Wait(19999ms);
   EXPECT_TRUE(counts.empty());
   app.Wait(1ms);

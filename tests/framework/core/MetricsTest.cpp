@@ -157,7 +157,8 @@ TEST(Metrics, TheApplicationKeepsTheScreenAndTheIdleWarning) {
   application.WatchIdle(std::move(watch));
   application.Wait(51s);
   EXPECT_EQ(application.Metrics().Screen(), TScreenState::IdleWarning);
-  EXPECT_TRUE(application.InputArrived(fw::TInputEdge::Press, 1)) << "the warning's own tap";
+  EXPECT_TRUE(application.InputArrived(fw::TInputEdge::Press, fw::TInputSource::Button(1)))
+      << "the warning's own tap";
   EXPECT_EQ(application.Metrics().Screen(), TScreenState::ErrorPage);
 }
 

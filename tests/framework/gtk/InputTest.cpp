@@ -47,12 +47,13 @@ TEST(ShiftStateOf, ReadsShiftControlAndAltOnly) {
 }
 
 TEST(ClassifyInput, GivesEachEventItsEdgeAndSourceOrThePointer) {
-  using Kind = InputReport::Kind;
+  using Kind = TInputReport::Kind;
+  using S = TInputSource;
   struct Case {
     GdkEvent event;
     Kind kind;
     TInputEdge edge;
-    int source;
+    TInputSource source;
     TPoint pointer;
   };
   auto key = [](GdkEventType type, guint16 code) {
@@ -93,31 +94,31 @@ TEST(ClassifyInput, GivesEachEventItsEdgeAndSourceOrThePointer) {
     return e;
   };
   const Case cases[] = {
-      {key(GDK_KEY_PRESS, 38), Kind::Edge, TInputEdge::Press, 38, {}},
-      {key(GDK_KEY_RELEASE, 38), Kind::Edge, TInputEdge::Release, 38, {}},
-      {button(GDK_BUTTON_PRESS, 1), Kind::Edge, TInputEdge::Press, kButtonSources + 1, {}},
-      {button(GDK_2BUTTON_PRESS, 3), Kind::Edge, TInputEdge::Press, kButtonSources + 3, {}},
-      {button(GDK_3BUTTON_PRESS, 1), Kind::Edge, TInputEdge::Press, kButtonSources + 1, {}},
-      {button(GDK_BUTTON_RELEASE, 3), Kind::Edge, TInputEdge::Release, kButtonSources + 3, {}},
-      // Touch points by their sequence, wrapped into their own range.
-      {touch(GDK_TOUCH_BEGIN, 0x10007), Kind::Edge, TInputEdge::Press, kTouchSources + 7, {}},
-      {touch(GDK_TOUCH_END, 0x10007), Kind::Edge, TInputEdge::Release, kTouchSources + 7, {}},
-      {touch(GDK_TOUCH_CANCEL, 5), Kind::Edge, TInputEdge::Release, kTouchSources + 5, {}},
-      {touch(GDK_TOUCH_UPDATE, 5), Kind::Edge, TInputEdge::Other, 0, {}},
-      {motion(10.7, 20.2), Kind::Pointer, TInputEdge::Other, 0, {10, 20}},
-      {crossing(GDK_ENTER_NOTIFY, 3, 4), Kind::Pointer, TInputEdge::Other, 0, {3, 4}},
-      {crossing(GDK_LEAVE_NOTIFY, 5, 6), Kind::Pointer, TInputEdge::Other, 0, {5, 6}},
-      {plain(GDK_SCROLL), Kind::Edge, TInputEdge::Other, 0, {}},
-      {plain(GDK_TOUCHPAD_PINCH), Kind::Edge, TInputEdge::Other, 0, {}},
-      {plain(GDK_PROXIMITY_IN), Kind::Edge, TInputEdge::Other, 0, {}},
-      {plain(GDK_PAD_RING), Kind::Edge, TInputEdge::Other, 0, {}},
+      {key(GDK_KEY_PRESS, 38), Kind::Edge, TInputEdge::Press, S::Key(38), {}},
+      {key(GDK_KEY_RELEASE, 38), Kind::Edge, TInputEdge::Release, S::Key(38), {}},
+      {button(GDK_BUTTON_PRESS, 1), Kind::Edge, TInputEdge::Press, S::Button(1), {}},
+      {button(GDK_2BUTTON_PRESS, 3), Kind::Edge, TInputEdge::Press, S::Button(3), {}},
+      {button(GDK_3BUTTON_PRESS, 1), Kind::Edge, TInputEdge::Press, S::Button(1), {}},
+      {button(GDK_BUTTON_RELEASE, 3), Kind::Edge, TInputEdge::Release, S::Button(3), {}},
+      // Touch points by their sequence.
+      {touch(GDK_TOUCH_BEGIN, 0x10007), Kind::Edge, TInputEdge::Press, S::Touch(0x10007), {}},
+      {touch(GDK_TOUCH_END, 0x10007), Kind::Edge, TInputEdge::Release, S::Touch(0x10007), {}},
+      {touch(GDK_TOUCH_CANCEL, 5), Kind::Edge, TInputEdge::Release, S::Touch(5), {}},
+      {touch(GDK_TOUCH_UPDATE, 5), Kind::Edge, TInputEdge::Other, {}, {}},
+      {motion(10.7, 20.2), Kind::Pointer, TInputEdge::Other, {}, {10, 20}},
+      {crossing(GDK_ENTER_NOTIFY, 3, 4), Kind::Pointer, TInputEdge::Other, {}, {3, 4}},
+      {crossing(GDK_LEAVE_NOTIFY, 5, 6), Kind::Pointer, TInputEdge::Other, {}, {5, 6}},
+      {plain(GDK_SCROLL), Kind::Edge, TInputEdge::Other, {}, {}},
+      {plain(GDK_TOUCHPAD_PINCH), Kind::Edge, TInputEdge::Other, {}, {}},
+      {plain(GDK_PROXIMITY_IN), Kind::Edge, TInputEdge::Other, {}, {}},
+      {plain(GDK_PAD_RING), Kind::Edge, TInputEdge::Other, {}, {}},
       // Not input: the watch never hears of them.
-      {plain(GDK_EXPOSE), Kind::Nothing, TInputEdge::Other, 0, {}},
-      {plain(GDK_PROXIMITY_OUT), Kind::Nothing, TInputEdge::Other, 0, {}},
-      {plain(GDK_FOCUS_CHANGE), Kind::Nothing, TInputEdge::Other, 0, {}},
+      {plain(GDK_EXPOSE), Kind::Nothing, TInputEdge::Other, {}, {}},
+      {plain(GDK_PROXIMITY_OUT), Kind::Nothing, TInputEdge::Other, {}, {}},
+      {plain(GDK_FOCUS_CHANGE), Kind::Nothing, TInputEdge::Other, {}, {}},
   };
   for (const Case& c : cases) {
-    const InputReport report = ClassifyInput(c.event);
+    const TInputReport report = ClassifyInput(c.event);
     SCOPED_TRACE(testing::Message() << "event type " << c.event.type);
     EXPECT_EQ(report.kind, c.kind);
     if (c.kind == Kind::Edge) {
