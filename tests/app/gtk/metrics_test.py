@@ -146,7 +146,7 @@ class MetricsTest(unittest.TestCase):
             except OSError:
                 pass
         self.scraped(P + "web_process_crashes_total", lambda v: v == 1, "the crash counted")
-        self.assertIn("<3>The page's web process ended unexpectedly: it crashed\n", self.events())
+        self.assertIn("<3>The page's web process ended unexpectedly: host 127.0.0.1\n", self.events())
 
         # Nothing changes from here: the period alone brings a newer heartbeat.
         beat = self.scrape()[P + "heartbeat_time_seconds"]
