@@ -79,7 +79,7 @@ void TMetrics::Tapped(const std::string& button, bool opensPage) {
   ++taps_[button];
   if (!visiting_) {
     visiting_ = true;
-    ++sessions_;
+    ++visits_;
   }
   if (opensPage) button_ = button;
   Changed();
@@ -194,8 +194,8 @@ std::vector<TMetricFamily> TMetrics::Families() const {
     taps.Samples.push_back({{{"button", button}}, static_cast<double>(count)});
   }
   out.push_back(std::move(taps));
-  counter("visitor_sessions_total",
-          "Visits: from the first tap after the splash up to the return to it.", sessions_);
+  counter("visits_total",
+          "Visits: from the first tap after the splash up to the return to it.", visits_);
 
   for (const TMemoryFigure& figure : memory_) {
     out.push_back(Single(figure.Name, figure.Help, TMetricType::Gauge, figure.Bytes));

@@ -59,7 +59,7 @@ class MetricsEventsTest(unittest.TestCase):
         self.assertRegex(text, rf'(?m)^{P}info{{version="[0-9.]+",platform="windows",engine="[^"]+"}} 1$')
         for series in (f'{P}screen{{state="splash"}} 1', f'{P}settings_problems 1',
                        f'{P}button_taps_total{{button="clinic"}} 0',
-                       f'{P}load_failures_total{{kind="refused"}} 0', f"{P}visitor_sessions_total 0"):
+                       f'{P}load_failures_total{{kind="refused"}} 0', f"{P}visits_total 0"):
             self.assertIn(series + "\n", text)
         for family in ("start_time_seconds", "heartbeat_time_seconds", "memory_private_bytes",
                        "memory_working_set_bytes"):

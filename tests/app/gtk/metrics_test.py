@@ -123,7 +123,7 @@ class MetricsTest(unittest.TestCase):
         self.assertEqual(refused[P + 'load_failures_total{kind="refused"}'], 1)
         self.assertEqual(refused[P + 'page_loads_total{button="clinic",outcome="failed"}'], 1)
         self.assertEqual(refused[P + 'button_taps_total{button="clinic"}'], 1)
-        self.assertEqual(refused[P + "visitor_sessions_total"], 1)
+        self.assertEqual(refused[P + "visits_total"], 1)
         self.assertIn(f"<4>A page could not be loaded: connection refused, host 127.0.0.1\n",
                       self.events())
 
@@ -135,7 +135,7 @@ class MetricsTest(unittest.TestCase):
         page = self.scraped(P + 'screen{state="page"}', lambda v: v == 1, "the page served")
         self.assertEqual(page[P + 'screen{state="splash"}'], 0)
         self.assertEqual(page[P + 'page_loads_total{button="clinic",outcome="loaded"}'], 1)
-        self.assertEqual(page[P + "visitor_sessions_total"], 1, "the same visit")
+        self.assertEqual(page[P + "visits_total"], 1, "the same visit")
         self.assertGreater(page[P + "last_page_loaded_time_seconds"], time.time() - 60)
 
         xdotool("mousemove", 5, 5)

@@ -92,7 +92,7 @@ TEST(Metrics, AVisitStartsWithTheFirstTapAfterTheSplashAndLoadsCountForItsButton
   metrics.LoadEnded(TLoadOutcome::Loaded, kStart + 5s);  // the reset's blank page
   metrics.Tapped("site", true);
 
-  EXPECT_EQ(Sample(metrics, "visitor_sessions_total"), "2");
+  EXPECT_EQ(Sample(metrics, "visits_total"), "2");
   EXPECT_EQ(Sample(metrics, "button_taps_total{button=\"site\"}"), "2");
   EXPECT_EQ(Sample(metrics, "button_taps_total{button=\"exit\"}"), "1");
   EXPECT_EQ(Sample(metrics, "page_loads_total{button=\"clinic\",outcome=\"loaded\"}"), "1");
