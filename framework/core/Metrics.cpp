@@ -194,8 +194,8 @@ std::vector<TMetricFamily> TMetrics::Families() const {
     taps.Samples.push_back({{{"button", button}}, static_cast<double>(count)});
   }
   out.push_back(std::move(taps));
-  counter("visits_total",
-          "Visits: from the first tap after the splash up to the return to it.", visits_);
+  counter("visits_total", "Visits: from the first tap after the splash up to the return to it.",
+          visits_);
 
   for (const TMemoryFigure& figure : memory_) {
     out.push_back(Single(figure.Name, figure.Help, TMetricType::Gauge, figure.Bytes));
