@@ -1,8 +1,10 @@
 #include "app/ProgramSettings.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "framework/core/Application.h"
+#include "framework/core/EventLog.h"
 #include "mainwindow/IdleReset.h"
 #include "mainwindow/NavigationTargets.h"
 #include "mainwindow/PageRecovery.h"
@@ -26,6 +28,7 @@ SettingsLayer BuiltInSettings() {
       {"allowedHosts", std::vector<std::string>{}},
       {"onScreenKeyboard", true},
       {"exitCode", std::string()},
+      {"metricsFile", std::string()},
   };
   return layer;
 }
@@ -63,11 +66,39 @@ bool AnswerWithoutWindow(const CommandLine& line, const EffectiveSettings& setti
   return false;
 }
 
-void StartWithSettings(fw::TApplication& application, const EffectiveSettings& settings) {
+std::string SettingsSourcesText(const EffectiveSettings& settings) {
+  std::vector<std::string> sources;
+  for (const EffectiveSetting& setting : settings.settings) {
+    if (std::find(sources.begin(), sources.end(), setting.source) == sources.end())
+      sources.push_back(setting.source);
+  }
+  std::string text;
+  for (const std::string& source : sources) text += (text.empty() ? "" : ", ") + source;
+  return text;
+}
+
+void StartWithSettings(fw::TApplication& application, const EffectiveSettings& settings,
+                       const std::function<std::optional<std::string>()>& startMetricsFile) {
   UseSettings(*Form12, settings);
   Form12->ReportScreen();
+  fw::LogEvent(fw::TEvent::Started, SettingsSourcesText(settings));
+  for (const SettingProblem& problem : settings.problems)
+    fw::LogEvent(fw::TEvent::SettingsProblem, problem.Describe());
+  EffectiveSettings reported = settings;
+  application.Metrics().SettingsProblems(static_cast<int>(settings.problems.size()));
+  if (startMetricsFile) {
+    if (const std::optional<std::string> failure = startMetricsFile()) {
+      std::string source;
+      for (const EffectiveSetting& setting : settings.settings) {
+        if (setting.key == "metricsFile") source = setting.source;
+      }
+      reported.problems.push_back({source, "metricsFile", *failure});
+      fw::LogEvent(fw::TEvent::SettingsProblem, reported.problems.back().Describe());
+      application.Metrics().SettingsProblems(static_cast<int>(reported.problems.size()));
+    }
+  }
   // The framework's error box, as every other message at start: captioned with the title.
-  if (!settings.problems.empty()) {
-    application.HandleException(std::runtime_error(SettingsProblemsMessage(settings)));
+  if (!reported.problems.empty()) {
+    application.HandleException(std::runtime_error(SettingsProblemsMessage(reported)));
   }
 }

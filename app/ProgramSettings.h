@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,5 +32,11 @@ void PrintToCaller(const std::string& text);
 // What the command line asks that needs no window: the exit code once answered.
 bool AnswerWithoutWindow(const CommandLine& line, const EffectiveSettings& settings, int& exitCode);
 
-// Once the main window exists: it takes `settings`, and one box lists what was refused.
-void StartWithSettings(fw::TApplication& application, const EffectiveSettings& settings);
+// The sources the settings in effect came from, for the log.
+std::string SettingsSourcesText(const EffectiveSettings& settings);
+
+// Once the main window exists: it takes `settings`, the log hears where they came from, the
+// metrics file is written the first time (`startMetricsFile`: its failure, when it failed),
+// and one box lists what was refused, that failure included.
+void StartWithSettings(fw::TApplication& application, const EffectiveSettings& settings,
+                       const std::function<std::optional<std::string>()>& startMetricsFile = {});

@@ -1,15 +1,21 @@
+#include <webkit2/webkit2.h>
+
 #include <exception>
 #include <optional>
+#include <string>
 
 #include "app/ProgramSettings.h"
 #include "app/ProgramStartup.h"
 #include "framework/core/FloatingPoint.h"
 #include "framework/gtk/HiddenCursor.h"
+#include "framework/gtk/MetricsFile.h"
 #include "framework/gtk/PlatformApplication.h"
 #include "framework/gtk/StartupSupport.h"
+#include "framework/gtk/SystemLog.h"
 #include "mainwindow/Unit12Module_gtk.h"
 
 int RunProgram(const std::vector<std::string>& arguments) {
+  const fw::gtk::SystemLog log;
   try {
     const CommandLine line = ParseCommandLine(arguments);
     const EffectiveSettings settings = ReadProgramSettings(line);
@@ -25,7 +31,17 @@ int RunProgram(const std::vector<std::string>& arguments) {
 
     // Phase B. Leaving this block destroys the application's forms (the exit procedure).
     RunStartupBlock(application);
-    StartWithSettings(application, settings);
+    application.Metrics().SetInfo({DUVUZEZERA_VERSION, "linux",
+                                   "WebKitGTK " + std::to_string(webkit_get_major_version()) + "." +
+                                       std::to_string(webkit_get_minor_version()) + "." +
+                                       std::to_string(webkit_get_micro_version())},
+                                  fw::TMetrics::Clock::now());
+    std::optional<fw::gtk::MetricsFileKeeper> metricsFile;
+    StartWithSettings(application, settings, [&]() -> std::optional<std::string> {
+      const std::string& path = settings.Text("metricsFile");
+      if (path.empty()) return std::nullopt;
+      return metricsFile.emplace(path, application.Metrics()).Start();
+    });
     application.Run();
   } catch (const std::exception& e) {
     fw::gtk::ShowApplicationError(e);

@@ -1,14 +1,19 @@
 #include <exception>
+#include <optional>
+#include <string>
 
 #include "app/ProgramSettings.h"
 #include "app/ProgramStartup.h"
 #include "app/Supervisor_win.h"
 #include "framework/core/FloatingPoint.h"
+#include "framework/win32/MetricsFile.h"
 #include "framework/win32/PlatformApplication.h"
 #include "framework/win32/StartupSupport.h"
+#include "framework/win32/SystemLog.h"
 #include "mainwindow/Unit12Module_win.h"
 
 int RunProgram(const std::vector<std::string>& arguments) {
+  const fw::win32::SystemLog log;
   try {
     const CommandLine line = ParseCommandLine(arguments);
     if (line.supervise && !line.help && !line.checkConfig) {
@@ -27,7 +32,14 @@ int RunProgram(const std::vector<std::string>& arguments) {
 
     // Phase B. Leaving this block destroys the application's forms (the exit procedure).
     RunStartupBlock(application);
-    StartWithSettings(application, settings);
+    application.Metrics().SetInfo({DUVUZEZERA_VERSION, "windows", "Internet Explorer control"},
+                                  fw::TMetrics::Clock::now());
+    std::optional<fw::win32::MetricsFileKeeper> metricsFile;
+    StartWithSettings(application, settings, [&]() -> std::optional<std::string> {
+      const std::string& path = settings.Text("metricsFile");
+      if (path.empty()) return std::nullopt;
+      return metricsFile.emplace(path, application.Metrics()).Start();
+    });
     application.Run();
   } catch (const std::exception& e) {
     fw::win32::ShowApplicationError(e);

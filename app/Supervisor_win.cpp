@@ -9,10 +9,12 @@
 #include <string_view>
 
 #include "framework/core/CallbackBoundary.h"
+#include "framework/core/EventLog.h"
 #include "framework/core/FrozenWindowWatch.h"
 #include "framework/core/RestartBackoff.h"
 #include "framework/win32/Errors.h"
 #include "framework/win32/Handles.h"
+#include "framework/win32/SystemLog.h"
 #include "framework/win32/Unicode.h"
 
 namespace {
@@ -53,8 +55,6 @@ constexpr UINT kAnswerWithinMs = 2000;
 // The exit code a frozen program is ended with: any but 0 restarts it.
 constexpr UINT kFrozenExitCode = ERROR_TIMEOUT;
 constexpr wchar_t kMainWindowClass[] = L"TForm12";
-constexpr wchar_t kEventSource[] = L"Duvuzezera WebMobClient";
-constexpr DWORD kFrozenEventId = 1;
 
 struct MainWindowSearch {
   DWORD process;
@@ -85,18 +85,10 @@ HWND MainWindowOf(DWORD process) {
   return search.found;
 }
 
-using UniqueEventSource = fw::win32::UniqueHandle<HANDLE, DeregisterEventSource>;
-
 // The Application event log is where an administrator of a Windows kiosk looks first.
 void ReportFrozen(const std::wstring& command, std::chrono::seconds limit) {
-  const std::wstring text = L"The program answered nothing for " + std::to_wstring(limit.count()) +
-                            L" s and was ended to be started again: " + command;
-  const UniqueEventSource source(RegisterEventSourceW(nullptr, kEventSource));
-  const wchar_t* strings[] = {text.c_str()};
-  if (!source || !ReportEventW(source.get(), EVENTLOG_WARNING_TYPE, 0, kFrozenEventId, nullptr, 1,
-                               0, strings, nullptr)) {
-    OutputDebugStringW(text.c_str());  // the restart matters more than its record
-  }
+  fw::LogEvent(fw::TEvent::ProgramFrozen, "nothing answered for " + std::to_string(limit.count()) +
+                                              " s: " + fw::win32::Narrow(command));
 }
 
 // Ends with the program's exit code; a frozen program is ended first.
@@ -153,6 +145,7 @@ std::wstring OwnCommandLine(const std::vector<std::string>& arguments) {
 }
 
 int Supervise(const std::wstring& command, std::chrono::seconds frozenAfter) {
+  const fw::win32::SystemLog log;
   fw::TRestartBackoff backoff;
   for (;;) {
     const auto started = std::chrono::steady_clock::now();
@@ -160,6 +153,8 @@ int Supervise(const std::wstring& command, std::chrono::seconds frozenAfter) {
     const std::optional<std::chrono::seconds> wait =
         backoff.Ended(static_cast<int>(code), std::chrono::steady_clock::now() - started);
     if (!wait) return 0;
+    fw::LogEvent(fw::TEvent::Restarted, "exit code " + std::to_string(code) + ", again in " +
+                                            std::to_string(wait->count()) + " s");
     Sleep(static_cast<DWORD>(std::chrono::milliseconds(*wait).count()));
   }
 }

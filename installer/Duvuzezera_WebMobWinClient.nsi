@@ -21,6 +21,9 @@ SetCompressor /SOLID lzma
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Duvuzezera_WebMobWinClient"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define RUN_VALUE "Duvuzezera_WebMobWinClient"
+; The program's source in the Application event log, its messages in the executable; the name
+; is framework/win32/SystemLog.h's.
+!define EVENTLOG_KEY "SYSTEM\CurrentControlSet\Services\EventLog\Application\Duvuzezera WebMobClient"
 !define EMULATION_KEY "Software\Microsoft\Internet Explorer\Main\FeatureControl\FEATURE_BROWSER_EMULATION"
 ; Exit codes besides NSIS's own (1: cancelled by the user).
 !define EXIT_PROGRAM_RUNNING 2
@@ -122,6 +125,11 @@ Section "${TITLE}" SecProgram
 
   SetOutPath "$INSTDIR"
   File "/oname=${EXE}" "${PROGRAM}"
+  ; For whoever watches the fleet: Prometheus's alert rules and a Grafana dashboard.
+  SetOutPath "$INSTDIR\monitoring"
+  File "${MONITORING}\duvuzezera-alerts.yml"
+  File "${MONITORING}\duvuzezera-fleet.json"
+  SetOutPath "$INSTDIR"
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
   CreateShortcut "$SMPROGRAMS\${TITLE}.lnk" "$INSTDIR\${EXE}" "" "$INSTDIR\${EXE}" 0
 
@@ -135,6 +143,11 @@ Section "${TITLE}" SecProgram
   WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "NoRepair" 1
   WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "CreatedFolders" $createdFolders
+  ; Needs administrator rights: a per-user install without them logs no events, and goes on.
+  ClearErrors
+  WriteRegExpandStr HKLM "${EVENTLOG_KEY}" "EventMessageFile" "$INSTDIR\${EXE}"
+  WriteRegDWORD HKLM "${EVENTLOG_KEY}" "TypesSupported" 7
+  ClearErrors
 
   ; Without /CONFIG the file an earlier install or the operator put there stays as it is.
   ${If} $configFile != ""
@@ -314,6 +327,15 @@ Section "Uninstall"
   ; The program writes this value at every start, under its own file name.
   DeleteRegValue HKCU "${EMULATION_KEY}" "${EXE}"
 
+  ; Only the source this copy registered: another install may own it now.
+  ReadRegStr $0 HKLM "${EVENTLOG_KEY}" "EventMessageFile"
+  ${If} $0 == "$INSTDIR\${EXE}"
+    DeleteRegKey HKLM "${EVENTLOG_KEY}"
+  ${EndIf}
+
+  Delete "$INSTDIR\monitoring\duvuzezera-alerts.yml"
+  Delete "$INSTDIR\monitoring\duvuzezera-fleet.json"
+  RMDir "$INSTDIR\monitoring"
   Delete "$INSTDIR\${EXE}"
   Delete "$INSTDIR\${UNINSTALLER}"
   ReadRegStr $0 SHCTX "${UNINSTALL_KEY}" "InstallLocation"

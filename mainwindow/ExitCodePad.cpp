@@ -4,6 +4,7 @@
 #include <string>
 
 #include "framework/core/Application.h"
+#include "framework/core/EventLog.h"
 #include "mainwindow/Unit12.h"
 
 namespace {
@@ -30,13 +31,17 @@ int KeySide(const fw::TBounds& window) {
 void TForm12::UseExitCode(const std::string& code) { exitCode_ = ExitCodeEntry(code); }
 
 bool TForm12::CloseQuery() {
-  if (!exitCode_.Guards()) return true;
+  if (!exitCode_.Guards()) {
+    fw::LogEvent(fw::TEvent::Exited, "the window was closed (window manager or log-off)");
+    return true;
+  }
   Leave();
   return false;
 }
 
 void TForm12::Leave() {
   if (!exitCode_.Guards()) {
+    fw::LogEvent(fw::TEvent::Exited, "the exit button");
     fw::Application->Terminate();
     return;
   }
@@ -125,6 +130,7 @@ void TForm12::ExitCodeKey(char key) {
     switch (exitCode_.Digit(key, now)) {
       case ExitCodeEntry::Verdict::Right:
         fw::Application->CancelAlarm();
+        fw::LogEvent(fw::TEvent::Exited, "the exit code was entered");
         fw::Application->Terminate();
         return;
       case ExitCodeEntry::Verdict::Wrong:

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <memory>
+#include <string>
 
 #include "framework/core/Application.h"
+#include "framework/core/EventLog.h"
 #include "framework/core/KeyRouting.h"
 #include "mainwindow/PageRecovery.h"
 
@@ -87,7 +89,12 @@ void TForm12::OpenInBrowser(const std::string& url) {
   watch.Warning = std::min(idleWarning_, idleReset_ / 2);
   watch.OnCountdown = [this](int secondsLeft) { ShowIdleWarning(secondsLeft); };
   watch.OnWarningEnd = [this] { IdleWarningPanel().Hide(); };
-  watch.OnIdle = [this] { ReturnToSplash(); };
+  watch.OnIdle = [this] {
+    fw::Application->Metrics().IdleReset();
+    fw::LogEvent(fw::TEvent::IdleReset,
+                 "no input for " + std::to_string(idleReset_.count()) + " s");
+    ReturnToSplash();
+  };
   fw::Application->WatchIdle(std::move(watch));
   WebBrowser1->Navigate(url);
 }
@@ -146,6 +153,8 @@ void TForm12::ReportScreen() {
                                  address);
   };
   fw::Application->ScreenShows(fw::TScreenShows::Splash);
+  fw::Application->Metrics().DeclareButtons(
+      {"clinic", "site", "exit", "overview_video", "user_guide", "playlist"});
 }
 
 void TForm12::ReturnToSplash(fw::TScreenShows shows) {
@@ -159,16 +168,37 @@ void TForm12::ReturnToSplash(fw::TScreenShows shows) {
   WebBrowser1->StartOver();
 }
 
-void TForm12::Button1Click(fw::TObject*) { OpenInBrowser(targets_.Clinic); }
-void TForm12::Button2Click(fw::TObject*) { OpenInBrowser(targets_.Site); }
-void TForm12::Button3Click(fw::TObject*) { Leave(); }
-void TForm12::Button4Click(fw::TObject*) { OpenInBrowser(targets_.OverviewVideo); }
-void TForm12::Button5Click(fw::TObject*) { OpenInBrowser(targets_.UserGuide); }
-void TForm12::Button6Click(fw::TObject*) { OpenInBrowser(targets_.Playlist); }
+// Counted only: the file is written later, off the tap's path.
+void TForm12::Button1Click(fw::TObject*) {
+  fw::Application->Metrics().Tapped("clinic", true);
+  OpenInBrowser(targets_.Clinic);
+}
+void TForm12::Button2Click(fw::TObject*) {
+  fw::Application->Metrics().Tapped("site", true);
+  OpenInBrowser(targets_.Site);
+}
+void TForm12::Button3Click(fw::TObject*) {
+  fw::Application->Metrics().Tapped("exit", false);
+  Leave();
+}
+void TForm12::Button4Click(fw::TObject*) {
+  fw::Application->Metrics().Tapped("overview_video", true);
+  OpenInBrowser(targets_.OverviewVideo);
+}
+void TForm12::Button5Click(fw::TObject*) {
+  fw::Application->Metrics().Tapped("user_guide", true);
+  OpenInBrowser(targets_.UserGuide);
+}
+void TForm12::Button6Click(fw::TObject*) {
+  fw::Application->Metrics().Tapped("playlist", true);
+  OpenInBrowser(targets_.Playlist);
+}
 
 // The page's engine keeps dying: the next visitor starts from the splash, as after a quiet
 // spell, and a tap tries again.
 void TForm12::WebBrowser1GiveUp(fw::TObject*) {
+  fw::Application->Metrics().GaveUp();
+  fw::LogEvent(fw::TEvent::GaveUp, "the web process ended too often");
   fw::Application->StopWatchingIdle();
   ReturnToSplash(fw::TScreenShows::GivenUp);
 }

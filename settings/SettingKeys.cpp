@@ -83,9 +83,23 @@ std::string RefuseExitCode(const SettingValue& value) {
   return ok ? "" : "must be empty (no code) or 4 to 12 digits";
 }
 
+// Collectors read only "*.prom" files of their folder, and a relative path would depend on
+// where the program was started from.
+std::string RefuseMetricsFile(const SettingValue& value) {
+  const std::string& path = std::get<std::string>(value);
+  if (path.empty()) return "";
+  const bool absolute =
+      path.front() == '/' || path.rfind("\\\\", 0) == 0 ||
+      (path.size() > 2 && IsAlnum(path[0]) && !(path[0] >= '0' && path[0] <= '9') &&
+       path[1] == ':' && (path[2] == '\\' || path[2] == '/'));
+  const bool prom = path.size() > 5 && path.compare(path.size() - 5, 5, ".prom") == 0;
+  return absolute && prom ? "" : "must be empty (off) or a full path of a file ending in .prom";
+}
+
 // Each key's built-in default is the CMake cache variable of the same meaning
 // (DUVUZEZERA_CLINIC_HOST, ...), checked when the program is configured; hideCursor,
-// lockdown, allowedHosts, onScreenKeyboard and exitCode have the same value in every build.
+// lockdown, allowedHosts, onScreenKeyboard, exitCode and metricsFile have the same value in
+// every build.
 constexpr std::array kKeys{
     SettingKey{"clinicHost", SettingType::Text, RefuseHost},
     SettingKey{"siteDomain", SettingType::Text, RefuseHost},
@@ -101,6 +115,7 @@ constexpr std::array kKeys{
     // Built in as true: Linux kiosks have no keyboard of the system's; Windows ignores it.
     SettingKey{"onScreenKeyboard", SettingType::Switch, RefuseNothing},
     SettingKey{"exitCode", SettingType::Text, RefuseExitCode, true},
+    SettingKey{"metricsFile", SettingType::Text, RefuseMetricsFile},
 };
 
 }  // namespace

@@ -163,6 +163,7 @@ void TApplication::SoundPlaying(bool playing) {
 void TApplication::EndIdleWarning() {
   if (!IdleWarningShown()) return;
   countShown_ = 0;
+  metrics_.IdleWarning(false);
   if (watch_.OnWarningEnd) Guard(watch_.OnWarningEnd);
 }
 
@@ -209,6 +210,7 @@ void TApplication::IdleTimerElapsed() {
     case TIdlePhase::Warning:
       if (const int left = idle_.SecondsLeft(now); left != countShown_) {
         countShown_ = left;
+        metrics_.IdleWarning(true);
         if (watch_.OnCountdown) Guard([&] { watch_.OnCountdown(left); });
       }
       break;
@@ -231,6 +233,20 @@ void TApplication::DestroyForms() {
 }
 
 void TApplication::ScreenShows(TScreenShows shows, std::string_view address) {
+  switch (shows) {
+    case TScreenShows::Splash:
+      metrics_.Screen(TScreenState::Splash);
+      break;
+    case TScreenShows::Page:
+      metrics_.Screen(TScreenState::Page);
+      break;
+    case TScreenShows::ErrorPage:
+      metrics_.Screen(TScreenState::ErrorPage);
+      break;
+    case TScreenShows::GivenUp:
+      metrics_.Screen(TScreenState::GivenUp);
+      break;
+  }
   std::string status = ServiceStatusText(shows, address);
   if (status == status_) return;
   status_ = std::move(status);

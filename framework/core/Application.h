@@ -11,6 +11,7 @@
 
 #include "framework/core/Form.h"
 #include "framework/core/IdleTimer.h"
+#include "framework/core/Metrics.h"
 #include "framework/core/ServiceStatus.h"
 
 namespace fw {
@@ -124,6 +125,9 @@ class TApplication {
   // nothing new and is not passed on.
   void ScreenShows(TScreenShows shows, std::string_view address = {});
   const std::string& Status() const { return status_; }
+  // The counts and states published for monitoring; the screen's and the idle warning's are
+  // kept here.
+  TMetrics& Metrics() { return metrics_; }
 
  protected:
   // The layout resource `name` as the program carries it; throws when there is none.
@@ -157,6 +161,7 @@ class TApplication {
   bool mainFormOnTaskBar_ = false;
   std::string title_;
   std::string status_;
+  TMetrics metrics_;
   void EndIdleWarning();
   // Starts the timer for whichever comes first, the idle watch's next change or the alarm;
   // stops it when neither is under way.

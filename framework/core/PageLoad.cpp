@@ -1,7 +1,10 @@
 #include "framework/core/PageLoad.h"
 
 #include <optional>
+#include <string_view>
 #include <utility>
+
+#include "framework/core/EventLog.h"
 
 namespace fw {
 
@@ -10,6 +13,32 @@ namespace {
 using TAction = TPageCommand::TAction;
 
 constexpr const char* kBlank = "about:blank";
+
+// The blank document under the splash is no page anybody asked for.
+bool IsPage(std::string_view address) { return !address.empty() && !address.starts_with("about:"); }
+
+// Only the host: what else the address holds may be the visitor's.
+std::string HostOf(std::string_view address) {
+  const std::size_t scheme = address.find("://");
+  const std::size_t start = scheme == std::string_view::npos ? 0 : scheme + 3;
+  return std::string(address.substr(start, address.find_first_of(":/?#", start) - start));
+}
+
+const char* KindName(TFailureKind kind) {
+  switch (kind) {
+    case TFailureKind::Refused:
+      return "connection refused";
+    case TFailureKind::UnknownHost:
+      return "unknown host";
+    case TFailureKind::Timeout:
+      return "timeout";
+    case TFailureKind::HttpError:
+      return "HTTP error";
+    case TFailureKind::Other:
+      return "other";
+  }
+  return "";
+}
 
 TPageCommand NavigateTo(const std::string& address) {
   return {.Action = TAction::Navigate, .Address = address.empty() ? kBlank : address};
@@ -39,7 +68,7 @@ void TPageLoad::Cancel(TPageCommands& out, TPageTimer timer) {
 }
 
 void TPageLoad::CancelRetry(TPageCommands& out) {
-  retry_.Cancel();
+  if (retry_.Cancel()) LogEvent(TEvent::RetryDropped, "the visitor or the program moved on");
   Cancel(out, TPageTimer::Retry);
 }
 
@@ -59,15 +88,19 @@ TPageCommands TPageLoad::LoadStarted(const std::string& address) {
   // A page's own link or a program load: whatever was pending is moot.
   if (!std::exchange(retryLoad_, false)) CancelRetry(out);
   failed_ = false;
+  counted_ = false;
+  status_ = 0;
   Start(out, TPageTimer::LoadTimeout, settings_.LoadTimeout);
   return out;
 }
 
-TPageCommands TPageLoad::LoadFailed(const std::string& address, TLoadFailure failure) {
+TPageCommands TPageLoad::LoadFailed(const std::string& address, TLoadFailure failure,
+                                    TFailureKind kind) {
   TPageCommands out;
   // Whatever took its place runs a timeout of its own, if it loads anything.
   Cancel(out, TPageTimer::LoadTimeout);
   if (failure == TLoadFailure::Replaced) return out;
+  if (!std::exchange(counted_, true)) CountFailure(kind, address);
   const bool programAsked = std::exchange(programLoad_, false);
   failed_ = true;
   const TFailedLoadResponse response = RespondToFailedLoad(failure, programAsked);
@@ -90,8 +123,29 @@ TPageCommands TPageLoad::Finished(const std::string& address) {
   if (!failed_) {
     retry_.Loaded();
     out.push_back({.Action = TAction::PageShown, .Address = address});
+    if (IsPage(address) && !std::exchange(counted_, true)) {
+      if (const std::optional<TFailureKind> kind = FailureOfHttpStatus(status_)) {
+        CountFailure(*kind, address);
+      } else if (metrics_) {
+        metrics_->LoadEnded(TLoadOutcome::Loaded, TMetrics::Clock::now());
+      }
+    }
   }
   return out;
+}
+
+void TPageLoad::CountFailure(TFailureKind kind, const std::string& address) {
+  if (!IsPage(address)) return;
+  if (metrics_) {
+    metrics_->LoadFailed(kind);
+    metrics_->LoadEnded(TLoadOutcome::Failed, TMetrics::Clock::now());
+  }
+  LogEvent(TEvent::PageFailed, std::string(KindName(kind)) + ", host " + HostOf(address));
+}
+
+void TPageLoad::CountHangEnded(const std::string& address) {
+  if (metrics_) metrics_->HangEnded();
+  LogEvent(TEvent::HangEnded, "host " + HostOf(address));
 }
 
 TPageCommands TPageLoad::ErrorPageShown(const std::string& address) {
@@ -107,6 +161,7 @@ TPageCommands TPageLoad::VisitorInput() {
 TPageCommands TPageLoad::Unresponsive() {
   TPageCommands out;
   if (hang_.Unresponsive() == THangStep::EndAndNavigate) {
+    CountHangEnded(goingTo_);
     out.push_back({.Action = TAction::EndProcess});
     out.push_back(NavigateTo(goingTo_));
     return out;
@@ -130,6 +185,8 @@ TPageCommands TPageLoad::ProcessGone(TProcessEnd end, const std::string& shown,
   Cancel(out, TPageTimer::LoadTimeout);
   // Ended by the program itself, which loads what comes next.
   if (end == TProcessEnd::EndedByProgram) return out;
+  if (metrics_) metrics_->WebProcessCrashed();
+  LogEvent(TEvent::WebProcessCrashed, "host " + HostOf(shown));
   if (crashes_.AllowsReload(now)) {
     out.push_back(NavigateTo(shown));
     return out;
@@ -160,6 +217,7 @@ TPageCommands TPageLoad::TimerDue(TPageTimer timer, const std::string& shown) {
 
 void TPageLoad::RetryDue(TPageCommands& out) {
   if (const std::optional<std::string> address = retry_.Due()) {
+    if (metrics_) metrics_->Retried();
     retryLoad_ = true;  // its start must not start the count over
     out.push_back(NavigateTo(*address));
   }
@@ -168,6 +226,7 @@ void TPageLoad::RetryDue(TPageCommands& out) {
 void TPageLoad::PatienceOut(TPageCommands& out, const std::string& shown) {
   const THangStep step = hang_.PatienceOut();
   if (step == THangStep::None) return;
+  CountHangEnded(shown);
   out.push_back({.Action = TAction::EndProcess});
   out.push_back(NavigateTo(step == THangStep::EndAndReload ? shown : kBlank));
 }

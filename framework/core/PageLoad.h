@@ -9,6 +9,7 @@
 #include "framework/core/CrashLimit.h"
 #include "framework/core/HangRecovery.h"
 #include "framework/core/LoadRetry.h"
+#include "framework/core/Metrics.h"
 #include "framework/core/WebBrowser.h"
 
 namespace fw {
@@ -54,6 +55,9 @@ class TPageLoad {
   // Drops a pending retry: its wait was the old setting's.
   [[nodiscard]] TPageCommands SetRecovery(const TBrowserRecovery& settings);
 
+  // What an operator watches is counted into `metrics` and logged (none: nothing is counted).
+  void CountInto(TMetrics* metrics) { metrics_ = metrics; }
+
   // The program asks for `address` (not a navigation these commands asked for).
   [[nodiscard]] TPageCommands ProgramNavigates(const std::string& address);
   // A Navigate command could not be carried out.
@@ -63,7 +67,12 @@ class TPageLoad {
   // The main frame's load started, the program's, the page's or a retry; a non-empty
   // address is where it goes.
   [[nodiscard]] TPageCommands LoadStarted(const std::string& address = {});
-  [[nodiscard]] TPageCommands LoadFailed(const std::string& address, TLoadFailure failure);
+  // `kind` is what the operator is told of it.
+  [[nodiscard]] TPageCommands LoadFailed(const std::string& address, TLoadFailure failure,
+                                         TFailureKind kind = TFailureKind::Other);
+  // The server answered the main frame with `status`: an error status is no failure the
+  // program recovers from, but one the operator is told of when the load ends.
+  void ServerAnswered(int status) { status_ = status; }
   // The load's page has begun to arrive.
   void Committed();
   // The main frame's load has ended, with `address` shown unless it failed.
@@ -87,6 +96,8 @@ class TPageLoad {
   void CancelRetry(TPageCommands& out);
   void RetryDue(TPageCommands& out);
   void PatienceOut(TPageCommands& out, const std::string& shown);
+  void CountFailure(TFailureKind kind, const std::string& address);
+  void CountHangEnded(const std::string& address);
 
   TBrowserRecovery settings_;
   TLoadRetry retry_;
@@ -96,6 +107,9 @@ class TPageLoad {
   bool programLoad_ = false;  // the load under way was asked for by the program
   bool failed_ = false;       // the last load ended in failure
   bool retryLoad_ = false;    // the next load to start is a retry
+  TMetrics* metrics_ = nullptr;
+  bool counted_ = false;  // the load under way was counted: a backend may report its end twice
+  int status_ = 0;        // the server's answer to the load under way
   std::array<bool, 3> running_{};
 };
 

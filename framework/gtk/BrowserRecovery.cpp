@@ -28,6 +28,16 @@ fw::TLoadFailure Classify(const GError* error) {
   return fw::TLoadFailure::Unreachable;
 }
 
+// The kind an operator tells failures apart by; the program's own timeout says so itself.
+fw::TFailureKind KindOf(const GError* error, bool timedOut) {
+  if (timedOut || g_error_matches(error, G_IO_ERROR, G_IO_ERROR_TIMED_OUT))
+    return fw::TFailureKind::Timeout;
+  if (g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CONNECTION_REFUSED))
+    return fw::TFailureKind::Refused;
+  if (error && error->domain == G_RESOLVER_ERROR) return fw::TFailureKind::UnknownHost;
+  return fw::TFailureKind::Other;
+}
+
 // The engine finds a page unresponsive only when it asks it something; with nobody tapping
 // it asks nothing. A trivial question this often lets a hang show within a few seconds.
 constexpr std::chrono::seconds kQuestionInterval{2};
@@ -43,6 +53,7 @@ BrowserRecovery::BrowserRecovery(fw::TWebBrowser& browser, WebKitWebView* view,
                                  BrowserEvents& events)
     : browser_(browser), view_(view), load_(browser.Recovery()) {
   events.Listen(*this);
+  if (fw::Application) load_.CountInto(&fw::Application->Metrics());
   if (fw::Application)
     input_ = fw::Application->SubscribeVisitorInput([this] { Run(load_.VisitorInput()); });
 }
@@ -202,6 +213,7 @@ void BrowserRecovery::LoadChanged(WebKitLoadEvent event) {
         if (errorPageSteps_-- == 2) Run(load_.ErrorPageShown(failedAddress_));
         return;
       }
+      ServerAnswered();
       Run(load_.Finished(Shown()));
       break;
   }
@@ -214,8 +226,17 @@ bool BrowserRecovery::LoadFailed(const char* uri, GError* error) {
     errorPageSteps_ = 2;
     failedAddress_ = uri ? uri : "";
   }
-  Run(load_.LoadFailed(uri ? uri : "", failure), error);
+  Run(load_.LoadFailed(uri ? uri : "", failure, KindOf(error, std::exchange(timingOut_, false))),
+      error);
   return false;
+}
+
+// The engine shows a server's error answer as a page; the operator is told of it as a failure.
+void BrowserRecovery::ServerAnswered() {
+  WebKitWebResource* resource = webkit_web_view_get_main_resource(view_);
+  WebKitURIResponse* response = resource ? webkit_web_resource_get_response(resource) : nullptr;
+  load_.ServerAnswered(response ? static_cast<int>(webkit_uri_response_get_status_code(response))
+                                : 0);
 }
 
 // The engine waits for a silent server as long as the connection stays open. The load is
@@ -225,8 +246,10 @@ void BrowserRecovery::FailAsTimeout(const std::string& uri, std::chrono::seconds
                                        "The server did not answer in %lld s",
                                        static_cast<long long>(waited.count())));
   gboolean handled = FALSE;
+  timingOut_ = true;
   g_signal_emit_by_name(view_, "load-failed", WEBKIT_LOAD_STARTED, uri.c_str(), error.get(),
                         &handled);
+  timingOut_ = false;
 }
 
 }  // namespace fw::gtk

@@ -51,6 +51,7 @@ class BrowserRecovery : private BrowserEvents::Listener {
   void Run(const fw::TPageCommands& commands, const GError* error = nullptr);
   void Carry(const fw::TPageCommand& command, const GError* error);
   SourceId& Timer(fw::TPageTimer timer) { return timers_[static_cast<std::size_t>(timer)]; }
+  void ServerAnswered();
   void FailAsTimeout(const std::string& uri, std::chrono::seconds waited);
   // What the view shows now; the view may forget it with its process.
   std::string Shown() const;
@@ -63,6 +64,7 @@ class BrowserRecovery : private BrowserEvents::Listener {
   bool carryingOut_ = false;
   std::string failedAddress_;  // of the last load that failed, whose error page shows
   int errorPageSteps_ = 0;     // loads that end before the engine's error page has shown
+  bool timingOut_ = false;     // the failure being reported is the program's load timeout
   std::array<SourceId, fw::PageTimerCount> timers_;  // by TPageTimer
   SourceId pageQuestions_;                           // while a page shows
   ObjectRef<GCancellable> question_;                 // the question the page has not answered yet

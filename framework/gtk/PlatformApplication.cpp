@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "framework/core/CallbackBoundary.h"
+#include "framework/core/EventLog.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/StyleManager.h"
 #include "framework/core/WebBrowser.h"
@@ -136,6 +137,7 @@ gboolean PlatformApplication::OnIdleTimer() {
 }
 
 gboolean PlatformApplication::OnTerminateSignal() {
+  fw::LogEvent(fw::TEvent::Exited, "asked to end by a signal (log-out or the service manager)");
   Terminate();
   return G_SOURCE_CONTINUE;
 }

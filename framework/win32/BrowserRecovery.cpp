@@ -59,6 +59,7 @@ BrowserRecovery::BrowserRecovery(fw::TWebBrowser& browser, HWND window, IWebBrow
       load_(browser.Recovery()),
       timers_{WindowTimer(window, kRetryTimer), WindowTimer(window, kLoadTimer),
               WindowTimer(window, kPatienceTimer)} {
+  if (fw::Application) load_.CountInto(&fw::Application->Metrics());
   control->AddRef();
   control_.attach(control);
   events.Listen([this](DISPID id, DISPPARAMS& parameters) { Event(id, parameters); });
@@ -101,8 +102,12 @@ void BrowserRecovery::Event(DISPID id, DISPPARAMS& parameters) {
         const VARIANT& status = EventValue(arguments[1]);
         // An HTTP status: the server answered, and its page completes the load.
         if (status.vt != VT_I4) break;
-        if (const std::optional<fw::TLoadFailure> failure = Classify(status.lVal))
-          Run(load_.LoadFailed(EventText(arguments[3]), *failure));
+        if (const std::optional<fw::TLoadFailure> failure = Classify(status.lVal)) {
+          Run(load_.LoadFailed(EventText(arguments[3]), *failure,
+                               fw::FailureOfNavigateError(status.lVal)));
+        } else {
+          load_.ServerAnswered(status.lVal);
+        }
       }
       break;
     case DISPID_DOWNLOADBEGIN:
@@ -163,7 +168,7 @@ void BrowserRecovery::Carry(const fw::TPageCommand& command) {
 // completes is no page that loaded.
 void BrowserRecovery::FailAsTimeout(const std::string& url) {
   if (!LoadUnderWay()) return;
-  Run(load_.LoadFailed(url, fw::TLoadFailure::Unreachable));
+  Run(load_.LoadFailed(url, fw::TLoadFailure::Unreachable, fw::TFailureKind::Timeout));
   OleCheck(control_->Stop(), "The browser control failed to stop");
 }
 

@@ -24,6 +24,7 @@ EXE = "Duvuzezera_WebMobWinClient.exe"
 UNINSTALL = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
 RUN = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"
 RUN_VALUE = "Duvuzezera_WebMobWinClient"
+EVENT_SOURCE = "HKLM\\System\\CurrentControlSet\\Services\\Eventlog\\Application\\Duvuzezera WebMobClient"
 EMULATION = "HKCU\\Software\\Microsoft\\Internet Explorer\\Main\\FeatureControl\\FEATURE_BROWSER_EMULATION"
 EXIT_PROGRAM_RUNNING = 2
 EXIT_CONFIG_UNREADABLE = 3
@@ -253,7 +254,9 @@ class InstallStartRemove(InstallerCase):
             self.assertEqual(prefix.unix(SETTINGS).read_text(), settings)
         program = f"{folder}\\{EXE}"
         self.assertEqual(sorted(p.name for p in prefix.unix(folder).iterdir()),
-                         sorted([EXE, "uninstall.exe", *case.existing.get(folder, [])]))
+                         sorted([EXE, "uninstall.exe", "monitoring", *case.existing.get(folder, [])]))
+        self.assertEqual(sorted(p.name for p in prefix.unix(f"{folder}\\monitoring").iterdir()),
+                         ["duvuzezera-alerts.yml", "duvuzezera-fleet.json"])
         self.assertEqual(prefix.unix(program).read_bytes(), options.program.read_bytes())
         shortcut = prefix.unix(f"{start_menu}\\{TITLE}.lnk").read_bytes()
         self.assertTrue(program.encode("utf-16-le") in shortcut or program.encode("utf-8") in shortcut)
@@ -265,6 +268,8 @@ class InstallStartRemove(InstallerCase):
             "DisplayIcon": f"{program},0", "InstallLocation": folder,
             "UninstallString": uninstaller, "QuietUninstallString": f"{uninstaller} /S"})
         self.assertEqual(prefix.registry()[RUN.lower()].get(RUN_VALUE), f'"{program}" --supervise' if case.autostart else None)
+        source = prefix.registry().get(EVENT_SOURCE.lower(), {})
+        self.assertEqual((source.get("EventMessageFile"), source.get("TypesSupported")), (program, 7))
 
         started = prefix.start(program)
         self.assertIsNotNone(find_window("Form12"), "the installed program showed no window")
@@ -333,14 +338,14 @@ class RunningProgram(InstallerCase):
             self.install(prefix, options.installer)
             key, entry = self.only_entry(prefix)
             folder = entry["InstallLocation"]
-            files = {p.name: p.read_bytes() for p in prefix.unix(folder).iterdir()}
+            files = {p.name: p.read_bytes() for p in prefix.unix(folder).iterdir() if p.is_file()}
 
             started = prefix.start(f"{folder}\\{EXE}")
             self.assertIsNotNone(find_window("Form12"))
             self.assertEqual(prefix.run(str(options.installer), "/S"), EXIT_PROGRAM_RUNNING)
             # Run in place (_?=) so that the uninstaller's own exit code comes back.
             self.assertEqual(prefix.run(f"{folder}\\uninstall.exe", "/S", f"_?={folder}"), EXIT_PROGRAM_RUNNING)
-            self.assertEqual({p.name: p.read_bytes() for p in prefix.unix(folder).iterdir()}, files)
+            self.assertEqual({p.name: p.read_bytes() for p in prefix.unix(folder).iterdir() if p.is_file()}, files)
             self.assertTrue(prefix.unix(prefix.place(f"{USER_START_MENU}\\{TITLE}.lnk")).exists())
 
             prefix.run("taskkill", "/IM", EXE)

@@ -358,3 +358,51 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<PageCase>& info) { return TestName(info.param.name); });
 
 }  // namespace
+
+namespace {
+
+// The counts an operator watches, one each per load however often a backend reports its end.
+TEST(PageLoadCounts, EachLoadCountsOnceByOutcomeAndKind) {
+  fw::TMetrics metrics;
+  metrics.Tapped("clinic", true);
+  fw::TPageLoad load({.RetryDelay = 5s, .LoadTimeout = std::chrono::seconds(kTimeout)});
+  load.CountInto(&metrics);
+  const auto count = [&](const std::string& series) {
+    const std::string text = metrics.Exposition();
+    std::string line = "\n";
+    line.append(fw::TMetrics::Prefix).append(series).append(" ");
+    const std::size_t at = text.find(line);
+    return at == std::string::npos
+               ? std::string("missing")
+               : text.substr(at + line.size(),
+                             text.find('\n', at + line.size()) - (at + line.size()));
+  };
+  const auto ignore = [](const TPageCommands&) {};
+
+  ignore(load.LoadStarted(kBlank));  // the blank document under the splash
+  ignore(load.Finished(kBlank));
+  ignore(load.LoadStarted(A));
+  ignore(load.Finished(A));  // navigation complete, then document complete
+  ignore(load.Finished(A));
+  ignore(load.LoadStarted(A));
+  ignore(load.LoadFailed(A, kReplaced));
+  ignore(load.LoadStarted(A));
+  ignore(load.LoadFailed(A, kUnreachable, fw::TFailureKind::Refused));
+  ignore(load.Finished(A));
+  ignore(load.TimerDue(kRetry, A));
+  ignore(load.LoadStarted(A));
+  load.ServerAnswered(503);
+  ignore(load.Finished(A));
+  ignore(load.ProcessGone(fw::TProcessEnd::Crashed, A, {}));
+  ignore(load.ProcessGone(fw::TProcessEnd::EndedByProgram, A, {}));
+
+  EXPECT_EQ(count("page_loads_total{button=\"clinic\",outcome=\"loaded\"}"), "1");
+  EXPECT_EQ(count("page_loads_total{button=\"clinic\",outcome=\"failed\"}"), "2");
+  EXPECT_EQ(count("load_failures_total{kind=\"refused\"}"), "1");
+  EXPECT_EQ(count("load_failures_total{kind=\"http_error\"}"), "1");
+  EXPECT_EQ(count("load_failures_total{kind=\"other\"}"), "0") << "a replaced load is none";
+  EXPECT_EQ(count("load_retries_total"), "1");
+  EXPECT_EQ(count("web_process_crashes_total"), "1");
+}
+
+}  // namespace
