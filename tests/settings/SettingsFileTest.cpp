@@ -32,7 +32,7 @@ TEST(SettingsFile, TakesEveryValidKeyAndNamesEachRefusedOne) {
        {"clinicHost"},
        {"k.json: clinichost: unknown key; the keys are clinicHost, siteDomain, siteWwwHost, "
         "overviewVideo, playlist, idleResetSeconds, idleWarningSeconds, retrySeconds, "
-        "hideCursor, lockdown, allowedHosts, onScreenKeyboard, exitCode",
+        "hideCursor, lockdown, allowedHosts, onScreenKeyboard, exitCode, metricsFile",
         "k.json: idleResetSeconds: must be 0 (off) or a whole number from 30 to 86400; got 5",
         "k.json: playlist: must be a string; got number"}},
       {R"({"idleResetSeconds": 120.0, "siteDomain": null, "overviewVideo": ["a"]})",
@@ -158,7 +158,8 @@ const SettingsLayer kBuiltIn{"built-in",
                               {"lockdown", false},
                               {"allowedHosts", std::vector<std::string>{}},
                               {"onScreenKeyboard", true},
-                              {"exitCode", std::string()}},
+                              {"exitCode", std::string()},
+                              {"metricsFile", std::string()}},
                              {}};
 
 TEST(SettingsReport, ListsEachSettingWithItsSourceThenEveryProblem) {
@@ -183,6 +184,7 @@ TEST(SettingsReport, ListsEachSettingWithItsSourceThenEveryProblem) {
             "  allowedHosts = [\"docs.example\", \"*.cdn.example\"]  (/k.json)\n"
             "  onScreenKeyboard = true  (built-in)\n"
             "  exitCode = \"\"  (built-in)\n"
+            "  metricsFile = \"\"  (built-in)\n"
             "Problems (the built-in default is used for each refused key):\n"
             "  /k.json: playlist: must be a YouTube identifier (letters, digits, - and _); got \"a "
             "b\"\n");

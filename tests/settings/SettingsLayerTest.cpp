@@ -22,7 +22,8 @@ const SettingsLayer kBuiltIn = Layer("built-in", {{"clinicHost", "built.example"
                                                   {"lockdown", false},
                                                   {"allowedHosts", std::vector<std::string>{}},
                                                   {"onScreenKeyboard", true},
-                                                  {"exitCode", std::string()}});
+                                                  {"exitCode", std::string()},
+                                                  {"metricsFile", std::string()}});
 
 struct PrecedenceCase {
   const char* what;
