@@ -8,7 +8,6 @@
 #include <optional>
 #include <vector>
 
-#include "framework/core/CallbackBoundary.h"
 #include "tests/support/win32/ChildProcess.h"
 #include "tests/support/win32/WindowTesting.h"
 
@@ -18,30 +17,6 @@ using namespace std::chrono_literals;
 using namespace testing_win32;
 
 constexpr std::chrono::seconds kFrozenAfter{FROZEN_SECONDS};
-
-struct WindowSearch {
-  DWORD process;
-  HWND found;
-};
-
-BOOL CALLBACK MatchForm(HWND window, LPARAM data) {
-  return fw::AtCallbackBoundary(FALSE, [&]() -> BOOL {
-    auto& search = *reinterpret_cast<WindowSearch*>(data);
-    DWORD owner = 0;
-    if (GetWindowThreadProcessId(window, &owner) && owner == search.process &&
-        IsWindowVisible(window) && ClassOf(window) == L"TForm12") {
-      search.found = window;
-      return FALSE;
-    }
-    return TRUE;
-  });
-}
-
-HWND MainWindowOf(DWORD process) {
-  WindowSearch search{process, nullptr};
-  EnumWindows(MatchForm, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
 
 bool Running(DWORD process) {
   const HANDLE handle = OpenProcess(SYNCHRONIZE, FALSE, process);
@@ -88,7 +63,7 @@ class FrozenProgram : public testing::Test {
     PumpUntil(
         [&] {
           const std::vector<DWORD> runs = Runs();
-          window = runs.size() > index ? MainWindowOf(runs[index]) : nullptr;
+          window = runs.size() > index ? VisibleWindowOf(runs[index], L"TForm12") : nullptr;
           return window != nullptr;
         },
         30s);

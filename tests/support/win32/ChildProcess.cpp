@@ -41,31 +41,35 @@ ChildProcess::~ChildProcess() {
   CloseHandle(info_.hProcess);
 }
 
-HWND ChildProcess::WaitForWindow(const wchar_t* className, std::chrono::milliseconds timeout,
-                                 std::chrono::milliseconds poll) const {
+HWND VisibleWindowOf(DWORD process, const wchar_t* className) {
   struct Search {
     DWORD pid;
     const wchar_t* className;
     HWND found;
   };
+  Search search{process, className, nullptr};
+  EnumWindows(
+      [](HWND window, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(data);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        wchar_t name[256] = {};
+        GetClassNameW(window, name, 256);
+        if (owner == s->pid && IsWindowVisible(window) && lstrcmpW(name, s->className) == 0) {
+          s->found = window;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND ChildProcess::WaitForWindow(const wchar_t* className, std::chrono::milliseconds timeout,
+                                 std::chrono::milliseconds poll) const {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
   while (std::chrono::steady_clock::now() < deadline) {
-    Search search{info_.dwProcessId, className, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-          auto* s = reinterpret_cast<Search*>(data);
-          DWORD owner = 0;
-          GetWindowThreadProcessId(window, &owner);
-          wchar_t name[256] = {};
-          GetClassNameW(window, name, 256);
-          if (owner == s->pid && IsWindowVisible(window) && lstrcmpW(name, s->className) == 0) {
-            s->found = window;
-            return FALSE;
-          }
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    if (search.found) return search.found;
+    if (HWND found = VisibleWindowOf(info_.dwProcessId, className)) return found;
     if (WaitForSingleObject(info_.hProcess, static_cast<DWORD>(poll.count())) == WAIT_OBJECT_0)
       return nullptr;
   }

@@ -7,6 +7,9 @@
 
 namespace testing_win32 {
 
+// The first visible top-level window of `process` with this class, or null.
+HWND VisibleWindowOf(DWORD process, const wchar_t* className);
+
 // A program started as its own process, with the show command a shortcut would give it.
 class ChildProcess {
  public:
