@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "settings/CommandLine.h"
+#include "settings/SettingsFile.h"
 #include "settings/SettingsLayer.h"
 
 class TForm12;
@@ -19,6 +20,8 @@ SettingsLayer BuiltInSettings();
 // The sources above the built-in values, highest first: the platform's policies and files,
 // or the file the command line names (ProgramSettings_win.cpp, ProgramSettings_gtk.cpp).
 std::vector<SettingsLayer> SettingsSources(const CommandLine& line);
+// The files among them, whether they exist or not, highest first.
+std::vector<SettingsPath> SettingsFiles(const CommandLine& line);
 
 // The settings in effect, with the command line's problems first.
 EffectiveSettings ReadProgramSettings(const CommandLine& line);

@@ -20,23 +20,22 @@ std::optional<std::filesystem::path> UserConfigFolder() {
   return std::filesystem::path(home) / ".config";
 }
 
-void Add(std::vector<SettingsLayer>& layers, const std::filesystem::path& path, bool mustExist) {
-  if (auto layer = ReadSettingsFile(path, path.string(), mustExist)) {
-    layers.push_back(std::move(*layer));
-  }
-}
-
 }  // namespace
+
+std::vector<SettingsPath> SettingsFiles(const CommandLine& line) {
+  if (line.configFile) return {*line.configFile};
+  // The administrator's file wins over the user's.
+  std::vector<SettingsPath> files = {(std::filesystem::path("/etc") / kFolder / "kiosk.json")};
+  if (const auto user = UserConfigFolder()) files.push_back(*user / kFolder / "kiosk.json");
+  return files;
+}
 
 std::vector<SettingsLayer> SettingsSources(const CommandLine& line) {
   std::vector<SettingsLayer> layers;
-  if (line.configFile) {
-    Add(layers, *line.configFile, true);
-    return layers;
+  for (const SettingsPath& path : SettingsFiles(line)) {
+    if (auto layer = ReadSettingsFile(path, path, line.configFile.has_value()))
+      layers.push_back(std::move(*layer));
   }
-  // The administrator's file wins over the user's.
-  Add(layers, std::filesystem::path("/etc") / kFolder / "kiosk.json", false);
-  if (const auto user = UserConfigFolder()) Add(layers, *user / kFolder / "kiosk.json", false);
   return layers;
 }
 

@@ -6,12 +6,15 @@
 
 #include "app/ProgramSettings.h"
 #include "app/ProgramStartup.h"
+#include "app/SettingsReload.h"
 #include "framework/core/FloatingPoint.h"
 #include "framework/gtk/HiddenCursor.h"
 #include "framework/gtk/MetricsFile.h"
 #include "framework/gtk/PlatformApplication.h"
+#include "framework/gtk/SettingsWatch.h"
 #include "framework/gtk/StartupSupport.h"
 #include "framework/gtk/SystemLog.h"
+#include "mainwindow/Unit12.h"
 #include "mainwindow/Unit12Module_gtk.h"
 
 int RunProgram(const std::vector<std::string>& arguments) {
@@ -42,6 +45,27 @@ int RunProgram(const std::vector<std::string>& arguments) {
       if (path.empty()) return std::nullopt;
       return metricsFile.emplace(path, application.Metrics()).Start();
     });
+
+    std::optional<fw::gtk::SettingsWatch> watch;
+    SettingsReload reload(
+        application, *Form12, line, settings,
+        {.StartTimer =
+             [&](std::chrono::milliseconds delay) {
+               watch->StartTimer(delay, [&] { reload.TimerDue(); });
+             },
+         .HideCursor =
+             [&](bool hide) {
+               if (!hide)
+                 hiddenCursor.reset();
+               else if (!hiddenCursor)
+                 hiddenCursor.emplace();
+             },
+         .UseMetricsFile = [&](const std::string& path) -> std::optional<std::string> {
+           metricsFile.reset();
+           if (path.empty()) return std::nullopt;
+           return metricsFile.emplace(path, application.Metrics()).Start();
+         }});
+    watch.emplace(SettingsFiles(line), [&] { reload.SourceChanged(); });
     application.Run();
   } catch (const std::exception& e) {
     fw::gtk::ShowApplicationError(e);

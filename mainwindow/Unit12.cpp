@@ -96,6 +96,7 @@ void TForm12::OpenInBrowser(const std::string& url) {
     ReturnToSplash();
   };
   fw::Application->WatchIdle(std::move(watch));
+  if (OnSplash) OnSplash(false);
   WebBrowser1->Navigate(url);
 }
 
@@ -112,7 +113,10 @@ void TForm12::UseRetryDelay(std::chrono::seconds retryDelay) {
 }
 
 void TForm12::UseLockdown(bool lockdown, const std::vector<std::string>& allowedHosts) {
-  if (!lockdown) return;
+  if (!lockdown) {
+    WebBrowser1->Unlock();
+    return;
+  }
   std::vector<std::string> allowed = {targets_.Clinic, targets_.Site, targets_.OverviewVideo,
                                       targets_.UserGuide, targets_.Playlist};
   allowed.insert(allowed.end(), allowedHosts.begin(), allowedHosts.end());
@@ -166,6 +170,7 @@ void TForm12::ReturnToSplash(fw::TScreenShows shows) {
   fw::Application->ScreenShows(shows);
   if (fw::TControl* first = FirstFocusable()) first->SetFocus();
   WebBrowser1->StartOver();
+  if (OnSplash) OnSplash(true);
 }
 
 // Counted only: the file is written later, off the tap's path.

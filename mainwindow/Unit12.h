@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -78,6 +79,9 @@ class TForm12 : public fw::TForm {
   // From now on the status line the program gives whatever watches it follows what the screen
   // shows, starting with the splash.
   void ReportScreen();
+
+  // Told when the splash comes back (true) and when a visitor leaves it for a page (false).
+  std::function<void(bool splashShows)> OnSplash;
 
   // The window manager's close is one more way out: with a code, it asks for it too.
   bool CloseQuery() override;

@@ -71,6 +71,7 @@ class TWebBrowser : public TWinControl {
   // Locked down, a page leads the kiosk only where `allowed` says, and never out of the view
   // (no new window, file window, print or download): the backend's peer closes each route.
   void Lock(NavigationAllowList allowed) { lockdown_ = std::move(allowed); }
+  void Unlock() { lockdown_.reset(); }
   const NavigationAllowList* Lockdown() const { return lockdown_ ? &*lockdown_ : nullptr; }
 
   // Whether the program's keyboard serves the page's fields (off until asked for).

@@ -30,6 +30,31 @@ void Cover(GdkWindow* window, GdkCursor* blank) {
     Cover(GDK_WINDOW(child->data), blank);
 }
 
+// Undoes Cover: the windows take the cursors their widgets set again.
+void Uncover(GdkWindow* window, GdkCursor* blank) {
+  if (g_object_get_data(G_OBJECT(window), kBlankKey)) {
+    g_signal_handlers_disconnect_matched(
+        window, static_cast<GSignalMatchType>(G_SIGNAL_MATCH_FUNC | G_SIGNAL_MATCH_DATA), 0, 0,
+        nullptr, reinterpret_cast<gpointer>(KeepBlank), blank);
+    g_object_set_data(G_OBJECT(window), kBlankKey, nullptr);
+    gdk_window_set_cursor(window, nullptr);
+  }
+  const UniqueGList children(gdk_window_get_children(window));
+  for (GList* child = children.get(); child; child = child->next)
+    Uncover(GDK_WINDOW(child->data), blank);
+}
+
+// The windows of every toplevel already shown.
+template <class Each>
+void ForEachShownWindow(Each each) {
+  const UniqueGList toplevels(gtk_window_list_toplevels());
+  for (GList* toplevel = toplevels.get(); toplevel; toplevel = toplevel->next) {
+    GtkWidget* widget = GTK_WIDGET(toplevel->data);
+    if (GdkWindow* window = gtk_widget_get_mapped(widget) ? gtk_widget_get_window(widget) : nullptr)
+      each(window);
+  }
+}
+
 }  // namespace
 
 HiddenCursor::HiddenCursor() {
@@ -45,11 +70,14 @@ HiddenCursor::HiddenCursor() {
   // Stays for the next widget (TRUE) even when one fails.
   mapHook_ = g_signal_add_emission_hook(
       mapSignal_, 0, MemberCallback<&HiddenCursor::Mapped, TRUE>::Call, this, nullptr);
+  // Made while the program runs (the setting changed), windows are already shown.
+  ForEachShownWindow([this](GdkWindow* window) { Cover(window, blank_.get()); });
 }
 
 HiddenCursor::~HiddenCursor() {
   g_signal_remove_emission_hook(mapSignal_, mapHook_);
   g_type_class_unref(widgetClass_);
+  ForEachShownWindow([this](GdkWindow* window) { Uncover(window, blank_.get()); });
 }
 
 // "map" runs its class handler first, so the widget's windows exist and are shown here.
