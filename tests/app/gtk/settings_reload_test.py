@@ -15,6 +15,7 @@ import time
 import unittest
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[2] / "support" / "gtk"))
+from cursor_image import cursor_is_blank  # noqa: E402
 from page_server import PageServer  # noqa: E402
 from program_process import end_program, start_program  # noqa: E402
 from screen import pixel, visible_windows, wait_until, xdotool  # noqa: E402
@@ -24,6 +25,7 @@ OLD, NEW = f"127.0.0.1:{OLD_PORT}", f"127.0.0.1:{NEW_PORT}"
 TITLE = "Кабинет Duvuzezera"
 BUTTON1 = (96, 41)  # "Кабинет": the only button tapped, the others would go to placeholder hosts
 IN_PAGE = (700, 400)
+IN_PANE = (96, 600)
 SPLASH_COLOUR = (0x1A, 0x1A, 0x1A)
 OLD_COLOUR = (0x2E, 0x8B, 0x57)
 NEW_COLOUR = (0x1E, 0x40, 0xA0)
@@ -161,6 +163,19 @@ class SettingsReloadTest(unittest.TestCase):
                 self.assertTrue(all(line.startswith("<4>") for line in lines), lines)
                 self.tap_clinic(self.old, OLD_COLOUR, times)
                 self.assertEqual(self.new.reports, [], "the new server hears nothing")
+
+    def test_hide_cursor_turns_on_and_off_over_the_shown_windows(self):
+        self.write(self.user, json.dumps({"clinicHost": OLD}))
+        self.run_program()
+        for hide in (False, True, False):
+            with self.subTest(hideCursor=hide):
+                self.replace(self.user, json.dumps({"clinicHost": OLD, "hideCursor": hide}))
+                time.sleep(SEEN)
+                # The toolkit sets its cursor in answer to a move.
+                xdotool("mousemove", "--sync", *IN_PANE)
+                xdotool("mousemove", "--sync", IN_PANE[0] + 1, IN_PANE[1])
+                wait_until(lambda: cursor_is_blank() == hide,
+                           f"{'no cursor' if hide else 'a cursor'} over the pane", timeout=5)
 
 
 if __name__ == "__main__":
