@@ -178,5 +178,16 @@ class SettingsReloadTest(unittest.TestCase):
                            f"{'no cursor' if hide else 'a cursor'} over the pane", timeout=5)
 
 
+    def test_a_metrics_file_named_while_running_is_written_at_once(self):
+        self.write(self.user, json.dumps({"clinicHost": OLD}))
+        self.run_program()
+        for name in ("kiosk.prom", "moved.prom"):
+            with self.subTest(name):
+                metrics = self.home / name
+                self.replace(self.user, json.dumps({"clinicHost": OLD,
+                                                    "metricsFile": str(metrics)}))
+                wait_until(metrics.exists, f"{name} written", timeout=SEEN + 3)
+                self.assertIn("duvuzezera_kiosk_", metrics.read_text())
+
 if __name__ == "__main__":
     unittest.main(argv=[sys.argv[0], *sys.argv[4:]])
