@@ -1,3 +1,5 @@
+#include "app/ProgramSettings_win.h"
+
 #include <windows.h>
 #include <shlobj.h>
 
@@ -13,16 +15,14 @@ namespace {
 using fw::win32::Narrow;
 using fw::win32::Widen;
 
-constexpr const wchar_t* kPolicyKey = L"SOFTWARE\\Policies\\Duvuzezera\\WebMobClient";
-
 // Every value of the policy key under `root`: nothing when the key is absent.
 std::optional<SettingsLayer> ReadPolicies(HKEY root, const std::string& rootName) {
   HKEY opened = nullptr;
-  if (RegOpenKeyExW(root, kPolicyKey, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) {
+  if (RegOpenKeyExW(root, PolicyKey, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) {
     return std::nullopt;
   }
   const fw::win32::UniqueKey key(opened);
-  SettingsLayer layer{rootName + "\\" + Narrow(kPolicyKey), {}, {}};
+  SettingsLayer layer{rootName + "\\" + Narrow(PolicyKey), {}, {}};
   DWORD count = 0, longestName = 0, longestData = 0;
   if (RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
                        &longestName, &longestData, nullptr, nullptr) != ERROR_SUCCESS) {
@@ -90,6 +90,13 @@ std::wstring ProgramDataFolder() {
 
 }  // namespace
 
+std::vector<SettingsPath> SettingsFiles(const CommandLine& line) {
+  if (line.configFile) return {Widen(*line.configFile)};
+  if (const std::wstring folder = ProgramDataFolder(); !folder.empty())
+    return {folder + L"\\Duvuzezera\\kiosk.json"};
+  return {};
+}
+
 std::vector<SettingsLayer> SettingsSources(const CommandLine& line) {
   std::vector<SettingsLayer> layers;
   if (auto machine = ReadPolicies(HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE")) {
@@ -98,12 +105,9 @@ std::vector<SettingsLayer> SettingsSources(const CommandLine& line) {
   if (auto user = ReadPolicies(HKEY_CURRENT_USER, "HKEY_CURRENT_USER")) {
     layers.push_back(std::move(*user));
   }
-  if (line.configFile) {
-    if (auto file = ReadSettingsFile(Widen(*line.configFile), *line.configFile, true))
+  for (const SettingsPath& path : SettingsFiles(line)) {
+    if (auto file = ReadSettingsFile(path, Narrow(path), line.configFile.has_value()))
       layers.push_back(std::move(*file));
-  } else if (const std::wstring folder = ProgramDataFolder(); !folder.empty()) {
-    const std::wstring path = folder + L"\\Duvuzezera\\kiosk.json";
-    if (auto file = ReadSettingsFile(path, Narrow(path))) layers.push_back(std::move(*file));
   }
   return layers;
 }

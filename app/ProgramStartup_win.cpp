@@ -3,13 +3,17 @@
 #include <string>
 
 #include "app/ProgramSettings.h"
+#include "app/ProgramSettings_win.h"
 #include "app/ProgramStartup.h"
+#include "app/SettingsReload.h"
 #include "app/Supervisor_win.h"
 #include "framework/core/FloatingPoint.h"
 #include "framework/win32/MetricsFile.h"
 #include "framework/win32/PlatformApplication.h"
+#include "framework/win32/SettingsWatch.h"
 #include "framework/win32/StartupSupport.h"
 #include "framework/win32/SystemLog.h"
+#include "mainwindow/Unit12.h"
 #include "mainwindow/Unit12Module_win.h"
 
 int RunProgram(const std::vector<std::string>& arguments) {
@@ -40,6 +44,21 @@ int RunProgram(const std::vector<std::string>& arguments) {
       if (path.empty()) return std::nullopt;
       return metricsFile.emplace(path, application.Metrics()).Start();
     });
+
+    std::optional<fw::win32::SettingsWatch> watch;
+    SettingsReload reload(
+        application, *Form12, line, settings,
+        {.StartTimer =
+             [&](std::chrono::milliseconds delay) {
+               watch->StartTimer(delay, [&] { reload.TimerDue(); });
+             },
+         .HideCursor = nullptr,
+         .UseMetricsFile = [&](const std::string& path) -> std::optional<std::string> {
+           metricsFile.reset();
+           if (path.empty()) return std::nullopt;
+           return metricsFile.emplace(path, application.Metrics()).Start();
+         }});
+    watch.emplace(SettingsFiles(line), PolicyKey, [&] { reload.SourceChanged(); });
     application.Run();
   } catch (const std::exception& e) {
     fw::win32::ShowApplicationError(e);

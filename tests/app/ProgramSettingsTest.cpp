@@ -7,7 +7,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -306,6 +308,35 @@ TEST(ProgramSettings, WithNoHandleCheckConfigWritesToTheConsoleOfItsStarter) {
   EXPECT_NE(cells.find(L"Settings in effect:"), std::wstring::npos) << Narrow(cells);
   EXPECT_NE(cells.find(L"command line: unknown option \"--kiosk\""), std::wstring::npos)
       << Narrow(cells);
+}
+
+// Changed while the program runs and the splash shows, the settings reach the next tap.
+void ExpectTheClinicOpensAfterAChange(const std::function<void()>& change) {
+  LoopbackHttpServer clinic(CLINIC_PORT);
+  ChildProcess program(PROGRAM_PATH);
+  ASSERT_NE(program.WaitForWindow(L"TForm12"), nullptr) << "the program showed no window";
+  change();
+  // Read once the writes have settled, half a second after the last.
+  PumpFor(std::chrono::seconds(2));
+  ExpectTheClinicOpens(program, clinic);
+  EXPECT_TRUE(CloseMessageBoxesOf(program.Id()).empty()) << "no box";
+}
+
+TEST(ProgramSettings, AUserPolicyValueAddedWhileRunningReachesTheNextTap) {
+  // No policy key at start: it is made with the value.
+  std::optional<UserPolicies> policies;
+  ExpectTheClinicOpensAfterAChange([&] {
+    policies.emplace();
+    policies->Set(L"clinicHost", Widen(kClinic));
+  });
+}
+
+TEST(ProgramSettings, TheMachineFileChangedWhileRunningReachesTheNextTap) {
+  const SettingsFile file = MachineFile(R"({"clinicHost": "127.0.0.1:1"})");
+  ExpectTheClinicOpensAfterAChange([&] {
+    std::ofstream(std::filesystem::path(file.Path()), std::ios::binary)
+        << R"({"clinicHost": ")" + kClinic + R"("})";
+  });
 }
 
 }  // namespace
