@@ -119,12 +119,13 @@ SettingsWatch::SettingsWatch(std::vector<std::wstring> files, std::wstring polic
   SetWindowLongPtrW(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   stop_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   if (!stop_) ThrowLastError("Cannot create the settings watch's event");
-  thread_ = std::thread([this] { Watch(); });
+  thread_.reset(CreateThread(nullptr, 0, WatchThread, this, 0, nullptr));
+  if (!thread_) ThrowLastError("Cannot start the settings watch");
 }
 
 SettingsWatch::~SettingsWatch() {
   SetEvent(stop_.get());
-  if (thread_.joinable()) thread_.join();
+  if (thread_) WaitForSingleObject(thread_.get(), INFINITE);
   if (window_) KillTimer(window_.get(), kSettleTimer);
 }
 
@@ -148,6 +149,11 @@ LRESULT CALLBACK SettingsWatch::Procedure(HWND window, UINT message, WPARAM wPar
     return 0;
   }
   return DefWindowProcW(window, message, wParam, lParam);
+}
+
+DWORD WINAPI SettingsWatch::WatchThread(void* self) {
+  static_cast<SettingsWatch*>(self)->Watch();
+  return 0;
 }
 
 // Every wait ends in a post to the window, then the source is watched again. A source that

@@ -5,7 +5,6 @@
 #include <chrono>
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "framework/win32/Handles.h"
@@ -30,6 +29,7 @@ class SettingsWatch {
 
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  static DWORD WINAPI WatchThread(void* self);
   void Watch() noexcept;
 
   std::vector<std::wstring> files_;
@@ -38,7 +38,8 @@ class SettingsWatch {
   std::function<void()> due_;
   UniqueWindow window_;
   UniqueKernelHandle stop_;
-  std::thread thread_;
+  // The system's thread rather than std::thread: the executable's size counts.
+  UniqueKernelHandle thread_;
 };
 
 }  // namespace fw::win32
