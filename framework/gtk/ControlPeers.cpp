@@ -72,18 +72,52 @@ ButtonPeer::ButtonPeer(fw::TControl& control)
   gtk_style_context_add_class(gtk_widget_get_style_context(Widget()), kButtonClass);
   gtk_widget_set_can_focus(Widget(), TRUE);
   ConnectTo<&ButtonPeer::OnClicked>(Widget(), "clicked", this);
+  GtkWidget* label = gtk_bin_get_child(GTK_BIN(Widget()));
+  if (label && GTK_IS_LABEL(label)) {
+    // The caption's fit is known only once the button has its size.
+    ConnectTo<&ButtonPeer::OnLabelAllocated>(label, "size-allocate", this);
+    // Only a safety net: the fitted caption is never wider than the button.
+    gtk_label_set_ellipsize(GTK_LABEL(label), PANGO_ELLIPSIZE_END);
+  }
   AppearanceChanged();
 }
 
 void ButtonPeer::AppearanceChanged() {
   GtkWidget* label = gtk_bin_get_child(GTK_BIN(Widget()));
   if (!label || !GTK_IS_LABEL(label)) return;
-  gtk_label_set_text(GTK_LABEL(label), Control().Caption().c_str());
-  // A caption wider than the button is cut, never allowed to widen it past its layout size.
-  gtk_label_set_ellipsize(GTK_LABEL(label), PANGO_ELLIPSIZE_END);
-  const auto font = FontDescription(Control().EffectiveFont(), ScaleFactor());
+  fitted_ = {};
+  FitCaption(label, gtk_widget_get_allocated_width(label) * ScaleFactor());
+}
+
+void ButtonPeer::OnLabelAllocated(GtkWidget* label, GdkRectangle* allocation) {
+  FitCaption(label, allocation->width * ScaleFactor());
+}
+
+void ButtonPeer::FitCaption(GtkWidget* label, int width) {
+  const fw::TFont& font = Control().EffectiveFont();
+  const int scale = ScaleFactor();
+  fw::TFont sized = font;
+  const auto measuring =
+      ObjectRef<PangoLayout>::Adopt(gtk_widget_create_pango_layout(label, nullptr));
+  const fw::TCaptionFit fit = fw::FitCaption(
+      Control().Caption(), width, std::abs(font.Height), [&](std::string_view text, int size) {
+        sized.Height = -size;
+        const auto description = FontDescription(sized, scale);
+        pango_layout_set_font_description(measuring.get(), description.get());
+        pango_layout_set_text(measuring.get(), text.data(), static_cast<int>(text.size()));
+        int textWidth = 0, textHeight = 0;
+        pango_layout_get_size(measuring.get(), &textWidth, &textHeight);
+        // Pango units of toolkit pixels, rounded up to whole device pixels.
+        return (textWidth * scale + PANGO_SCALE - 1) / PANGO_SCALE;
+      });
+  // Setting the text lays the label out again: only when the fit changed, or it never ends.
+  if (fit == fitted_) return;
+  fitted_ = fit;
+  sized.Height = -fit.Size;
+  gtk_label_set_text(GTK_LABEL(label), fit.Text.c_str());
+  const auto description = FontDescription(sized, scale);
   const UniqueAttrList attributes(pango_attr_list_new());
-  pango_attr_list_insert(attributes.get(), pango_attr_font_desc_new(font.get()));
+  pango_attr_list_insert(attributes.get(), pango_attr_font_desc_new(description.get()));
   gtk_label_set_attributes(GTK_LABEL(label), attributes.get());
 }
 

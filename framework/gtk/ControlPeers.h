@@ -2,6 +2,7 @@
 
 #include <gtk/gtk.h>
 
+#include "framework/core/CaptionFit.h"
 #include "framework/core/StandardControls.h"
 #include "framework/gtk/WidgetPeer.h"
 
@@ -24,6 +25,11 @@ class ButtonPeer : public WidgetPeer {
 
  private:
   void OnClicked(GtkButton*);
+  void OnLabelAllocated(GtkWidget* label, GdkRectangle* allocation);
+  // Sets the label to the caption as it fits `width` device pixels, when that changed.
+  void FitCaption(GtkWidget* label, int width);
+
+  fw::TCaptionFit fitted_;
 };
 
 // A picture drawn with its alpha channel; a click inside raises OnClick.

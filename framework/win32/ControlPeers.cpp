@@ -6,8 +6,10 @@
 
 #include "framework/core/Application.h"
 #include "framework/core/Bitmap.h"
+#include "framework/core/CaptionFit.h"
 #include "framework/core/StyleManager.h"
 #include "framework/core/StyleRules.h"
+#include "framework/win32/FontFaces.h"
 #include "framework/win32/Unicode.h"
 
 namespace fw::win32 {
@@ -41,6 +43,44 @@ void DrawCaption(HDC dc, HFONT font, COLORREF color, const std::string& caption,
   SetTextColor(dc, color);
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area,
             DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+}
+
+// The control's font at other sizes, made as they are asked for.
+class FontSizes {
+ public:
+  FontSizes(const fw::TFont& font, HFONT own) : font_(font), own_(own) {}
+  HFONT At(int size) {
+    if (size == std::abs(font_.Height)) return own_;
+    if (size != size_) {
+      other_ = CreateFontOf(font_, font_.Height < 0 ? -size : size, kFallbackFontFace);
+      size_ = size;
+    }
+    return other_ ? other_.get() : own_;
+  }
+
+ private:
+  const fw::TFont& font_;
+  HFONT own_;
+  UniqueFont other_;
+  int size_ = 0;
+};
+
+// The caption in the largest size that fits `area`, shortened only when even the smallest
+// does not.
+void DrawFittedCaption(HDC dc, const fw::TFont& font, HFONT own, COLORREF color,
+                       const std::string& caption, RECT area) {
+  FontSizes sizes(font, own);
+  const fw::TCaptionFit fit = fw::FitCaption(
+      caption, area.right - area.left, std::abs(font.Height), [&](std::string_view text, int size) {
+        SelectedObject selected(dc, sizes.At(size));
+        const std::wstring wide = Widen(text);
+        SIZE extent{};
+        // Unmeasured, the caption is drawn as it is rather than not at all.
+        if (!GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &extent))
+          return 0;
+        return static_cast<int>(extent.cx);
+      });
+  DrawCaption(dc, sizes.At(fit.Size), color, fit.Text, area);
 }
 
 }  // namespace
@@ -179,10 +219,10 @@ void ButtonPeer::DrawItem(const DRAWITEMSTRUCT& item) {
     RECT ring{area.left + i, area.top + i, area.right - i, area.bottom - i};
     FrameRect(dc, &ring, border.get());
   }
-  // A caption wider than the button is clipped inside the border, never drawn over it.
   const RECT inside{area.left + look.BorderWidth, area.top + look.BorderWidth,
                     area.right - look.BorderWidth, area.bottom - look.BorderWidth};
-  DrawCaption(dc, Font(), ToColorRef(look.Text), Control().Caption(), inside);
+  DrawFittedCaption(dc, Control().EffectiveFont(), Font(), ToColorRef(look.Text),
+                    Control().Caption(), inside);
 }
 
 }  // namespace fw::win32

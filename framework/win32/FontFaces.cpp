@@ -43,4 +43,12 @@ std::wstring AvailableFace(const std::string& face, const wchar_t* fallback) {
   return FontInstalled(wanted) ? wanted : std::wstring(fallback);
 }
 
+UniqueFont CreateFontOf(const fw::TFont& font, int height, const wchar_t* fallback) {
+  return UniqueFont(
+      CreateFontW(height, 0, 0, 0, font.Bold ? FW_BOLD : FW_NORMAL, font.Italic, FALSE, FALSE,
+                  font.Charset == fw::TFontCharset::Ansi ? ANSI_CHARSET : DEFAULT_CHARSET,
+                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                  DEFAULT_PITCH | FF_DONTCARE, AvailableFace(font.Name, fallback).c_str()));
+}
+
 }  // namespace fw::win32

@@ -210,11 +210,7 @@ void WindowPeer::AppearanceChanged() {
 
 void WindowPeer::UpdateFont() {
   const fw::TFont& f = control_.EffectiveFont();
-  UniqueFont font(
-      CreateFontW(f.Height, 0, 0, 0, f.Bold ? FW_BOLD : FW_NORMAL, f.Italic, FALSE, FALSE,
-                  f.Charset == fw::TFontCharset::Ansi ? ANSI_CHARSET : DEFAULT_CHARSET,
-                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                  DEFAULT_PITCH | FF_DONTCARE, AvailableFace(f.Name, kFallbackFontFace).c_str()));
+  UniqueFont font = CreateFontOf(f, f.Height, kFallbackFontFace);
   if (!font) return;  // keep the previous font rather than none
   SendMessageW(window_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
   font_ = std::move(font);

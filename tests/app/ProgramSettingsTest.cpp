@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -16,6 +17,7 @@
 #include "framework/win32/Unicode.h"
 #include "tests/support/win32/ChildProcess.h"
 #include "tests/support/win32/LoopbackHttpServer.h"
+#include "tests/support/win32/ScreenCapture.h"
 #include "tests/support/win32/WindowTesting.h"
 
 namespace {
@@ -224,6 +226,59 @@ TEST(ProgramSettings, WithAnExitCodeOnlyTheCodeTypedOnThePadEndsTheProgram) {
       << "Alt+F4 ended the program";
   type(L"2580");
   EXPECT_EQ(program.WaitForExit(), 0u);
+}
+
+// The site's button shows the domain from the settings whole or shortened in its middle, never
+// cut at its ends: both ends of the inside of the button stay its face.
+TEST(ProgramSettings, TheSitesCaptionFitsItsButtonWhateverItsLength) {
+  struct Case {
+    const char* name;
+    std::string settings;
+    std::wstring caption;
+  };
+  const std::wstring longDomain = L"duvuzezera-clinic-network.example.org.test";
+  const Case cases[] = {
+      {"the built-in domain", "{}", L"duvuzezera.example"},
+      {"a domain of 40 characters", R"({"siteDomain": ")" + Narrow(longDomain) + R"("})",
+       longDomain},
+  };
+  constexpr int kBorder = 2;  // the style's
+  constexpr int kClear = 3;   // columns at each end inside the border
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const SettingsFile file = MachineFile(c.settings);
+    ChildProcess program(PROGRAM_PATH);
+    HWND form = program.WaitForWindow(L"TForm12");
+    ASSERT_NE(form, nullptr) << "the program showed no window";
+    HWND button = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (button = FindButton(form, c.caption)) != nullptr; }));
+    int textLeft = 0, textRight = 0, textPixels = 0;
+    bool endsClear = false;
+    // Read until a caption shows, or the time is up and the last reading is the verdict.
+    PumpUntil([&] {
+      const ScreenCapture look = CaptureWindow(button);
+      const std::uint32_t face = look.At(kBorder + 1, kBorder + 1);
+      textLeft = look.Width();
+      textRight = -1;
+      textPixels = 0;
+      endsClear = true;
+      for (int y = kBorder; y < look.Height() - kBorder; ++y) {
+        for (int x = kBorder; x < look.Width() - kBorder; ++x) {
+          if (look.At(x, y) == face) continue;
+          ++textPixels;
+          textLeft = std::min(textLeft, x);
+          textRight = std::max(textRight, x);
+          if (x < kBorder + kClear || x >= look.Width() - kBorder - kClear) endsClear = false;
+        }
+      }
+      return textPixels > 50 && endsClear;
+    });
+    EXPECT_GT(textPixels, 50) << "no caption";
+    EXPECT_TRUE(endsClear) << "the caption runs into the border: drawn from " << textLeft << " to "
+                           << textRight;
+    PostMessageW(form, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(), 0u);
+  }
 }
 
 // --check-config as a script sees it: the text on the handle it inherited, and the exit code.

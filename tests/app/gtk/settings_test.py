@@ -21,6 +21,8 @@ PROGRAM, CLINIC_PORT = sys.argv[1], int(sys.argv[2])
 CLINIC = f"127.0.0.1:{CLINIC_PORT}"
 TITLE = "Кабинет Duvuzezera"
 BUTTON1 = (96, 41)  # "Кабинет": the only button tapped, the others would go to placeholder hosts
+BUTTON2 = (16, 72, 161, 34)  # the site's button: x, y, width, height
+BUTTON_BORDER = 2  # the style's
 IN_PAGE = (700, 400)
 SPLASH_COLOUR = (0x1A, 0x1A, 0x1A)
 CLINIC_COLOUR = (0x2E, 0x8B, 0x57)
@@ -110,6 +112,35 @@ class SettingsTest(unittest.TestCase):
         wait_until(lambda: not visible_windows(f"^{TITLE}$"), "the message box to close")
         self.opens_the_clinic()
         self.assertEqual(visible_windows(f"^{TITLE}$"), [], "the message box came once")
+
+    def test_the_sites_caption_fits_its_button_whatever_its_length(self):
+        """The domain whole or shortened in its middle, never cut at its ends: both ends of the
+        inside of the button stay its face."""
+        clear = 3  # columns at each end inside the border
+        x, y, width, height = BUTTON2
+        inner = (x + BUTTON_BORDER, y + BUTTON_BORDER, width - 2 * BUTTON_BORDER,
+                 height - 2 * BUTTON_BORDER)
+
+        def columns_drawn():
+            raw = subprocess.run(["import", "-window", "root", "-crop",
+                                  "{2}x{3}+{0}+{1}".format(*inner), "-depth", "8", "rgb:-"],
+                                 check=True, capture_output=True).stdout
+            face = tuple(raw[:3])
+            return {(i // 3) % inner[2] for i in range(0, len(raw), 3)
+                    if tuple(raw[i:i + 3]) != face}
+
+        cases = (("the built-in domain", {}),
+                 ("a domain of 40 characters",
+                  {"siteDomain": "duvuzezera-clinic-network.example.org.test"}))
+        for what, settings in cases:
+            with self.subTest(what):
+                self.run_program("--config", str(self.write(self.home / "site.json", settings)))
+                window = wait_until(lambda: visible_windows("^Form12$"), "the window")
+                xdotool("windowfocus", "--sync", window[0])
+                wait_until(lambda: pixel(*IN_PAGE) == SPLASH_COLOUR, "the splash")
+                drawn = wait_until(columns_drawn, "the caption")
+                self.assertGreaterEqual(min(drawn), clear, f"cut at its start: {sorted(drawn)}")
+                self.assertLess(max(drawn), inner[2] - clear, f"cut at its end: {sorted(drawn)}")
 
     def test_check_config_prints_each_setting_and_problem_and_says_so_by_its_code(self):
         good = self.write(self.home / "good.json", {"clinicHost": CLINIC, "idleResetSeconds": 120})
