@@ -153,6 +153,8 @@ void TApplication::UpdateDisplay(std::string_view whyOn) {
 
 bool TApplication::InputArrived(TInputEdge edge, TInputSource source) {
   if (display_.Input(edge, source, Now())) {
+    // A hold the idle watch saw begin must still end, or it would hold the watch off for good.
+    if (edge == TInputEdge::Release) idle_.Input(edge, source, Now());
     if (DisplayOff() && display_.Off() == TDisplayOff::No) {
       UpdateDisplay("a tap woke it");
       ScheduleTimer();

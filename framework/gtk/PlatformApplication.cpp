@@ -127,6 +127,8 @@ void PlatformApplication::SwitchDisplay(bool on) {
   if (!displayPower_) displayPower_ = std::make_unique<DisplayPower>(gdk_display_get_default());
   // No pointer over the black: a cursor alone on a dark screen says someone is there.
   FormPeer* form = MainForm() ? FormPeerOf(*MainForm()) : nullptr;
+  // At start (outside the hours) the window may not be shown yet: its cursor is set now.
+  if (form) gtk_widget_realize(GTK_WIDGET(form->Window()));
   GdkWindow* window = form ? gtk_widget_get_window(GTK_WIDGET(form->Window())) : nullptr;
   if (window && !on) {
     cursorBeforeOff_ = ObjectRef<GdkCursor>::Retain(gdk_window_get_cursor(window));

@@ -188,6 +188,24 @@ TEST(DisplaySleep, GoesOffWhenNobodyIsThereAndTheWakingPressGoesNoFurther) {
   for (const SleepCase& c : cases) RunCase(c);
 }
 
+// A key held as the hours end is released while the display is off: the idle watch must not
+// wait for that release for ever.
+TEST(DisplaySleep, AReleaseWhileOffStillEndsTheIdleWatchsHold) {
+  DisplayApplication app;
+  app.now += std::chrono::minutes(20 * 60 - 1);
+  fw::TDisplaySleep::TRules rules;
+  rules.Hours = *fw::TDisplayHours::Parse("Mo 08:00-20:00").Hours;
+  app.WatchDisplay(rules, nullptr);
+  bool idle = false;
+  app.WatchIdle(120s, [&] { idle = true; });
+  EXPECT_FALSE(app.InputArrived(TInputEdge::Press, TInputSource::Key(50)));
+  app.Wait(60s);
+  ASSERT_TRUE(app.DisplayOff());
+  EXPECT_TRUE(app.InputArrived(TInputEdge::Release, TInputSource::Key(50)));
+  app.Wait(121s);
+  EXPECT_TRUE(idle);
+}
+
 TEST(DisplaySleep, TheLogAndTheIdleWarningSeeTheDisplayGoOff) {
   struct Sink : fw::TLogSink {
     std::vector<std::string> lines;
