@@ -54,6 +54,12 @@ TEST(SettingsFile, TakesEveryValidKeyAndNamesEachRefusedOne) {
        {"hideCursor"},
        {"k.json: idleWarningSeconds: must be a whole number; got boolean"}},
       {R"({"hideCursor": "true"})", {}, {"k.json: hideCursor: must be true or false; got string"}},
+      // the hours' error says where it is
+      {R"({"displayHours": "Mo-Fr 07:30-20:00; Sa 9:00-14:00", "displayOffSeconds": 600})",
+       {"displayOffSeconds"},
+       {"k.json: displayHours: must be days and times such as \"Mo-Fr 07:30-20:00; Sa "
+        "09:00-14:00\", or empty; at character 23: expected a time HH:MM from 00:00 to 24:00 "
+        "after the days; got \"Mo-Fr 07:30-20:00; Sa 9:00-14:00\""}},
       {R"({"hideCursor": 1})", {}, {"k.json: hideCursor: must be true or false; got number"}},
       {R"({"lockdown": true, "allowedHosts": ["docs.example", "*.cdn.example"]})",
        {"allowedHosts", "lockdown"},
