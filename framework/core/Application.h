@@ -159,8 +159,8 @@ class TApplication {
   // the one under way. A backend that has none refuses any watch and any alarm.
   virtual void StartIdleTimer(std::chrono::milliseconds delay);
   virtual void StopIdleTimer() {}
-  // Switches the display's power off or on, or covers everything in black where the system
-  // cannot; input keeps reaching InputArrived meanwhile.
+  // Switches the monitors' power off or on where the system can, and hides the pointer while
+  // off (the form's black cover shows either way); input keeps reaching InputArrived.
   virtual void SwitchDisplay(bool) {}
   // Passes a new status line on to the service manager, where the platform has one.
   virtual void ReportStatus(const std::string&) {}
