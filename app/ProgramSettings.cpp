@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "framework/core/Application.h"
+#include "framework/core/DisplayHours.h"
 #include "framework/core/EventLog.h"
 #include "mainwindow/IdleReset.h"
 #include "mainwindow/NavigationTargets.h"
@@ -29,6 +30,8 @@ SettingsLayer BuiltInSettings() {
       {"onScreenKeyboard", true},
       {"exitCode", std::string()},
       {"metricsFile", std::string()},
+      {"displayOffSeconds", std::int64_t{0}},
+      {"displayHours", std::string()},
   };
   return layer;
 }
@@ -81,6 +84,10 @@ void StartWithSettings(fw::TApplication& application, const EffectiveSettings& s
                        const std::function<std::optional<std::string>()>& startMetricsFile) {
   UseSettings(*Form12, settings);
   Form12->ReportScreen();
+  // Refused hours never reach here: the built-in value, always on, took their place.
+  const auto hours = fw::TDisplayHours::Parse(settings.Text("displayHours"));
+  Form12->UseDisplaySleep(std::chrono::seconds(settings.WholeNumber("displayOffSeconds")),
+                          hours.Hours.value_or(fw::TDisplayHours()));
   fw::LogEvent(fw::TEvent::Started, SettingsSourcesText(settings));
   for (const SettingProblem& problem : settings.problems)
     fw::LogEvent(fw::TEvent::SettingsProblem, problem.Describe());

@@ -108,6 +108,49 @@ void TForm12::UseSettings(const NavigationConfig& navigation, std::chrono::secon
   idleWarning_ = idleWarning;
 }
 
+void TForm12::UseDisplaySleep(std::chrono::seconds offAfter, const fw::TDisplayHours& hours) {
+  if (offAfter.count() == 0 && hours.Always()) return;
+  fw::TDisplaySleep::TRules rules;
+  rules.OffAfter = offAfter;
+  rules.Hours = hours;
+  rules.IdleReset = idleReset_.count() > 0;
+  fw::Application->WatchDisplay(rules, [this](bool off) {
+    if (off) {
+      // Nobody is there to see it: the next visitor, or the waking tap, finds the splash.
+      if (!PanelZastava->Visible() || ExitCodeShown()) {
+        fw::Application->StopWatchingIdle();
+        ReturnToSplash();
+      } else {
+        AppBarShow(0);
+      }
+    }
+    CoverDisplay(off);
+  });
+}
+
+void TForm12::CoverDisplay(bool off) {
+  if (!PanelDisplayOff) {
+    if (!off) return;
+    auto* panel = static_cast<fw::TPanel*>(fw::Adopt(*this, std::make_unique<fw::TPanel>(this)));
+    panel->SetName("PanelDisplayOff");
+    panel->BevelOuter = fw::TBevelCut::bvNone;
+    panel->ParentColor = false;
+    panel->Color = fw::clBlack;
+    panel->SetVisible(false);
+    panel->SetParent(this);
+    fw::Application->AttachControl(*panel);
+    PanelDisplayOff = panel;
+  }
+  if (off) {
+    // The whole window, the pane too: nothing under it takes the waking tap.
+    PanelDisplayOff->SetBounds({0, 0, Bounds().Width, Bounds().Height});
+    PanelDisplayOff->Show();
+    PanelDisplayOff->BringToFront();
+  } else {
+    PanelDisplayOff->Hide();
+  }
+}
+
 void TForm12::UseRetryDelay(std::chrono::seconds retryDelay) {
   WebBrowser1->SetRecovery({.RetryDelay = retryDelay, .LoadTimeout = BuildLoadTimeout()});
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "framework/core/Actions.h"
+#include "framework/core/DisplayHours.h"
 #include "framework/core/Form.h"
 #include "framework/core/GestureManager.h"
 #include "framework/core/ServiceStatus.h"
@@ -37,6 +38,8 @@ class TForm12 : public fw::TForm {
   fw::TButton* Button6 = nullptr;
   // Made only where the idle reset warns first: it covers the browser while the warning shows.
   fw::TPanel* PanelIdleWarning = nullptr;
+  // Black over everything while the display is off; made the first time it goes off.
+  fw::TPanel* PanelDisplayOff = nullptr;
   // Made only where a code guards the way out: the digits pad, over the whole window.
   fw::TPanel* PanelExitCode = nullptr;
 
@@ -72,6 +75,11 @@ class TForm12 : public fw::TForm {
   // The program's keyboard for the page's fields (Linux); it stays away while the bar shows.
   void UseOnScreenKeyboard(bool use);
 
+  // The display goes off after `offAfter` of the splash with nobody there (of no input, with no
+  // idle reset) and outside `hours`; the page, the bar and the pad go with it. Called after
+  // UseSettings and ReportScreen; zero and always-on hours watch nothing.
+  void UseDisplaySleep(std::chrono::seconds offAfter, const fw::TDisplayHours& hours);
+
   // With a code, "Выход" and the close icon ask for it on a digits pad first; empty: they end
   // the program at once.
   void UseExitCode(const std::string& code);
@@ -97,6 +105,7 @@ class TForm12 : public fw::TForm {
   void ReturnToSplash(fw::TScreenShows shows = fw::TScreenShows::Splash);
   // The warning's panel, made once with its native window when first needed.
   fw::TPanel& IdleWarningPanel();
+  void CoverDisplay(bool off);
   void ShowIdleWarning(int secondsLeft);
 
   // "Выход" and the close icon.

@@ -11,6 +11,7 @@ packages=(cmake make g++ googletest libgtest-dev nlohmann-json3-dev zlib1g-dev
   python3-xlib  # the X server's cursor image (XFixes) for the hidden-cursor tests
   lintian desktop-file-utils systemd  # the Linux package's checks
   sway grim wtype cage  # the program on Wayland: a headless compositor, screenshots, keys
+  libxext-dev libwayland-dev  # switching the display off: DPMS, the output power protocol
   prometheus prometheus-node-exporter  # promtool and a textfile collector for the metrics file
   clang-format shellcheck iproute2 util-linux)
 missing=()

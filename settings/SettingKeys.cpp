@@ -4,6 +4,8 @@
 #include <array>
 #include <nlohmann/json.hpp>
 
+#include "framework/core/DisplayHours.h"
+
 namespace {
 
 bool IsAlnum(char c) {
@@ -96,10 +98,23 @@ std::string RefuseMetricsFile(const SettingValue& value) {
   return absolute && prom ? "" : "must be empty (off) or a full path of a file ending in .prom";
 }
 
+std::string RefuseDisplayOffSeconds(const SettingValue& value) {
+  const std::int64_t seconds = std::get<std::int64_t>(value);
+  const bool ok = seconds == 0 || (seconds >= 60 && seconds <= 86400);
+  return ok ? "" : "must be 0 (off) or a whole number from 60 to 86400";
+}
+
+std::string RefuseDisplayHours(const SettingValue& value) {
+  const auto parsed = fw::TDisplayHours::Parse(std::get<std::string>(value));
+  if (parsed.Hours) return "";
+  return "must be days and times such as \"Mo-Fr 07:30-20:00; Sa 09:00-14:00\", or empty; " +
+         parsed.Error->Describe();
+}
+
 // Each key's built-in default is the CMake cache variable of the same meaning
 // (DUVUZEZERA_CLINIC_HOST, ...), checked when the program is configured; hideCursor,
-// lockdown, allowedHosts, onScreenKeyboard, exitCode and metricsFile have the same value in
-// every build.
+// lockdown, allowedHosts, onScreenKeyboard, exitCode, metricsFile, displayOffSeconds and
+// displayHours have the same value in every build.
 constexpr std::array kKeys{
     SettingKey{"clinicHost", SettingType::Text, RefuseHost},
     SettingKey{"siteDomain", SettingType::Text, RefuseHost},
@@ -116,6 +131,8 @@ constexpr std::array kKeys{
     SettingKey{"onScreenKeyboard", SettingType::Switch, RefuseNothing},
     SettingKey{"exitCode", SettingType::Text, RefuseExitCode, true},
     SettingKey{"metricsFile", SettingType::Text, RefuseMetricsFile},
+    SettingKey{"displayOffSeconds", SettingType::WholeNumber, RefuseDisplayOffSeconds},
+    SettingKey{"displayHours", SettingType::Text, RefuseDisplayHours},
 };
 
 }  // namespace

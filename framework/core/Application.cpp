@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "framework/core/EventLog.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/Layout.h"
 #include "framework/core/Messages.h"
@@ -119,7 +120,47 @@ void TApplication::StopWatchingIdle() {
   EndIdleWarning();
 }
 
+void TApplication::WatchDisplay(TDisplaySleep::TRules rules,
+                                std::function<void(bool off)> onChange) {
+  onDisplayChange_ = std::move(onChange);
+  display_.Start(std::move(rules), Now(), WallNow(),
+                 [this](std::chrono::system_clock::time_point at) { return LocalMinute(at); });
+  WatchInput();
+  UpdateDisplay();
+  ScheduleTimer();
+}
+
+void TApplication::UpdateDisplay(std::string_view whyOn) {
+  const TDisplayOff off = display_.Update(Now(), WallNow());
+  if (off == displayOff_) return;
+  const bool wasOff = displayOff_ != TDisplayOff::No;
+  displayOff_ = off;
+  if (wasOff == (off != TDisplayOff::No)) return;
+  if (off != TDisplayOff::No) {
+    LogEvent(TEvent::DisplayOff,
+             off == TDisplayOff::Hours ? "outside the display hours" : "nobody used the kiosk");
+    metrics_.DisplayOff(true);
+    EndIdleWarning();
+    if (onDisplayChange_) Guard([&] { onDisplayChange_(true); });
+    Guard([&] { SwitchDisplay(false); });
+  } else {
+    LogEvent(TEvent::DisplayOn, whyOn);
+    Guard([&] { SwitchDisplay(true); });
+    metrics_.DisplayOff(false);
+    if (onDisplayChange_) Guard([&] { onDisplayChange_(false); });
+  }
+}
+
 bool TApplication::InputArrived(TInputEdge edge, TInputSource source) {
+  if (display_.Input(edge, source, Now())) {
+    // A hold the idle watch saw begin must still end, or it would hold the watch off for good.
+    if (edge == TInputEdge::Release) idle_.Input(edge, source, Now());
+    if (DisplayOff() && display_.Off() == TDisplayOff::No) {
+      UpdateDisplay("a tap woke it");
+      ScheduleTimer();
+    }
+    return true;
+  }
   if (edge != TInputEdge::Release && visitorListeners_) {
     // A listener may end subscriptions meanwhile, its own or others': only those still there
     // hear the input, and one that goes while it runs stays alive until it returns.
@@ -150,10 +191,12 @@ bool TApplication::InputArrived(TInputEdge edge, TInputSource source) {
 }
 
 void TApplication::PointerAt(TPoint at) {
+  display_.PointerAt(at, Now());
   if (!IdleWarningShown()) idle_.PointerAt(at, Now());
 }
 
 void TApplication::SoundPlaying(bool playing) {
+  display_.SoundPlaying(playing, Now());
   const bool wasHolding = idle_.Holding();
   idle_.SoundPlaying(playing, Now());
   if (playing) EndIdleWarning();
@@ -184,6 +227,8 @@ void TApplication::ScheduleTimer() {
   const auto now = Now();
   std::optional<TIdleTimer::Clock::duration> next;
   if (idle_.Armed()) next = idle_.NextChange(now);
+  if (const auto change = display_.NextChange(now, WallNow()))
+    next = std::min(next.value_or(*change), *change);
   if (alarmAt_) next = std::min(next.value_or(*alarmAt_ - now), *alarmAt_ - now);
   if (!next) {
     StopIdleTimer();
@@ -198,6 +243,7 @@ void TApplication::IdleTimerElapsed() {
     const std::function<void()> onAlarm = std::exchange(onAlarm_, nullptr);
     Guard(onAlarm);
   }
+  UpdateDisplay();
   if (!idle_.Armed()) {
     ScheduleTimer();
     return;
@@ -208,6 +254,7 @@ void TApplication::IdleTimerElapsed() {
       EndIdleWarning();
       break;
     case TIdlePhase::Warning:
+      if (DisplayOff()) break;  // nobody would see it
       if (const int left = idle_.SecondsLeft(now); left != countShown_) {
         countShown_ = left;
         metrics_.IdleWarning(true);
@@ -218,6 +265,7 @@ void TApplication::IdleTimerElapsed() {
       StopWatchingIdle();
       const std::function<void()> onIdle = watch_.OnIdle;  // the handler may start a new watch
       Guard(onIdle);
+      ScheduleTimer();
       return;
     }
   }
@@ -233,6 +281,10 @@ void TApplication::DestroyForms() {
 }
 
 void TApplication::ScreenShows(TScreenShows shows, std::string_view address) {
+  if (display_.Started()) {
+    display_.SplashShows(shows == TScreenShows::Splash || shows == TScreenShows::GivenUp, Now());
+    ScheduleTimer();
+  }
   switch (shows) {
     case TScreenShows::Splash:
       metrics_.Screen(TScreenState::Splash);

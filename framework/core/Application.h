@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "framework/core/DisplaySleep.h"
 #include "framework/core/Form.h"
 #include "framework/core/IdleTimer.h"
 #include "framework/core/Metrics.h"
@@ -96,6 +97,19 @@ class TApplication {
   void CancelAlarm();
   // The clock of the idle watch and the alarm.
   virtual TIdleTimer::Clock::time_point Now() const { return TIdleTimer::Clock::now(); }
+  // The clock and time zone the display's hours are read by.
+  virtual std::chrono::system_clock::time_point WallNow() const {
+    return std::chrono::system_clock::now();
+  }
+  virtual TWeekMinute LocalMinute(std::chrono::system_clock::time_point at) const {
+    return LocalWeekMinute(at);
+  }
+
+  // Switches the display off and on by `rules`, from now on, the splash showing; `onChange`
+  // runs (guarded) with true when it goes off, false when it comes on. While it is off every
+  // input is claimed (InputArrived returns true), and a press switches it on.
+  void WatchDisplay(TDisplaySleep::TRules rules, std::function<void(bool off)> onChange);
+  bool DisplayOff() const { return displayOff_ != TDisplayOff::No; }
   // A listener's place in the visitor's input; it leaves when this goes (or is reset), even
   // after the application.
   class TInputSubscription {
@@ -145,6 +159,9 @@ class TApplication {
   // the one under way. A backend that has none refuses any watch and any alarm.
   virtual void StartIdleTimer(std::chrono::milliseconds delay);
   virtual void StopIdleTimer() {}
+  // Switches the monitors' power off or on where the system can, and hides the pointer while
+  // off (the form's black cover shows either way); input keeps reaching InputArrived.
+  virtual void SwitchDisplay(bool) {}
   // Passes a new status line on to the service manager, where the platform has one.
   virtual void ReportStatus(const std::string&) {}
   // From now on every input reaches InputArrived; a backend that reports input only while an
@@ -167,8 +184,14 @@ class TApplication {
   // stops it when neither is under way.
   void ScheduleTimer();
 
+  // Applies the display's rules to the clocks and carries out a change.
+  void UpdateDisplay(std::string_view whyOn = "the display hours began");
+
   TIdleTimer idle_;
   TIdleWatch watch_;
+  TDisplaySleep display_;
+  TDisplayOff displayOff_ = TDisplayOff::No;
+  std::function<void(bool)> onDisplayChange_;
   int countShown_ = 0;       // the count the warning shows; 0: no warning
   bool swallowing_ = false;  // the press that ended the warning is not over yet
   std::optional<TIdleTimer::Clock::time_point> alarmAt_;

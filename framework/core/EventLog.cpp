@@ -29,6 +29,10 @@ constexpr std::array kEvents{
     TEventText{TEvent::Exited, TSeverity::Info, "MSG_EXITED", "The program ends: %1"},
     TEventText{TEvent::MetricsNotWritten, TSeverity::Warning, "MSG_METRICS_NOT_WRITTEN",
                "The metrics file cannot be written: %1"},
+    TEventText{TEvent::DisplayOff, TSeverity::Info, "MSG_DISPLAY_OFF",
+               "The display was switched off: %1"},
+    TEventText{TEvent::DisplayOn, TSeverity::Info, "MSG_DISPLAY_ON",
+               "The display was switched on: %1"},
 };
 
 TLogSink* sink = nullptr;

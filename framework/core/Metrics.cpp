@@ -12,6 +12,7 @@ constexpr std::array kScreens{
     std::pair{TScreenState::ErrorPage, "error_page"},
     std::pair{TScreenState::IdleWarning, "idle_warning"},
     std::pair{TScreenState::GivenUp, "given_up"},
+    std::pair{TScreenState::DisplayOff, "display_off"},
 };
 
 constexpr std::array kFailures{
@@ -73,7 +74,16 @@ void TMetrics::IdleWarning(bool shown) {
   Changed();
 }
 
-TScreenState TMetrics::Screen() const { return warning_ ? TScreenState::IdleWarning : screen_; }
+void TMetrics::DisplayOff(bool off) {
+  if (off == displayOff_) return;
+  displayOff_ = off;
+  Changed();
+}
+
+TScreenState TMetrics::Screen() const {
+  if (displayOff_) return TScreenState::DisplayOff;
+  return warning_ ? TScreenState::IdleWarning : screen_;
+}
 
 void TMetrics::Tapped(const std::string& button, bool opensPage) {
   ++taps_[button];

@@ -13,7 +13,7 @@
 namespace fw {
 
 // What the screen shows, for whoever watches the kiosk from afar.
-enum class TScreenState { Splash, Page, ErrorPage, IdleWarning, GivenUp };
+enum class TScreenState { Splash, Page, ErrorPage, IdleWarning, GivenUp, DisplayOff };
 
 // Why a page failed to load, as an operator tells the cases apart.
 enum class TFailureKind { Refused, UnknownHost, Timeout, HttpError, Other };
@@ -49,6 +49,8 @@ class TMetrics {
   // the idle warning covers whichever it is while it shows.
   void Screen(TScreenState state);
   void IdleWarning(bool shown);
+  // The display is switched off: that is what a passer-by sees, whatever is behind it.
+  void DisplayOff(bool off);
   TScreenState Screen() const;
 
   // A visitor's tap on a pane button; the first after the splash starts a visit. A button
@@ -84,6 +86,7 @@ class TMetrics {
   std::optional<Clock::time_point> lastLoaded_;
   TScreenState screen_ = TScreenState::Splash;
   bool warning_ = false;
+  bool displayOff_ = false;
   bool visiting_ = false;
   std::string button_;  // whose loads are counted; empty under the splash
   std::map<std::string, std::uint64_t> taps_;

@@ -9,6 +9,8 @@ TColor BackgroundColorOf(const TControl& control, const TStyle* style) {
   if (!style) return control.EffectiveColor();
   if (dynamic_cast<const TForm*>(&control))
     return StyleColor(*style, "Window", control.EffectiveColor());
+  // A panel given a colour of its own keeps it: the black over a display that is off.
+  if (dynamic_cast<const TPanel*>(&control) && !control.ParentColor) return control.Color;
   if (dynamic_cast<const TPanel*>(&control) || dynamic_cast<const TSplitView*>(&control)) {
     // Styled panels leave their background to the window's colour.
     const TControl* form = &control;

@@ -123,6 +123,26 @@ void PlatformApplication::HandleEvent(GdkEvent* event) {
     gtk_main_do_event(event);
 }
 
+void PlatformApplication::SwitchDisplay(bool on) {
+  if (!displayPower_) displayPower_ = std::make_unique<DisplayPower>(gdk_display_get_default());
+  // No pointer over the black: a cursor alone on a dark screen says someone is there.
+  FormPeer* form = MainForm() ? FormPeerOf(*MainForm()) : nullptr;
+  // At start (outside the hours) the window may not be shown yet: its cursor is set now.
+  if (form) gtk_widget_realize(GTK_WIDGET(form->Window()));
+  GdkWindow* window = form ? gtk_widget_get_window(GTK_WIDGET(form->Window())) : nullptr;
+  if (window && !on) {
+    cursorBeforeOff_ = ObjectRef<GdkCursor>::Retain(gdk_window_get_cursor(window));
+    gdk_window_set_cursor(
+        window, ObjectRef<GdkCursor>::Adopt(
+                    gdk_cursor_new_for_display(gdk_window_get_display(window), GDK_BLANK_CURSOR))
+                    .get());
+  } else if (window) {
+    gdk_window_set_cursor(window, cursorBeforeOff_.get());
+    cursorBeforeOff_.reset();
+  }
+  displayPower_->Switch(on);
+}
+
 void PlatformApplication::StartIdleTimer(std::chrono::milliseconds delay) {
   const auto ms = std::clamp<std::chrono::milliseconds::rep>(delay.count(), 1, G_MAXUINT);
   idleTimer_.Reset(g_timeout_add(

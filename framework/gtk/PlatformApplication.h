@@ -20,6 +20,7 @@
 #include <string_view>
 
 #include "framework/core/Application.h"
+#include "framework/gtk/DisplayPower.h"
 #include "framework/gtk/Handles.h"
 #include "framework/gtk/MemberCallback.h"
 #include "framework/gtk/ServiceNotifier.h"
@@ -56,6 +57,7 @@ class PlatformApplication : public fw::TApplication {
   void StartIdleTimer(std::chrono::milliseconds delay) override;
   void StopIdleTimer() override { idleTimer_.Reset(); }
   void ReportStatus(const std::string& text) override { notifier_.Status(text); }
+  void SwitchDisplay(bool on) override;
 
  private:
   void ApplyStyleSheet();
@@ -71,6 +73,8 @@ class PlatformApplication : public fw::TApplication {
   SourceId sigterm_, sighup_, sigint_;
   SourceId idleTimer_;
   EventFilter eventFilter_ = nullptr;
+  std::unique_ptr<DisplayPower> displayPower_;
+  ObjectRef<GdkCursor> cursorBeforeOff_;
   ServiceNotifier notifier_;
 };
 

@@ -138,6 +138,21 @@ void PlatformApplication::HandleMessage(MSG& message) {
   DispatchMessageW(&message);
 }
 
+void SwitchMonitorPower(HWND window, LPARAM state) {
+  // The default procedure hands it to the system, whatever the window's own does with it.
+  DefWindowProcW(window, WM_SYSCOMMAND, SC_MONITORPOWER, state);
+}
+
+void PlatformApplication::SwitchDisplay(bool on) {
+  // No pointer over the black: a cursor alone on a dark screen says someone is there.
+  if (on == cursorHidden_) {
+    ShowCursor(on ? TRUE : FALSE);
+    cursorHidden_ = !on;
+  }
+  HWND form = MainForm() ? WindowOf(MainForm()) : nullptr;
+  if (form) monitorPower_(form, on ? -1 : 2);
+}
+
 void PlatformApplication::ShowMainForm() {
   HWND window = WindowOf(MainForm());
   const bool maximized = MainForm()->WindowState == fw::TWindowState::wsMaximized;

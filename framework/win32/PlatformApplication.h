@@ -26,6 +26,9 @@
 
 namespace fw::win32 {
 
+// Switches the monitors' power as SC_MONITORPOWER says, through the system's default procedure.
+void SwitchMonitorPower(HWND window, LPARAM state);
+
 // The application object on Windows: OLE for the thread, a hidden application window,
 // native windows for every form and control, and the message loop.
 class PlatformApplication : public fw::TApplication {
@@ -54,6 +57,11 @@ class PlatformApplication : public fw::TApplication {
   SoundProbeFunction SoundProbe() const { return soundProbe_; }
   void SetSoundProbe(SoundProbeFunction probe) { soundProbe_ = probe; }
 
+  // What switches the monitors' power (SC_MONITORPOWER's 2 off, -1 on) through `window`: the
+  // system's default procedure, or a test's stand-in.
+  using MonitorPowerFunction = void (*)(HWND window, LPARAM state);
+  void SetMonitorPower(MonitorPowerFunction power) { monitorPower_ = power; }
+
  protected:
   std::string_view LayoutResource(const std::string& name) override;
   int CreateFormPeer(fw::TForm& form) override;
@@ -63,6 +71,7 @@ class PlatformApplication : public fw::TApplication {
   void StopIdleTimer() override;
   // The thread's input hook, idle reset or not.
   void WatchInput() override;
+  void SwitchDisplay(bool on) override;
 
  private:
   void ShowMainForm();
@@ -75,6 +84,8 @@ class PlatformApplication : public fw::TApplication {
   // installed with the first idle watch.
   UniqueHook inputHook_;
   SoundProbeFunction soundProbe_ = ThisProcessPlaysSound;
+  MonitorPowerFunction monitorPower_ = SwitchMonitorPower;
+  bool cursorHidden_ = false;
   bool pollingSound_ = false;
 };
 

@@ -32,7 +32,8 @@ TEST(SettingsFile, TakesEveryValidKeyAndNamesEachRefusedOne) {
        {"clinicHost"},
        {"k.json: clinichost: unknown key; the keys are clinicHost, siteDomain, siteWwwHost, "
         "overviewVideo, playlist, idleResetSeconds, idleWarningSeconds, retrySeconds, "
-        "hideCursor, lockdown, allowedHosts, onScreenKeyboard, exitCode, metricsFile",
+        "hideCursor, lockdown, allowedHosts, onScreenKeyboard, exitCode, metricsFile, "
+        "displayOffSeconds, displayHours",
         "k.json: idleResetSeconds: must be 0 (off) or a whole number from 30 to 86400; got 5",
         "k.json: playlist: must be a string; got number"}},
       {R"({"idleResetSeconds": 120.0, "siteDomain": null, "overviewVideo": ["a"]})",
@@ -53,6 +54,12 @@ TEST(SettingsFile, TakesEveryValidKeyAndNamesEachRefusedOne) {
        {"hideCursor"},
        {"k.json: idleWarningSeconds: must be a whole number; got boolean"}},
       {R"({"hideCursor": "true"})", {}, {"k.json: hideCursor: must be true or false; got string"}},
+      // the hours' error says where it is
+      {R"({"displayHours": "Mo-Fr 07:30-20:00; Sa 9:00-14:00", "displayOffSeconds": 600})",
+       {"displayOffSeconds"},
+       {"k.json: displayHours: must be days and times such as \"Mo-Fr 07:30-20:00; Sa "
+        "09:00-14:00\", or empty; at character 23: expected a time HH:MM from 00:00 to 24:00 "
+        "after the days; got \"Mo-Fr 07:30-20:00; Sa 9:00-14:00\""}},
       {R"({"hideCursor": 1})", {}, {"k.json: hideCursor: must be true or false; got number"}},
       {R"({"lockdown": true, "allowedHosts": ["docs.example", "*.cdn.example"]})",
        {"allowedHosts", "lockdown"},
@@ -159,7 +166,9 @@ const SettingsLayer kBuiltIn{"built-in",
                               {"allowedHosts", std::vector<std::string>{}},
                               {"onScreenKeyboard", true},
                               {"exitCode", std::string()},
-                              {"metricsFile", std::string()}},
+                              {"metricsFile", std::string()},
+                              {"displayOffSeconds", std::int64_t{0}},
+                              {"displayHours", std::string()}},
                              {}};
 
 TEST(SettingsReport, ListsEachSettingWithItsSourceThenEveryProblem) {
@@ -185,6 +194,8 @@ TEST(SettingsReport, ListsEachSettingWithItsSourceThenEveryProblem) {
             "  onScreenKeyboard = true  (built-in)\n"
             "  exitCode = \"\"  (built-in)\n"
             "  metricsFile = \"\"  (built-in)\n"
+            "  displayOffSeconds = 0  (built-in)\n"
+            "  displayHours = \"\"  (built-in)\n"
             "Problems (the built-in default is used for each refused key):\n"
             "  /k.json: playlist: must be a YouTube identifier (letters, digits, - and _); got \"a "
             "b\"\n");

@@ -23,7 +23,9 @@ const SettingsLayer kBuiltIn = Layer("built-in", {{"clinicHost", "built.example"
                                                   {"allowedHosts", std::vector<std::string>{}},
                                                   {"onScreenKeyboard", true},
                                                   {"exitCode", std::string()},
-                                                  {"metricsFile", std::string()}});
+                                                  {"metricsFile", std::string()},
+                                                  {"displayOffSeconds", std::int64_t{0}},
+                                                  {"displayHours", std::string()}});
 
 struct PrecedenceCase {
   const char* what;

@@ -61,11 +61,15 @@ TEST(Metrics, ExactlyOneScreenStateIsSetAndTheIdleWarningCoversTheOthers) {
       {TScreenState::ErrorPage, true, "idle_warning"},
       {TScreenState::ErrorPage, false, "error_page"},
       {TScreenState::GivenUp, false, "given_up"},
+      {TScreenState::Splash, false, "display_off"},
+      {TScreenState::Page, true, "display_off"},
   };
   for (const auto& c : cases) {
     metrics.Screen(c.set);
     metrics.IdleWarning(c.warning);
-    for (const char* state : {"splash", "page", "error_page", "idle_warning", "given_up"}) {
+    metrics.DisplayOff(std::string(c.shown) == "display_off");
+    for (const char* state :
+         {"splash", "page", "error_page", "idle_warning", "given_up", "display_off"}) {
       std::string series = "screen{state=\"";
       series.append(state).append("\"}");
       EXPECT_EQ(Sample(metrics, series), state == std::string(c.shown) ? "1" : "0")
