@@ -52,6 +52,10 @@ void UseSettings(TForm12& form, const EffectiveSettings& settings) {
   form.UseLockdown(settings.Switch("lockdown"), settings.TextList("allowedHosts"));
   form.UseOnScreenKeyboard(settings.Switch("onScreenKeyboard"));
   form.UseExitCode(settings.Text("exitCode"));
+  // Refused hours never reach here: the built-in value, always on, took their place.
+  const auto hours = fw::TDisplayHours::Parse(settings.Text("displayHours"));
+  form.UseDisplaySleep(std::chrono::seconds(settings.WholeNumber("displayOffSeconds")),
+                       hours.Hours.value_or(fw::TDisplayHours()));
 }
 
 bool AnswerWithoutWindow(const CommandLine& line, const EffectiveSettings& settings,
@@ -84,10 +88,6 @@ void StartWithSettings(fw::TApplication& application, const EffectiveSettings& s
                        const std::function<std::optional<std::string>()>& startMetricsFile) {
   UseSettings(*Form12, settings);
   Form12->ReportScreen();
-  // Refused hours never reach here: the built-in value, always on, took their place.
-  const auto hours = fw::TDisplayHours::Parse(settings.Text("displayHours"));
-  Form12->UseDisplaySleep(std::chrono::seconds(settings.WholeNumber("displayOffSeconds")),
-                          hours.Hours.value_or(fw::TDisplayHours()));
   fw::LogEvent(fw::TEvent::Started, SettingsSourcesText(settings));
   for (const SettingProblem& problem : settings.problems)
     fw::LogEvent(fw::TEvent::SettingsProblem, problem.Describe());

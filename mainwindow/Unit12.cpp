@@ -109,7 +109,9 @@ void TForm12::UseSettings(const NavigationConfig& navigation, std::chrono::secon
 }
 
 void TForm12::UseDisplaySleep(std::chrono::seconds offAfter, const fw::TDisplayHours& hours) {
-  if (offAfter.count() == 0 && hours.Always()) return;
+  // Never watched unless asked for; once watched, new settings may also end the watch.
+  if (offAfter.count() == 0 && hours.Always() && !displayWatched_) return;
+  displayWatched_ = true;
   fw::TDisplaySleep::TRules rules;
   rules.OffAfter = offAfter;
   rules.Hours = hours;

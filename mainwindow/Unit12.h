@@ -77,7 +77,8 @@ class TForm12 : public fw::TForm {
 
   // The display goes off after `offAfter` of the splash with nobody there (of no input, with no
   // idle reset) and outside `hours`; the page, the bar and the pad go with it. Called after
-  // UseSettings and ReportScreen; zero and always-on hours watch nothing.
+  // UseSettings (it depends on the idle reset), again with each change of the settings; zero
+  // and always-on hours watch nothing unless a watch was asked for before.
   void UseDisplaySleep(std::chrono::seconds offAfter, const fw::TDisplayHours& hours);
 
   // With a code, "Выход" and the close icon ask for it on a digits pad first; empty: they end
@@ -123,6 +124,7 @@ class TForm12 : public fw::TForm {
   NavigationTargets targets_ = BuildNavigationTargets();
   std::chrono::seconds idleReset_ = BuildIdleResetTimeout();
   std::chrono::seconds idleWarning_ = BuildIdleWarning();
+  bool displayWatched_ = false;  // once asked for, new settings may end the watch
   ExitCodeEntry exitCode_;
   fw::TPanel* exitCodeDisplay_ = nullptr;
   std::vector<fw::TButton*> exitCodeKeys_;  // in the pad's order, row by row

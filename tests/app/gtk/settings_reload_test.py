@@ -4,6 +4,7 @@ changing its settings file while it runs; real input through xdotool. HOME and
 XDG_CONFIG_HOME are temporary folders.
 
 Usage: settings_reload_test.py PROGRAM OLD_PORT NEW_PORT [unittest arguments]"""
+import datetime
 import json
 import os
 import pathlib
@@ -55,7 +56,8 @@ class SettingsReloadTest(unittest.TestCase):
 
     def env(self):
         env = {k: v for k, v in os.environ.items() if not k.startswith("XDG_")}
-        env.update(HOME=str(self.home), XDG_CONFIG_HOME=str(self.xdg))
+        # The display hours below are reckoned in UTC.
+        env.update(HOME=str(self.home), XDG_CONFIG_HOME=str(self.xdg), TZ="UTC")
         return env
 
     def run_program(self, *args):
@@ -177,6 +179,19 @@ class SettingsReloadTest(unittest.TestCase):
                 wait_until(lambda: cursor_is_blank() == hide,
                            f"{'no cursor' if hide else 'a cursor'} over the pane", timeout=5)
 
+    def test_display_hours_set_and_cleared_while_running_switch_the_display(self):
+        # Three open hours, starting an hour from now: the present is outside them.
+        now = datetime.datetime.now(datetime.timezone.utc)
+        start, end = now + datetime.timedelta(hours=1), now + datetime.timedelta(hours=4)
+        closed = f"Mo-Su {start:%H}:00-{end:%H}:00"
+        self.write(self.user, json.dumps({"clinicHost": OLD}))
+        self.run_program()
+        self.replace(self.user, json.dumps({"clinicHost": OLD, "displayHours": closed}))
+        wait_until(lambda: pixel(*IN_PAGE) == (0, 0, 0) and pixel(*IN_PANE) == (0, 0, 0),
+                   "black over the window once the hours exclude the present")
+        self.replace(self.user, json.dumps({"clinicHost": OLD}))
+        wait_until(lambda: pixel(*IN_PAGE) == SPLASH_COLOUR, "the splash once the hours are gone")
+        self.tap_clinic(self.old, OLD_COLOUR)
 
     def test_a_metrics_file_named_while_running_is_written_at_once(self):
         self.write(self.user, json.dumps({"clinicHost": OLD}))
