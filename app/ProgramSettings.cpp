@@ -6,6 +6,7 @@
 #include "framework/core/Application.h"
 #include "framework/core/EventLog.h"
 #include "mainwindow/IdleReset.h"
+#include "mainwindow/MemoryLimit.h"
 #include "mainwindow/NavigationTargets.h"
 #include "mainwindow/PageRecovery.h"
 #include "mainwindow/Unit12.h"
@@ -29,6 +30,7 @@ SettingsLayer BuiltInSettings() {
       {"onScreenKeyboard", true},
       {"exitCode", std::string()},
       {"metricsFile", std::string()},
+      {"memoryLimitMiB", static_cast<std::int64_t>(BuildMemoryLimitMiB())},
   };
   return layer;
 }
@@ -49,6 +51,7 @@ void UseSettings(TForm12& form, const EffectiveSettings& settings) {
   form.UseLockdown(settings.Switch("lockdown"), settings.TextList("allowedHosts"));
   form.UseOnScreenKeyboard(settings.Switch("onScreenKeyboard"));
   form.UseExitCode(settings.Text("exitCode"));
+  form.UseMemoryLimit(static_cast<std::uint32_t>(settings.WholeNumber("memoryLimitMiB")));
 }
 
 bool AnswerWithoutWindow(const CommandLine& line, const EffectiveSettings& settings,

@@ -7,6 +7,7 @@
 #include "app/ProgramSettings.h"
 #include "app/ProgramStartup.h"
 #include "framework/core/FloatingPoint.h"
+#include "framework/gtk/EngineMemory.h"
 #include "framework/gtk/HiddenCursor.h"
 #include "framework/gtk/MetricsFile.h"
 #include "framework/gtk/PlatformApplication.h"
@@ -29,6 +30,8 @@ int RunProgram(const std::vector<std::string>& arguments) {
     fw::MaskFloatingPointExceptions();
     Unit12::Initialization(application);
 
+    // The engine's own limit is fixed when the browser's view is made.
+    fw::gtk::LimitEngineMemory(static_cast<std::uint32_t>(settings.WholeNumber("memoryLimitMiB")));
     // Phase B. Leaving this block destroys the application's forms (the exit procedure).
     RunStartupBlock(application);
     application.Metrics().SetInfo({DUVUZEZERA_VERSION, "linux",

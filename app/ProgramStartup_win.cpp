@@ -6,14 +6,17 @@
 #include "app/ProgramStartup.h"
 #include "app/Supervisor_win.h"
 #include "framework/core/FloatingPoint.h"
+#include "framework/core/RestartBackoff.h"
 #include "framework/win32/MetricsFile.h"
 #include "framework/win32/PlatformApplication.h"
 #include "framework/win32/StartupSupport.h"
 #include "framework/win32/SystemLog.h"
+#include "mainwindow/Unit12.h"
 #include "mainwindow/Unit12Module_win.h"
 
 int RunProgram(const std::vector<std::string>& arguments) {
   const fw::win32::SystemLog log;
+  bool restartForMemory = false;
   try {
     const CommandLine line = ParseCommandLine(arguments);
     if (line.supervise && !line.help && !line.checkConfig) {
@@ -40,10 +43,18 @@ int RunProgram(const std::vector<std::string>& arguments) {
       if (path.empty()) return std::nullopt;
       return metricsFile.emplace(path, application.Metrics()).Start();
     });
+    // The browser control cannot give its memory back: only a new program does, started by
+    // the supervisor at once.
+    if (RunsUnderSupervisor()) {
+      Form12->SetMemoryRestart([&] {
+        restartForMemory = true;
+        application.Terminate();
+      });
+    }
     application.Run();
   } catch (const std::exception& e) {
     fw::win32::ShowApplicationError(e);
     return 1;
   }
-  return 0;
+  return restartForMemory ? fw::TRestartBackoff::AtOnceExitCode : 0;
 }

@@ -94,6 +94,7 @@ void TForm12::OpenInBrowser(const std::string& url) {
     fw::LogEvent(fw::TEvent::IdleReset,
                  "no input for " + std::to_string(idleReset_.count()) + " s");
     ReturnToSplash();
+    KeepWithinMemoryLimit();
   };
   fw::Application->WatchIdle(std::move(watch));
   WebBrowser1->Navigate(url);
@@ -117,6 +118,23 @@ void TForm12::UseLockdown(bool lockdown, const std::vector<std::string>& allowed
                                       targets_.UserGuide, targets_.Playlist};
   allowed.insert(allowed.end(), allowedHosts.begin(), allowedHosts.end());
   WebBrowser1->Lock(fw::NavigationAllowList(std::move(allowed)));
+}
+
+void TForm12::KeepWithinMemoryLimit() {
+  if (memoryLimit_ == 0) return;
+  const std::optional<std::uint64_t> used = WebBrowser1->MemoryInUse();
+  const fw::TMemoryBudget budget{memoryLimit_, WebBrowser1->EngineRecyclable(),
+                                 static_cast<bool>(restartForMemory_)};
+  const fw::TMemoryStep step = fw::MemoryStepAtIdleReset(budget, used, !PanelZastava->Visible());
+  if (step == fw::TMemoryStep::Keep) return;
+  fw::LogEvent(fw::TEvent::OverMemoryLimit, fw::MemoryStepDetail(step, *used, memoryLimit_));
+  if (step == fw::TMemoryStep::Report) return;
+  fw::Application->Metrics().MemoryRecycled();
+  if (step == fw::TMemoryStep::RecycleEngine) {
+    WebBrowser1->RecycleEngine();
+  } else {
+    restartForMemory_();
+  }
 }
 
 void TForm12::UseOnScreenKeyboard(bool use) { WebBrowser1->UseOnScreenKeyboard(use); }

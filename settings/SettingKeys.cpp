@@ -96,10 +96,17 @@ std::string RefuseMetricsFile(const SettingValue& value) {
   return absolute && prom ? "" : "must be empty (off) or a full path of a file ending in .prom";
 }
 
+// A limit below what the engine needs for one page would recycle it at every reset.
+std::string RefuseMemoryLimit(const SettingValue& value) {
+  const std::int64_t mib = std::get<std::int64_t>(value);
+  const bool ok = mib == 0 || (mib >= 256 && mib <= 16384);
+  return ok ? "" : "must be 0 (no limit) or a whole number from 256 to 16384";
+}
+
 // Each key's built-in default is the CMake cache variable of the same meaning
 // (DUVUZEZERA_CLINIC_HOST, ...), checked when the program is configured; hideCursor,
 // lockdown, allowedHosts, onScreenKeyboard, exitCode and metricsFile have the same value in
-// every build.
+// every build; memoryLimitMiB's is the platform's (BuildMemoryLimitMiB).
 constexpr std::array kKeys{
     SettingKey{"clinicHost", SettingType::Text, RefuseHost},
     SettingKey{"siteDomain", SettingType::Text, RefuseHost},
@@ -116,6 +123,7 @@ constexpr std::array kKeys{
     SettingKey{"onScreenKeyboard", SettingType::Switch, RefuseNothing},
     SettingKey{"exitCode", SettingType::Text, RefuseExitCode, true},
     SettingKey{"metricsFile", SettingType::Text, RefuseMetricsFile},
+    SettingKey{"memoryLimitMiB", SettingType::WholeNumber, RefuseMemoryLimit},
 };
 
 }  // namespace

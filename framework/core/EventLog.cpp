@@ -29,6 +29,8 @@ constexpr std::array kEvents{
     TEventText{TEvent::Exited, TSeverity::Info, "MSG_EXITED", "The program ends: %1"},
     TEventText{TEvent::MetricsNotWritten, TSeverity::Warning, "MSG_METRICS_NOT_WRITTEN",
                "The metrics file cannot be written: %1"},
+    TEventText{TEvent::OverMemoryLimit, TSeverity::Warning, "MSG_OVER_MEMORY_LIMIT",
+               "The program's memory was over its limit at an idle reset: %1"},
 };
 
 TLogSink* sink = nullptr;

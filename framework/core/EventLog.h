@@ -23,6 +23,7 @@ enum class TEvent : std::uint16_t {
   Restarted = 10,
   Exited = 11,
   MetricsNotWritten = 12,
+  OverMemoryLimit = 13,
 };
 
 // The levels of syslog and of the journal; the Windows event types follow them.

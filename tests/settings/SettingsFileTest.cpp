@@ -32,7 +32,8 @@ TEST(SettingsFile, TakesEveryValidKeyAndNamesEachRefusedOne) {
        {"clinicHost"},
        {"k.json: clinichost: unknown key; the keys are clinicHost, siteDomain, siteWwwHost, "
         "overviewVideo, playlist, idleResetSeconds, idleWarningSeconds, retrySeconds, "
-        "hideCursor, lockdown, allowedHosts, onScreenKeyboard, exitCode, metricsFile",
+        "hideCursor, lockdown, allowedHosts, onScreenKeyboard, exitCode, metricsFile, "
+        "memoryLimitMiB",
         "k.json: idleResetSeconds: must be 0 (off) or a whole number from 30 to 86400; got 5",
         "k.json: playlist: must be a string; got number"}},
       {R"({"idleResetSeconds": 120.0, "siteDomain": null, "overviewVideo": ["a"]})",
@@ -159,7 +160,8 @@ const SettingsLayer kBuiltIn{"built-in",
                               {"allowedHosts", std::vector<std::string>{}},
                               {"onScreenKeyboard", true},
                               {"exitCode", std::string()},
-                              {"metricsFile", std::string()}},
+                              {"metricsFile", std::string()},
+                              {"memoryLimitMiB", std::int64_t{1024}}},
                              {}};
 
 TEST(SettingsReport, ListsEachSettingWithItsSourceThenEveryProblem) {
@@ -185,6 +187,7 @@ TEST(SettingsReport, ListsEachSettingWithItsSourceThenEveryProblem) {
             "  onScreenKeyboard = true  (built-in)\n"
             "  exitCode = \"\"  (built-in)\n"
             "  metricsFile = \"\"  (built-in)\n"
+            "  memoryLimitMiB = 1024  (built-in)\n"
             "Problems (the built-in default is used for each refused key):\n"
             "  /k.json: playlist: must be a YouTube identifier (letters, digits, - and _); got \"a "
             "b\"\n");

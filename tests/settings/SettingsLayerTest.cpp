@@ -23,7 +23,8 @@ const SettingsLayer kBuiltIn = Layer("built-in", {{"clinicHost", "built.example"
                                                   {"allowedHosts", std::vector<std::string>{}},
                                                   {"onScreenKeyboard", true},
                                                   {"exitCode", std::string()},
-                                                  {"metricsFile", std::string()}});
+                                                  {"metricsFile", std::string()},
+                                                  {"memoryLimitMiB", std::int64_t{0}}});
 
 struct PrecedenceCase {
   const char* what;
