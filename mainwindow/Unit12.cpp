@@ -93,8 +93,11 @@ void TForm12::OpenInBrowser(const std::string& url) {
     fw::Application->Metrics().IdleReset();
     fw::LogEvent(fw::TEvent::IdleReset,
                  "no input for " + std::to_string(idleReset_.count()) + " s");
-    ReturnToSplash();
+    // The memory is seen to with the splash back, before the browser forgets the visitor: a
+    // restart it asks for still lets the browser forget first.
+    ShowSplash(fw::TScreenShows::Splash);
     KeepWithinMemoryLimit();
+    WebBrowser1->StartOver();
   };
   fw::Application->WatchIdle(std::move(watch));
   WebBrowser1->Navigate(url);
@@ -177,13 +180,17 @@ void TForm12::ReportScreen() {
 
 void TForm12::ReturnToSplash(fw::TScreenShows shows) {
   // The visible part first: it comes back even when the browser fails to forget.
+  ShowSplash(shows);
+  WebBrowser1->StartOver();
+}
+
+void TForm12::ShowSplash(fw::TScreenShows shows) {
   if (ExitCodeShown()) CloseExitCodePad();
   AppBarShow(0);
   WebBrowser1->HideOnScreenKeyboard();
   PanelZastava->Show();
   fw::Application->ScreenShows(shows);
   if (fw::TControl* first = FirstFocusable()) first->SetFocus();
-  WebBrowser1->StartOver();
 }
 
 // Counted only: the file is written later, off the tap's path.

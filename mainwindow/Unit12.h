@@ -99,7 +99,9 @@ class TForm12 : public fw::TForm {
   // Uncovers the browser and sends it to `url`; from then on an idle time leads back.
   void OpenInBrowser(const std::string& url);
   // The state right after start-up, for the next visitor; `shows` says why, for the status line.
-  void ReturnToSplash(fw::TScreenShows shows = fw::TScreenShows::Splash);
+  void ReturnToSplash(fw::TScreenShows shows);
+  // Its visible part: the splash over everything, as after start-up.
+  void ShowSplash(fw::TScreenShows shows);
   // The warning's panel, made once with its native window when first needed.
   fw::TPanel& IdleWarningPanel();
   void ShowIdleWarning(int secondsLeft);
