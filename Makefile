@@ -3,7 +3,7 @@
 # (Debian, as root).
 .PHONY: deps lint build-native build-sanitize build-fuzz build-windows test test-native \
   test-sanitize test-fuzz test-windows fuzz run run-linux package package-linux bench bench-windows bench-linux \
-  soak clean
+  soak soak-linux clean
 
 JOBS ?= $(shell nproc)
 # Seconds each fuzz target runs in `make fuzz`; `make test` gives each a short pass.
@@ -93,6 +93,18 @@ bench-linux: build-native
 	  build/native/tests/app/gtk/duvuzezera-webmobclient-loopback \
 	  build/native/tests/app/gtk/duvuzezera-idle-reset \
 	  "$$(sed -n 's/^DUVUZEZERA_LINUX_TEST_PORT:STRING=//p' build/native/CMakeCache.txt)"
+
+# A compressed week of the Linux program's life, printed as figures: visitor sessions on the
+# loopback buttons, a long-running web application, a looping video, idle resets and crashes,
+# with the process tree's PSS each minute and at the end, the memory limit off and then at
+# SOAK_LIMIT_MIB. Each of the two runs lasts SOAK_MINUTES.
+SOAK_MINUTES ?= 30
+SOAK_LIMIT_MIB ?= 320
+soak-linux: build-native
+	$(PRIVATE_NETWORK) scripts/with-display.sh /usr/bin/python3 bench/linux_soak.py \
+	  build/native/tests/app/gtk/duvuzezera-idle-reset \
+	  "$$(sed -n 's/^DUVUZEZERA_LINUX_TEST_PORT:STRING=//p' build/native/CMakeCache.txt)" \
+	  $(SOAK_MINUTES) $(SOAK_LIMIT_MIB)
 
 clean:
 	rm -rf build

@@ -7,6 +7,7 @@
 #include "framework/core/DisplayHours.h"
 #include "framework/core/EventLog.h"
 #include "mainwindow/IdleReset.h"
+#include "mainwindow/MemoryLimit.h"
 #include "mainwindow/NavigationTargets.h"
 #include "mainwindow/PageRecovery.h"
 #include "mainwindow/Unit12.h"
@@ -32,6 +33,7 @@ SettingsLayer BuiltInSettings() {
       {"metricsFile", std::string()},
       {"displayOffSeconds", std::int64_t{0}},
       {"displayHours", std::string()},
+      {"memoryLimitMiB", static_cast<std::int64_t>(BuildMemoryLimitMiB())},
   };
   return layer;
 }
@@ -56,6 +58,7 @@ void UseSettings(TForm12& form, const EffectiveSettings& settings) {
   const auto hours = fw::TDisplayHours::Parse(settings.Text("displayHours"));
   form.UseDisplaySleep(std::chrono::seconds(settings.WholeNumber("displayOffSeconds")),
                        hours.Hours.value_or(fw::TDisplayHours()));
+  form.UseMemoryLimit(static_cast<std::uint32_t>(settings.WholeNumber("memoryLimitMiB")));
 }
 
 bool AnswerWithoutWindow(const CommandLine& line, const EffectiveSettings& settings,

@@ -8,6 +8,7 @@
 #include "app/ProgramStartup.h"
 #include "app/SettingsReload.h"
 #include "framework/core/FloatingPoint.h"
+#include "framework/gtk/EngineMemory.h"
 #include "framework/gtk/HiddenCursor.h"
 #include "framework/gtk/MetricsFile.h"
 #include "framework/gtk/PlatformApplication.h"
@@ -32,6 +33,8 @@ int RunProgram(const std::vector<std::string>& arguments) {
     fw::MaskFloatingPointExceptions();
     Unit12::Initialization(application);
 
+    // The engine's own limit is fixed when the browser's view is made.
+    fw::gtk::LimitEngineMemory(static_cast<std::uint32_t>(settings.WholeNumber("memoryLimitMiB")));
     // Phase B. Leaving this block destroys the application's forms (the exit procedure).
     RunStartupBlock(application);
     application.Metrics().SetInfo({DUVUZEZERA_VERSION, "linux",

@@ -8,6 +8,7 @@
 #include "app/SettingsReload.h"
 #include "app/Supervisor_win.h"
 #include "framework/core/FloatingPoint.h"
+#include "framework/core/RestartBackoff.h"
 #include "framework/win32/MetricsFile.h"
 #include "framework/win32/PlatformApplication.h"
 #include "framework/win32/SettingsWatch.h"
@@ -18,6 +19,7 @@
 
 int RunProgram(const std::vector<std::string>& arguments) {
   const fw::win32::SystemLog log;
+  bool restartForMemory = false;
   try {
     const CommandLine line = ParseCommandLine(arguments);
     if (line.supervise && !line.help && !line.checkConfig) {
@@ -59,10 +61,18 @@ int RunProgram(const std::vector<std::string>& arguments) {
            return metricsFile.emplace(path, application.Metrics()).Start();
          }});
     watch.emplace(SettingsFiles(line), PolicyKey, [&] { reload.SourceChanged(); });
+    // The browser control cannot give its memory back: only a new program does, started by
+    // the supervisor at once.
+    if (RunsUnderSupervisor()) {
+      Form12->SetMemoryRestart([&] {
+        restartForMemory = true;
+        application.Terminate();
+      });
+    }
     application.Run();
   } catch (const std::exception& e) {
     fw::win32::ShowApplicationError(e);
     return 1;
   }
-  return 0;
+  return restartForMemory ? fw::TRestartBackoff::AtOnceExitCode : 0;
 }

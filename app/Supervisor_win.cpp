@@ -55,6 +55,8 @@ constexpr UINT kAnswerWithinMs = 2000;
 // The exit code a frozen program is ended with: any but 0 restarts it.
 constexpr UINT kFrozenExitCode = ERROR_TIMEOUT;
 constexpr wchar_t kMainWindowClass[] = L"TForm12";
+// Inherited by the program the supervisor starts, which tells it so.
+constexpr wchar_t kSupervisedVariable[] = L"DUVUZEZERA_SUPERVISED";
 
 struct MainWindowSearch {
   DWORD process;
@@ -144,8 +146,15 @@ std::wstring OwnCommandLine(const std::vector<std::string>& arguments) {
   return line;
 }
 
+bool RunsUnderSupervisor() {
+  wchar_t value[2] = {};
+  return GetEnvironmentVariableW(kSupervisedVariable, value, 2) == 1 && value[0] == L'1';
+}
+
 int Supervise(const std::wstring& command, std::chrono::seconds frozenAfter) {
   const fw::win32::SystemLog log;
+  if (!SetEnvironmentVariableW(kSupervisedVariable, L"1"))
+    fw::win32::ThrowLastError("The supervised program's environment cannot be set");
   fw::TRestartBackoff backoff;
   for (;;) {
     const auto started = std::chrono::steady_clock::now();

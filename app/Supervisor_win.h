@@ -11,6 +11,10 @@
 // started.
 int Supervise(const std::wstring& command, std::chrono::seconds frozenAfter);
 
+// Whether this program was started by Supervise, which starts it again at once when it ends
+// with TRestartBackoff::AtOnceExitCode.
+bool RunsUnderSupervisor();
+
 // How long the main window may answer nothing before the supervisor ends the program: fixed by
 // the build (30 s; tests build a copy that waits less).
 std::chrono::seconds BuildFrozenWindowLimit();

@@ -93,7 +93,11 @@ void TForm12::OpenInBrowser(const std::string& url) {
     fw::Application->Metrics().IdleReset();
     fw::LogEvent(fw::TEvent::IdleReset,
                  "no input for " + std::to_string(idleReset_.count()) + " s");
-    ReturnToSplash();
+    // The memory is seen to with the splash back, before the browser forgets the visitor: a
+    // restart it asks for still lets the browser forget first.
+    ShowSplash(fw::TScreenShows::Splash);
+    KeepWithinMemoryLimit();
+    ForgetVisitor();
   };
   fw::Application->WatchIdle(std::move(watch));
   if (OnSplash) OnSplash(false);
@@ -168,6 +172,23 @@ void TForm12::UseLockdown(bool lockdown, const std::vector<std::string>& allowed
   WebBrowser1->Lock(fw::NavigationAllowList(std::move(allowed)));
 }
 
+void TForm12::KeepWithinMemoryLimit() {
+  if (memoryLimit_ == 0) return;
+  const std::optional<std::uint64_t> used = WebBrowser1->MemoryInUse();
+  const fw::TMemoryBudget budget{memoryLimit_, WebBrowser1->EngineRecyclable(),
+                                 static_cast<bool>(restartForMemory_)};
+  const fw::TMemoryStep step = fw::MemoryStepAtIdleReset(budget, used, !PanelZastava->Visible());
+  if (step == fw::TMemoryStep::Keep) return;
+  fw::LogEvent(fw::TEvent::OverMemoryLimit, fw::MemoryStepDetail(step, *used, memoryLimit_));
+  if (step == fw::TMemoryStep::Report) return;
+  fw::Application->Metrics().MemoryRecycled();
+  if (step == fw::TMemoryStep::RecycleEngine) {
+    WebBrowser1->RecycleEngine();
+  } else {
+    restartForMemory_();
+  }
+}
+
 void TForm12::UseOnScreenKeyboard(bool use) { WebBrowser1->UseOnScreenKeyboard(use); }
 
 fw::TPanel& TForm12::IdleWarningPanel() {
@@ -208,13 +229,22 @@ void TForm12::ReportScreen() {
 
 void TForm12::ReturnToSplash(fw::TScreenShows shows) {
   // The visible part first: it comes back even when the browser fails to forget.
+  ShowSplash(shows);
+  ForgetVisitor();
+}
+
+void TForm12::ShowSplash(fw::TScreenShows shows) {
   if (ExitCodeShown()) CloseExitCodePad();
   AppBarShow(0);
   WebBrowser1->HideOnScreenKeyboard();
   PanelZastava->Show();
   fw::Application->ScreenShows(shows);
   if (fw::TControl* first = FirstFocusable()) first->SetFocus();
+}
+
+void TForm12::ForgetVisitor() {
   WebBrowser1->StartOver();
+  // The quiet moment for what waits for one, such as changed settings.
   if (OnSplash) OnSplash(true);
 }
 

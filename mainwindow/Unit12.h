@@ -10,6 +10,7 @@
 #include "framework/core/DisplayHours.h"
 #include "framework/core/Form.h"
 #include "framework/core/GestureManager.h"
+#include "framework/core/MemoryBudget.h"
 #include "framework/core/ServiceStatus.h"
 #include "framework/core/StandardControls.h"
 #include "framework/core/WebBrowser.h"
@@ -85,6 +86,13 @@ class TForm12 : public fw::TForm {
   // the program at once.
   void UseExitCode(const std::string& code);
 
+  // At an idle reset, memory over `mib` (zero: no limit) is given back: the page engine's
+  // process is started afresh where it has one of its own; otherwise the program ends through
+  // the restart (SetMemoryRestart), and without one the log says so.
+  void UseMemoryLimit(std::uint32_t mib) { memoryLimit_ = fw::Mebibytes(mib); }
+  // How the program ends for a supervisor to start it again at once.
+  void SetMemoryRestart(std::function<void()> restart) { restartForMemory_ = std::move(restart); }
+
   // From now on the status line the program gives whatever watches it follows what the screen
   // shows, starting with the splash.
   void ReportScreen();
@@ -103,11 +111,17 @@ class TForm12 : public fw::TForm {
   // Uncovers the browser and sends it to `url`; from then on an idle time leads back.
   void OpenInBrowser(const std::string& url);
   // The state right after start-up, for the next visitor; `shows` says why, for the status line.
-  void ReturnToSplash(fw::TScreenShows shows = fw::TScreenShows::Splash);
+  void ReturnToSplash(fw::TScreenShows shows);
+  // Its visible part: the splash over everything, as after start-up.
+  void ShowSplash(fw::TScreenShows shows);
+  // Its other part: the browser forgets the visitor, and what waits for a quiet moment runs.
+  void ForgetVisitor();
   // The warning's panel, made once with its native window when first needed.
   fw::TPanel& IdleWarningPanel();
   void CoverDisplay(bool off);
   void ShowIdleWarning(int secondsLeft);
+  // Once the splash is back: memory over the limit is given back, never under a visitor.
+  void KeepWithinMemoryLimit();
 
   // "Выход" and the close icon.
   void Leave();
@@ -125,6 +139,8 @@ class TForm12 : public fw::TForm {
   std::chrono::seconds idleReset_ = BuildIdleResetTimeout();
   std::chrono::seconds idleWarning_ = BuildIdleWarning();
   bool displayWatched_ = false;  // once asked for, new settings may end the watch
+  std::uint64_t memoryLimit_ = 0;
+  std::function<void()> restartForMemory_;
   ExitCodeEntry exitCode_;
   fw::TPanel* exitCodeDisplay_ = nullptr;
   std::vector<fw::TButton*> exitCodeKeys_;  // in the pad's order, row by row

@@ -111,10 +111,18 @@ std::string RefuseDisplayHours(const SettingValue& value) {
          parsed.Error->Describe();
 }
 
+// A limit below what the engine needs for one page would recycle it at every reset.
+std::string RefuseMemoryLimit(const SettingValue& value) {
+  const std::int64_t mib = std::get<std::int64_t>(value);
+  const bool ok = mib == 0 || (mib >= 256 && mib <= 16384);
+  return ok ? "" : "must be 0 (no limit) or a whole number from 256 to 16384";
+}
+
 // Each key's built-in default is the CMake cache variable of the same meaning
 // (DUVUZEZERA_CLINIC_HOST, ...), checked when the program is configured; hideCursor,
 // lockdown, allowedHosts, onScreenKeyboard, exitCode, metricsFile, displayOffSeconds and
-// displayHours have the same value in every build.
+// displayHours have the same value in every build; memoryLimitMiB's is the platform's
+// (BuildMemoryLimitMiB).
 constexpr std::array kKeys{
     SettingKey{"clinicHost", SettingType::Text, RefuseHost},
     SettingKey{"siteDomain", SettingType::Text, RefuseHost},
@@ -133,6 +141,7 @@ constexpr std::array kKeys{
     SettingKey{"metricsFile", SettingType::Text, RefuseMetricsFile},
     SettingKey{"displayOffSeconds", SettingType::WholeNumber, RefuseDisplayOffSeconds},
     SettingKey{"displayHours", SettingType::Text, RefuseDisplayHours},
+    SettingKey{"memoryLimitMiB", SettingType::WholeNumber, RefuseMemoryLimit},
 };
 
 }  // namespace

@@ -33,6 +33,8 @@ constexpr std::array kEvents{
                "The display was switched off: %1"},
     TEventText{TEvent::DisplayOn, TSeverity::Info, "MSG_DISPLAY_ON",
                "The display was switched on: %1"},
+    TEventText{TEvent::OverMemoryLimit, TSeverity::Warning, "MSG_OVER_MEMORY_LIMIT",
+               "The program's memory was over its limit at an idle reset: %1"},
 };
 
 TLogSink* sink = nullptr;

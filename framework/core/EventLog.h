@@ -25,6 +25,7 @@ enum class TEvent : std::uint16_t {
   MetricsNotWritten = 12,
   DisplayOff = 13,
   DisplayOn = 14,
+  OverMemoryLimit = 15,
 };
 
 // The levels of syslog and of the journal; the Windows event types follow them.

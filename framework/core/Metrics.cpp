@@ -132,6 +132,11 @@ void TMetrics::IdleReset() {
   Changed();
 }
 
+void TMetrics::MemoryRecycled() {
+  ++memoryRecycles_;
+  Changed();
+}
+
 void TMetrics::SettingsProblems(int count) {
   if (count == settingsProblems_) return;
   settingsProblems_ = count;
@@ -195,6 +200,9 @@ std::vector<TMetricFamily> TMetrics::Families() const {
   counter("give_ups_total",
           "Times the web process kept dying and the kiosk went back to the splash.", giveUps_);
   counter("idle_resets_total", "Returns to the splash after a quiet spell.", idleResets_);
+  counter("memory_recycles_total",
+          "Web processes started afresh at an idle reset because memory was over its limit.",
+          memoryRecycles_);
   out.push_back(Single("settings_problems", "Settings refused at start.", TMetricType::Gauge,
                        settingsProblems_));
 

@@ -65,6 +65,8 @@ class TMetrics {
   void WebProcessCrashed();
   void GaveUp();
   void IdleReset();
+  // The engine's process or the program was started afresh to give memory back.
+  void MemoryRecycled();
   void SettingsProblems(int count);
 
   // Neither is a change of state: they are written with the next file.
@@ -92,7 +94,8 @@ class TMetrics {
   std::map<std::string, std::uint64_t> taps_;
   std::map<std::pair<std::string, TLoadOutcome>, std::uint64_t> loads_;
   std::map<TFailureKind, std::uint64_t> failures_;
-  std::uint64_t visits_ = 0, retries_ = 0, hangs_ = 0, crashes_ = 0, giveUps_ = 0, idleResets_ = 0;
+  std::uint64_t visits_ = 0, retries_ = 0, hangs_ = 0, crashes_ = 0, giveUps_ = 0, idleResets_ = 0,
+                memoryRecycles_ = 0;
   int settingsProblems_ = 0;
   std::vector<TMemoryFigure> memory_;
   std::uint64_t changes_ = 0;

@@ -32,6 +32,12 @@ void TWebBrowser::AllowOnScreenKeyboard(bool allowed) {
   if (auto* browser = dynamic_cast<BrowserPeer*>(Peer())) browser->AllowOnScreenKeyboard(allowed);
 }
 
+std::optional<std::uint64_t> TWebBrowser::MemoryInUse() const { return Browser().MemoryInUse(); }
+
+bool TWebBrowser::EngineRecyclable() const { return Browser().EngineRecyclable(); }
+
+void TWebBrowser::RecycleEngine() { Browser().RecycleEngine(); }
+
 void TWebBrowser::StartOver() {
   BrowserPeer& browser = Browser();
   std::string failures;

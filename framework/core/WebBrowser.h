@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -32,6 +33,13 @@ class BrowserPeer {
   virtual void UseOnScreenKeyboard(bool) {}
   virtual void HideOnScreenKeyboard() {}
   virtual void AllowOnScreenKeyboard(bool) {}
+  // What the program holds with the engine, in bytes: the process tree where the engine runs
+  // in processes of its own. Nothing where it cannot be read.
+  virtual std::optional<std::uint64_t> MemoryInUse() { return std::nullopt; }
+  // Whether the engine's process can be ended and a fresh one started in its place.
+  virtual bool EngineRecyclable() const { return false; }
+  // Ends the engine's process and starts a fresh one on a blank document, as at start.
+  virtual void RecycleEngine() {}
 };
 
 // How the browser brings a page back by itself.
@@ -57,6 +65,12 @@ class TWebBrowser : public TWinControl {
   void StartOver();
   void SetRecovery(const TBrowserRecovery& recovery);
   const TBrowserRecovery& Recovery() const { return recovery_; }
+
+  // What the program holds with the engine, and the fresh start of the engine's process,
+  // where the platform has them (BrowserPeer).
+  std::optional<std::uint64_t> MemoryInUse() const;
+  bool EngineRecyclable() const;
+  void RecycleEngine();
 
   // Runs when the page's engine has died too often to bring the page back.
   TNotifyEvent OnGiveUp;

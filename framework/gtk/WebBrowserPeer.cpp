@@ -7,7 +7,9 @@
 #include "framework/core/CallbackBoundary.h"
 #include "framework/core/Exceptions.h"
 #include "framework/gtk/Addresses.h"
+#include "framework/gtk/EngineMemory.h"
 #include "framework/gtk/MemberCallback.h"
+#include "framework/gtk/ProcessMemory.h"
 
 namespace fw::gtk {
 
@@ -37,11 +39,12 @@ gboolean RefusePermission(WebKitWebView*, WebKitPermissionRequest* request, gpoi
   });
 }
 
-// One web view, on the default context: the engine keeps its data and cache in its own
+// One web view, on the kiosk's context: the engine keeps its data and cache in its own
 // folders under the user's data and cache homes, named after the program, and nowhere else.
 GtkWidget* NewWebView() {
   KeepEngineFilesInOurFolders();
-  WebKitWebContext* context = webkit_web_context_get_default();
+  const ObjectRef<WebKitWebContext> kiosk = KioskWebContext();
+  WebKitWebContext* context = kiosk.get();
   // A kiosk shows one page at a time: no back-forward page cache, a small memory cache.
   webkit_web_context_set_cache_model(context, WEBKIT_CACHE_MODEL_DOCUMENT_VIEWER);
   // Ephemeral: nothing a visitor leaves reaches the disk, and the engine marks no link as
@@ -112,6 +115,20 @@ gboolean WebBrowserPeer::WarmUp() {
   // the splash, shows nothing.
   if (!loaded_) Load("about:blank", false);
   return G_SOURCE_REMOVE;
+}
+
+std::optional<std::uint64_t> WebBrowserPeer::MemoryInUse() {
+  const std::vector<fw::TMemoryFigure> figures = ProcessTreeMemory();
+  if (figures.empty()) return std::nullopt;
+  return static_cast<std::uint64_t>(figures.front().Bytes);
+}
+
+void WebBrowserPeer::RecycleEngine() {
+  // Reported as ended by the program: no crash, nothing reloaded.
+  webkit_web_view_terminate_web_process(View());
+  // Not held behind the clear under way: the blank document asks nothing of the network.
+  warmUp_.Reset();
+  Load("about:blank", false);
 }
 
 void WebBrowserPeer::UseOnScreenKeyboard(bool use) {

@@ -2,6 +2,7 @@
 
 #include <webkit2/webkit2.h>
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -39,6 +40,11 @@ class WebBrowserPeer : public WidgetPeer, public fw::BrowserPeer {
   void UseOnScreenKeyboard(bool use) override;
   void HideOnScreenKeyboard() override;
   void AllowOnScreenKeyboard(bool allowed) override;
+  // The proportional set size of the program's process tree, the engine's processes included.
+  std::optional<std::uint64_t> MemoryInUse() override;
+  bool EngineRecyclable() const override { return true; }
+  // The web process ends and a fresh one starts on the blank document, as the warm-up does.
+  void RecycleEngine() override;
 
  private:
   // No member: a cancelled clear still finishes, when the peer may be gone.

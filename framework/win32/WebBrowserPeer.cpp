@@ -10,6 +10,7 @@
 #include "framework/win32/InternetStorage.h"
 #include "framework/win32/PageWindowWatch.h"
 #include "framework/win32/PageWindows.h"
+#include "framework/win32/ProcessMemory.h"
 #include "framework/win32/Unicode.h"
 
 namespace fw::win32 {
@@ -97,6 +98,12 @@ void WebBrowserPeer::Stop() {
 }
 
 void WebBrowserPeer::ClearBrowsingData() { ClearInternetStorage(); }
+
+std::optional<std::uint64_t> WebBrowserPeer::MemoryInUse() {
+  const std::vector<fw::TMemoryFigure> figures = ThisProcessMemory();
+  if (figures.empty() || figures.front().Bytes <= 0) return std::nullopt;
+  return static_cast<std::uint64_t>(figures.front().Bytes);
+}
 
 void WebBrowserPeer::RecoveryChanged() {
   if (recovery_) recovery_->SettingsChanged();

@@ -3,7 +3,9 @@
 #include <exdisp.h>
 #include <ole2.h>
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "framework/core/WebBrowser.h"
@@ -26,6 +28,8 @@ class WebBrowserPeer : public WindowPeer, public fw::BrowserPeer {
   void Stop() override;
   void LeavePage() override;
   void ClearBrowsingData() override;
+  // The control runs inside the program: its private bytes are the program's.
+  std::optional<std::uint64_t> MemoryInUse() override;
   IWebBrowser2* Browser() const { return browser_.get(); }
   // The in-place active object, once the control has offered one (for accelerators).
   IOleInPlaceActiveObject* ActiveObject() const;

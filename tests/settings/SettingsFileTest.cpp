@@ -33,7 +33,7 @@ TEST(SettingsFile, TakesEveryValidKeyAndNamesEachRefusedOne) {
        {"k.json: clinichost: unknown key; the keys are clinicHost, siteDomain, siteWwwHost, "
         "overviewVideo, playlist, idleResetSeconds, idleWarningSeconds, retrySeconds, "
         "hideCursor, lockdown, allowedHosts, onScreenKeyboard, exitCode, metricsFile, "
-        "displayOffSeconds, displayHours",
+        "displayOffSeconds, displayHours, memoryLimitMiB",
         "k.json: idleResetSeconds: must be 0 (off) or a whole number from 30 to 86400; got 5",
         "k.json: playlist: must be a string; got number"}},
       {R"({"idleResetSeconds": 120.0, "siteDomain": null, "overviewVideo": ["a"]})",
@@ -168,7 +168,8 @@ const SettingsLayer kBuiltIn{"built-in",
                               {"exitCode", std::string()},
                               {"metricsFile", std::string()},
                               {"displayOffSeconds", std::int64_t{0}},
-                              {"displayHours", std::string()}},
+                              {"displayHours", std::string()},
+                              {"memoryLimitMiB", std::int64_t{1024}}},
                              {}};
 
 TEST(SettingsReport, ListsEachSettingWithItsSourceThenEveryProblem) {
@@ -196,6 +197,7 @@ TEST(SettingsReport, ListsEachSettingWithItsSourceThenEveryProblem) {
             "  metricsFile = \"\"  (built-in)\n"
             "  displayOffSeconds = 0  (built-in)\n"
             "  displayHours = \"\"  (built-in)\n"
+            "  memoryLimitMiB = 1024  (built-in)\n"
             "Problems (the built-in default is used for each refused key):\n"
             "  /k.json: playlist: must be a YouTube identifier (letters, digits, - and _); got \"a "
             "b\"\n");

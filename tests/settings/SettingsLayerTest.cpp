@@ -25,7 +25,8 @@ const SettingsLayer kBuiltIn = Layer("built-in", {{"clinicHost", "built.example"
                                                   {"exitCode", std::string()},
                                                   {"metricsFile", std::string()},
                                                   {"displayOffSeconds", std::int64_t{0}},
-                                                  {"displayHours", std::string()}});
+                                                  {"displayHours", std::string()},
+                                                  {"memoryLimitMiB", std::int64_t{0}}});
 
 struct PrecedenceCase {
   const char* what;

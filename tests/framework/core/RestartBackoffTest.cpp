@@ -48,6 +48,8 @@ INSTANTIATE_TEST_SUITE_P(
                                  {1, 0, 60},
                                  {1, 0, 60}}},
                     BackoffCase{"any_code_but_zero_fails", {{-1, 0, 1}, {255, 0, 2}, {3, 0, 4}}},
+                    BackoffCase{"a_restart_asked_for_comes_at_once_and_starts_the_count_over",
+                                {{3, 0, 1}, {3, 0, 2}, {75, 0, 0}, {75, 0, 0}, {3, 0, 1}}},
                     BackoffCase{"a_long_run_starts_over",
                                 {{3, 0, 1}, {3, 0, 2}, {3, 0, 4}, {3, 61, 1}, {3, 60, 2}}}),
     [](const testing::TestParamInfo<BackoffCase>& info) { return TestName(info.param.name); });
