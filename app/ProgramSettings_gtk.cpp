@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "app/ProgramSettings.h"
+#include "app/SystemSettingsFile.h"
 #include "settings/SettingsFile.h"
 
 namespace {
@@ -35,7 +36,7 @@ std::vector<SettingsLayer> SettingsSources(const CommandLine& line) {
     return layers;
   }
   // The administrator's file wins over the user's.
-  Add(layers, std::filesystem::path("/etc") / kFolder / "kiosk.json", false);
+  if (const auto system = SystemSettingsFile()) Add(layers, *system, false);
   if (const auto user = UserConfigFolder()) Add(layers, *user / kFolder / "kiosk.json", false);
   return layers;
 }
