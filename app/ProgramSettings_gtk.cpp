@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "app/ProgramSettings.h"
+#include "app/SystemSettingsFile.h"
 #include "settings/SettingsFile.h"
 
 namespace {
@@ -25,7 +26,8 @@ std::optional<std::filesystem::path> UserConfigFolder() {
 std::vector<SettingsPath> SettingsFiles(const CommandLine& line) {
   if (line.configFile) return {*line.configFile};
   // The administrator's file wins over the user's.
-  std::vector<SettingsPath> files = {(std::filesystem::path("/etc") / kFolder / "kiosk.json")};
+  std::vector<SettingsPath> files;
+  if (const auto system = SystemSettingsFile()) files.push_back(*system);
   if (const auto user = UserConfigFolder()) files.push_back(*user / kFolder / "kiosk.json");
   return files;
 }

@@ -10,7 +10,7 @@ packages=(cmake make g++ googletest libgtest-dev nlohmann-json3-dev zlib1g-dev
   wine wine64 xvfb xdotool x11-utils imagemagick fonts-noto-core python3 python3-pefile nsis
   python3-xlib  # the X server's cursor image (XFixes) for the hidden-cursor tests
   lintian desktop-file-utils systemd  # the Linux package's checks
-  sway grim wtype cage  # the program on Wayland: a headless compositor, screenshots, keys
+  sway grim wtype cage xwayland  # the program on Wayland: a headless compositor, screenshots, keys, the kiosk session
   libxext-dev libwayland-dev  # switching the display off: DPMS, the output power protocol
   prometheus prometheus-node-exporter  # promtool and a textfile collector for the metrics file
   clang-format shellcheck iproute2 util-linux)

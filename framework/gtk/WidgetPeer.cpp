@@ -25,6 +25,20 @@ std::unordered_map<GtkWidget*, WidgetPeer*>& Peers() {
 
 int ToToolkit(int device, int scale) { return fw::MulDiv(device, 1, scale); }
 
+namespace {
+int FloorDiv(int value, int scale) {
+  return value >= 0 ? value / scale : -((scale - 1 - value) / scale);
+}
+}  // namespace
+
+GdkRectangle ToToolkitRect(const fw::TBounds& b, int scale) {
+  const int left = FloorDiv(b.Left, scale);
+  const int top = FloorDiv(b.Top, scale);
+  const int right = -FloorDiv(-(b.Left + b.Width), scale);
+  const int bottom = -FloorDiv(-(b.Top + b.Height), scale);
+  return {left, top, right - left, bottom - top};
+}
+
 void SetSourceColor(cairo_t* cr, fw::TColor color) {
   // The two system colours a layout names, as the platform they come from has them.
   if (color.IsSystem())
@@ -71,19 +85,17 @@ int WidgetPeer::ScaleFactor() const {
 }
 
 void WidgetPeer::PutInto(GtkLayout* container) {
-  const int scale = ScaleFactor();
-  const fw::TBounds& b = control_.Bounds();
-  gtk_widget_set_size_request(Widget(), ToToolkit(b.Width, scale), ToToolkit(b.Height, scale));
-  gtk_layout_put(container, Widget(), ToToolkit(b.Left, scale), ToToolkit(b.Top, scale));
+  const GdkRectangle r = ToToolkitRect(control_.Bounds(), ScaleFactor());
+  gtk_widget_set_size_request(Widget(), r.width, r.height);
+  gtk_layout_put(container, Widget(), r.x, r.y);
 }
 
 void WidgetPeer::BoundsChanged() {
   GtkWidget* parent = gtk_widget_get_parent(Widget());
   if (!parent || !GTK_IS_LAYOUT(parent)) return;
-  const int scale = ScaleFactor();
-  const fw::TBounds& b = control_.Bounds();
-  gtk_widget_set_size_request(Widget(), ToToolkit(b.Width, scale), ToToolkit(b.Height, scale));
-  gtk_layout_move(GTK_LAYOUT(parent), Widget(), ToToolkit(b.Left, scale), ToToolkit(b.Top, scale));
+  const GdkRectangle r = ToToolkitRect(control_.Bounds(), ScaleFactor());
+  gtk_widget_set_size_request(Widget(), r.width, r.height);
+  gtk_layout_move(GTK_LAYOUT(parent), Widget(), r.x, r.y);
 }
 
 void WidgetPeer::VisibleChanged() { gtk_widget_set_visible(Widget(), control_.Visible()); }

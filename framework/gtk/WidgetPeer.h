@@ -84,6 +84,11 @@ WidgetPeer* PeerOf(const fw::TControl& control);
 // A length in the layout's device pixels, in the toolkit's pixels.
 int ToToolkit(int device, int scale);
 
+// The toolkit's rectangle over every device pixel of `bounds`: at a scale factor above 1 each
+// edge between two toolkit pixels goes outward, so a control flush with its parent's far edge
+// (the app bar at the bottom) stays flush and shows no smaller than the layout made it.
+GdkRectangle ToToolkitRect(const fw::TBounds& bounds, int scale);
+
 // Paints in a layout colour, the system colours included.
 void SetSourceColor(cairo_t* cr, fw::TColor color);
 

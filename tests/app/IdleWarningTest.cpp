@@ -101,25 +101,27 @@ TEST(IdleWarning, CoversTheBrowserCountsDownAndTheInputThatEndsItGoesNoFurther) 
     PressKey(VK_SPACE);
     EXPECT_TRUE(PumpUntil([] { return !WarningShows(); }, 2s));
     PressKey(VK_SPACE);
-    EXPECT_TRUE(PumpUntil([&] { return RequestsTo(clinic) == 2; }));
-    EXPECT_EQ(RequestsTo(clinic), 2u);
+    EXPECT_TRUE(PumpUntil([&] { return RequestsTo(clinic) >= 2; }));
 
     // A click on the warning reaches neither the warning nor the window under it, press or
-    // release; the next click there does.
+    // release; the next click there does. Both are watched from before the first click, and
+    // the second click's press and release are the only ones the window under it hears.
+    const POINT point = CentreOf(BrowserWindow());
+    ButtonMessages under(WindowFromPoint(point));
     ASSERT_TRUE(PumpUntil(WarningShows, kTimeout + kSlack));
-    const POINT point = CentreOf(panel);
+    // A whole idle time after the two presses: a request the first press made has landed.
+    EXPECT_EQ(RequestsTo(clinic), 2u);
     ASSERT_EQ(WindowFromPoint(point), panel);
     ButtonMessages onPanel(panel);
     ClickAt(point);
     EXPECT_TRUE(PumpUntil([] { return !WarningShows(); }, 2s));
-    ButtonMessages under(WindowFromPoint(point));
-    ASSERT_NE(under.window, panel);
-    PumpFor(300ms);
-    EXPECT_EQ(onPanel.count + under.count, 0);
+    ASSERT_EQ(WindowFromPoint(point), under.window);
     EXPECT_EQ(GetFocus(), button);
     EXPECT_EQ(IsWindowVisible(WindowOf(Form12->AppBar)) != FALSE, barShown);
     ClickAt(point);
-    EXPECT_TRUE(PumpUntil([&] { return under.count == 2; }, 2s));
+    EXPECT_TRUE(PumpUntil([&] { return under.count >= 2; }, 2s));
+    EXPECT_EQ(onPanel.count, 0);
+    EXPECT_EQ(under.count, 2);
     lastInput = Clock::now();
 
     // Without input the warning runs out into the reset.

@@ -63,23 +63,26 @@ SettingsFile MachineFile(const std::string& content) {
   return SettingsFile(ProgramDataFolder() + L"\\Duvuzezera", content);
 }
 
-// The user's policy values for as long as the object lives; the keys it made go with it.
+// The user's (or, given HKEY_LOCAL_MACHINE, the machine's) policy values for as long as the
+// object lives; the keys it made go with it.
 class UserPolicies {
  public:
-  UserPolicies() {
+  explicit UserPolicies(HKEY hive = HKEY_CURRENT_USER) : hive_(hive) {
     HKEY existing = nullptr;
-    madePolicies_ = RegOpenKeyExW(HKEY_CURRENT_USER, kPolicies, 0, KEY_READ, &existing) != 0;
+    madePolicies_ = RegOpenKeyExW(hive_, kPolicies, 0, KEY_READ, &existing) != 0;
     if (existing) RegCloseKey(existing);
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, kPolicyKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key_,
-                        nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExW(hive_, kPolicyKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key_, nullptr) !=
+        ERROR_SUCCESS)
       ADD_FAILURE() << "cannot create the policy key";
   }
   ~UserPolicies() {
     if (key_) RegCloseKey(key_);
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"SOFTWARE\\Policies\\Duvuzezera");
-    RegDeleteKeyW(HKEY_CURRENT_USER, L"SOFTWARE\\Policies\\Duvuzezera");
-    if (madePolicies_) RegDeleteKeyW(HKEY_CURRENT_USER, kPolicies);
+    RegDeleteTreeW(hive_, L"SOFTWARE\\Policies\\Duvuzezera");
+    RegDeleteKeyW(hive_, L"SOFTWARE\\Policies\\Duvuzezera");
+    if (madePolicies_) RegDeleteKeyW(hive_, kPolicies);
   }
+  UserPolicies(const UserPolicies&) = delete;
+  UserPolicies& operator=(const UserPolicies&) = delete;
   void Set(const wchar_t* name, const std::wstring& text) {
     EXPECT_EQ(RegSetValueExW(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                              static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))),
@@ -103,6 +106,7 @@ class UserPolicies {
   }
 
  private:
+  HKEY hive_;
   HKEY key_ = nullptr;
   bool madePolicies_ = false;
 };
@@ -154,6 +158,38 @@ TEST(ProgramSettings, TheUsersPolicyValueWinsOverTheMachineFile) {
   policies.Set(L"clinicHost", Widen(kClinic));
   ChildProcess program(PROGRAM_PATH);
   ExpectTheClinicOpens(program, clinic);
+}
+
+// Where each source stands: the value in effect is the first source's that has the key. Every
+// source but the winner names a loopback port nothing listens on, so only the winner's value
+// opens the clinic.
+TEST(ProgramSettings, TheMachinesPolicyOverTheUsersAndANamedFileInPlaceOfTheMachineFile) {
+  const std::string nowhere = "127.0.0.1:1";
+  struct Case {
+    const char* what;
+    std::string machinePolicy, userPolicy, machineFile, namedFile;
+  } cases[] = {
+      {"the machine's policy over the user's", kClinic, nowhere, nowhere, ""},
+      {"the user's policy over a named file", "", kClinic, "", nowhere},
+      {"a named file in place of the machine file", "", "", nowhere, kClinic},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    LoopbackHttpServer clinic(CLINIC_PORT);
+    UserPolicies machine(HKEY_LOCAL_MACHINE), user;
+    if (!c.machinePolicy.empty()) machine.Set(L"clinicHost", Widen(c.machinePolicy));
+    if (!c.userPolicy.empty()) user.Set(L"clinicHost", Widen(c.userPolicy));
+    const auto file = [](const std::string& host) {
+      return host.empty() ? std::string("{}") : R"({"clinicHost": ")" + host + R"("})";
+    };
+    const SettingsFile machineFile = MachineFile(file(c.machineFile));
+    wchar_t temporary[MAX_PATH];
+    ASSERT_NE(GetTempPathW(MAX_PATH, temporary), 0u);
+    const SettingsFile named(std::wstring(temporary) + L"duvuzezera-named", file(c.namedFile));
+    ChildProcess program(PROGRAM_PATH, SW_SHOWDEFAULT,
+                         c.namedFile.empty() ? L"" : L"--config \"" + named.Path() + L"\"");
+    ExpectTheClinicOpens(program, clinic);
+  }
 }
 
 TEST(ProgramSettings, ABrokenFileShowsOneBoxAndTheValidValuesStillCount) {

@@ -16,6 +16,10 @@ import tempfile
 import time
 import unittest
 
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1] / "support"))
+from network_fence import require_private_network  # noqa: E402
+from test_main import main  # noqa: E402
+
 PROGRAM = sys.argv[1]
 PROMTOOL = shutil.which("promtool")
 P = "duvuzezera_kiosk_"
@@ -38,6 +42,7 @@ class MetricsEventsTest(unittest.TestCase):
         log = (root / "wine.log").open("w+")
         self.addCleanup(log.close)
         env = dict(os.environ, WINEDEBUG="-all,+eventlog")
+        require_private_network()
         program = subprocess.Popen(["wine", PROGRAM, "--config", windows(settings)], env=env,
                                    stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                    stderr=log)
@@ -75,4 +80,4 @@ class MetricsEventsTest(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    unittest.main(argv=[sys.argv[0], *sys.argv[2:]])
+    main([sys.argv[0], *sys.argv[2:]])

@@ -18,6 +18,9 @@ import unittest
 from collections import namedtuple
 from pathlib import Path
 
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "support"))
+from network_fence import require_private_network  # noqa: E402
+
 ROOT = Path(__file__).resolve().parents[2]
 TITLE = "Кабинет Duvuzezera"
 EXE = "Duvuzezera_WebMobWinClient.exe"
@@ -95,6 +98,7 @@ class Prefix:
         shutil.rmtree(self.path, ignore_errors=True)
 
     def start(self, *command):
+        require_private_network()
         # Nothing of ctest's pipes may reach Wine's background processes, or ctest waits on them.
         return subprocess.Popen(["wine", *command], env=self.environment, stdin=subprocess.DEVNULL,
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)

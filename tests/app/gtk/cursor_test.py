@@ -2,7 +2,9 @@
 """`hideCursor` over every window of the Linux program as built: the X server's cursor image
 (XFixes) with the pointer over the error box, the navigation pane, a button, the page and
 the page's text field. Without the setting the same places show a cursor, so the check
-can fail. Real input through xdotool; HOME and XDG_CONFIG_HOME are temporary folders.
+can fail. The pointer comes to each place from a window of the opposite cursor, and in the page
+the cursor is read again once the page has heard a click there, after the engine set its own.
+Real input through xdotool; HOME and XDG_CONFIG_HOME are temporary folders.
 
 Usage: cursor_test.py PROGRAM CLINIC_PORT [unittest arguments]"""
 import json
@@ -14,7 +16,7 @@ import tempfile
 import unittest
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[2] / "support" / "gtk"))
-from cursor_image import cursor_is_blank  # noqa: E402
+from cursor_image import CursorWindow, cursor_is_blank  # noqa: E402
 from page_server import PageServer  # noqa: E402
 from program_process import end_program, start_program  # noqa: E402
 from screen import pixel, visible_windows, wait_until, xdotool  # noqa: E402
@@ -25,6 +27,8 @@ BUTTON1 = (96, 41)  # "Кабинет"
 IN_PANE = (96, 600)
 IN_PAGE = (700, 400)
 IN_FIELD = (750, 40)  # the page's text field: the engine's text cursor
+IN_THE_PAGE = (IN_PAGE, IN_FIELD)
+ASIDE = (1240, 20)  # where the window of the opposite cursor lies
 SPLASH_COLOUR = (0x1A, 0x1A, 0x1A)
 CLINIC_COLOUR = (0x2E, 0x8B, 0x57)
 
@@ -48,12 +52,26 @@ class CursorTest(unittest.TestCase):
         return process
 
     def wait_for_cursor(self, place, blank, what):
-        """Moves the pointer to `place` and waits until the cursor is (or is not) blank: the
-        toolkit and the engine set their cursors in answer to the move."""
+        """Moves the pointer to `place` from the window of the opposite cursor and waits until
+        the cursor is (or is not) blank: the toolkit and the engine set their cursors in answer
+        to the move. In the page, the engine has set its own once the page hears a click."""
+        self.aside.raise_to_top()
+        xdotool("mousemove", "--sync", *self.aside.centre)
+        wait_until(lambda: cursor_is_blank() != blank, "the other window's cursor", timeout=5)
         xdotool("mousemove", "--sync", *place)
         xdotool("mousemove", "--sync", place[0] + 1, place[1])
-        wait_until(lambda: cursor_is_blank() == blank,
-                   f"{'no cursor' if blank else 'a cursor'} over {what}", timeout=5)
+        expected = f"{'no cursor' if blank else 'a cursor'} over {what}"
+        wait_until(lambda: cursor_is_blank() == blank, expected, timeout=5)
+        if place in IN_THE_PAGE:
+            clicks = self.clinic.reports.count("mouseup0")
+            xdotool("click", 1)
+            self.clinic.wait_for("mouseup0", times=clicks + 1)
+            self.assertEqual(cursor_is_blank(), blank, f"{expected} after a click")
+
+    def keep_aside(self, blank):
+        """The window of the opposite cursor, above the program's."""
+        self.aside = CursorWindow(*ASIDE, blank=blank)
+        self.addCleanup(self.aside.close)
 
     def open_the_clinic(self):
         window = wait_until(lambda: visible_windows("^Form12$"), "the window")
@@ -71,6 +89,8 @@ class CursorTest(unittest.TestCase):
                                   check=True, capture_output=True, text=True).stdout
         g = dict(line.split("=") for line in geometry.split())
         centre = (int(g["X"]) + int(g["WIDTH"]) // 2, int(g["Y"]) + int(g["HEIGHT"]) // 3)
+        wait_until(lambda: visible_windows("^Form12$"), "the window")
+        self.keep_aside(blank=False)
         self.wait_for_cursor(centre, True, "the error box")
         xdotool("windowfocus", "--sync", box[0])
         xdotool("key", "Return")
@@ -83,6 +103,7 @@ class CursorTest(unittest.TestCase):
     def test_the_cursor_shows_without_hide_cursor(self):
         self.run_program({})
         self.open_the_clinic()
+        self.keep_aside(blank=True)
         for what, place in (("the page", IN_PAGE), ("the page's text field", IN_FIELD),
                             ("the navigation pane", IN_PANE)):
             self.wait_for_cursor(place, False, what)

@@ -17,10 +17,12 @@ import time
 import unittest
 import urllib.request
 
-sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[2] / "support" / "gtk"))
+SUPPORT = pathlib.Path(__file__).resolve().parents[2] / "support"
+sys.path[:0] = [str(SUPPORT), str(SUPPORT / "gtk")]
 from page_server import PageServer  # noqa: E402
 from program_process import end_program, process_tree, start_program  # noqa: E402
 from screen import pixel, visible_windows, wait_until, xdotool  # noqa: E402
+from test_main import main  # noqa: E402
 
 PROGRAM, CLINIC_PORT, EXPORTER_PORT = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
 CLINIC = f"127.0.0.1:{CLINIC_PORT}"
@@ -183,4 +185,4 @@ class MetricsTest(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    unittest.main(argv=[sys.argv[0], *sys.argv[4:]])
+    main([sys.argv[0], *sys.argv[4:]])

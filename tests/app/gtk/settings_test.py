@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """The Linux program as built, with its placeholder targets, pointed at a loopback clinic by a
-settings file alone; real input through xdotool. HOME and XDG_CONFIG_HOME are temporary folders.
+settings file alone; real input through xdotool. HOME and XDG_CONFIG_HOME are temporary folders,
+and the system's settings file is one the test writes, never the machine's.
 
 Usage: settings_test.py PROGRAM CLINIC_PORT [unittest arguments]"""
 import json
@@ -19,6 +20,7 @@ from screen import pixel, visible_windows, wait_until, xdotool  # noqa: E402
 
 PROGRAM, CLINIC_PORT = sys.argv[1], int(sys.argv[2])
 CLINIC = f"127.0.0.1:{CLINIC_PORT}"
+NOWHERE = "127.0.0.1:1"  # a loopback port nothing listens on
 TITLE = "Кабинет Duvuzezera"
 BUTTON1 = (96, 41)  # "Кабинет": the only button tapped, the others would go to placeholder hosts
 BUTTON2 = (16, 72, 161, 34)  # the site's button: x, y, width, height
@@ -40,6 +42,7 @@ class SettingsTest(unittest.TestCase):
         self.addCleanup(folder.cleanup)
         self.home = pathlib.Path(folder.name, "home")
         self.xdg = pathlib.Path(folder.name, "xdg")
+        self.system = pathlib.Path(folder.name, "etc", "kiosk.json")
         self.home.mkdir()
         self.clinic = PageServer(CLINIC_PORT, CLINIC_COLOUR)
         self.addCleanup(self.clinic.close)
@@ -51,7 +54,8 @@ class SettingsTest(unittest.TestCase):
 
     def env(self):
         env = {k: v for k, v in os.environ.items() if not k.startswith("XDG_")}
-        env.update(HOME=str(self.home), XDG_CONFIG_HOME=str(self.xdg))
+        env.update(HOME=str(self.home), XDG_CONFIG_HOME=str(self.xdg),
+                   DUVUZEZERA_TEST_SYSTEM_SETTINGS=str(self.system))
         return env
 
     def write(self, path, settings):
@@ -98,6 +102,32 @@ class SettingsTest(unittest.TestCase):
             with self.subTest(where):
                 if not args:
                     self.user_file({"clinicHost": CLINIC})
+                self.run_program(*args)
+                self.opens_the_clinic(times)
+
+    def test_the_system_file_wins_over_the_user_s_and_a_named_file_replaces_both(self):
+        # The key set in each source, and where the value in effect comes from: a tap opens
+        # the clinic only when the winning source is the one that names it.
+        named = self.home / "named.json"
+        cases = (
+            ("the system's file over the user's", {"clinicHost": CLINIC},
+             {"clinicHost": NOWHERE}, None, self.system),
+            ("each key from the source that has it", {"siteDomain": "site.example"},
+             {"clinicHost": CLINIC}, None, self.xdg / "duvuzezera-webmobclient" / "kiosk.json"),
+            ("a named file alone", {"clinicHost": NOWHERE, "siteDomain": "site.example"},
+             {"clinicHost": NOWHERE}, {"clinicHost": CLINIC}, named),
+        )
+        for times, (what, system, user, config, source) in enumerate(cases, 1):
+            with self.subTest(what):
+                self.write(self.system, system)
+                self.user_file(user)
+                args = ["--config", str(self.write(named, config))] if config else []
+                run = self.check(*args)
+                self.assertIn(f'  clinicHost = "{CLINIC}"  ({source})\n', run.stdout)
+                # A key the named file leaves out is the build's, whatever the others say.
+                site = "duvuzezera.example" if config else system.get("siteDomain",
+                                                                      "duvuzezera.example")
+                self.assertIn(f'  siteDomain = "{site}"', run.stdout)
                 self.run_program(*args)
                 self.opens_the_clinic(times)
 

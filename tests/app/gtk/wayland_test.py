@@ -18,11 +18,13 @@ sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[2] / "support" /
 from page_server import PageServer  # noqa: E402
 from program_process import end_program, start_program  # noqa: E402
 from screen import wait_until  # noqa: E402
-from wayland_session import BTN_RIGHT, Sway, VirtualPointer  # noqa: E402
+from wayland_session import BTN_LEFT, BTN_RIGHT, Sway, VirtualPointer  # noqa: E402
 
 PROGRAM, CLINIC_PORT = sys.argv[1], int(sys.argv[2])
 WIDTH, HEIGHT = 1280, 800
 BUTTON1 = (96, 41)  # "Кабинет"
+BUTTON1_EDGE = (20, 41)  # inside the button, left of its text
+BUTTON_HOVER = (94, 94, 94)
 PANE_FREE = 100  # x of the navigation pane below its buttons
 IN_PAGE = (700, 400)
 IN_BAR = (600, 790)
@@ -65,7 +67,13 @@ class WaylandTest(unittest.TestCase):
         return None
 
     def open_clinic(self):
-        self.pointer.click(*BUTTON1)
+        # The press once the button shows the pointer over it: a tap at once after start, at
+        # scale factor 2, can still be lost while the window is scaled for its output.
+        self.pointer.move(*BUTTON1)
+        wait_until(lambda: self.sway.pixel(*BUTTON1_EDGE) == BUTTON_HOVER,
+                   "the pointer on the button")
+        self.pointer.button(BTN_LEFT, True)
+        self.pointer.button(BTN_LEFT, False)
         self.clinic.wait_for("painted")
         wait_until(lambda: self.sway.pixel(*IN_PAGE) == CLINIC_COLOUR, "the page on the output")
 
@@ -104,8 +112,12 @@ class WaylandTest(unittest.TestCase):
         self.assertIsNone(self.process.poll())
 
     def cursor_drawn(self):
-        """Whether the output shows anything but the page around the pointer resting in it."""
-        self.pointer.move(*IN_PAGE)
+        """Whether the output shows anything but the page around the pointer in it, once the
+        page has heard a click there: by then the engine has set its own cursor, so what shows
+        is not the cursor left over from the button tapped before."""
+        clicks = self.clinic.reports.count("mouseup0")
+        self.pointer.click(*IN_PAGE)
+        self.clinic.wait_for("mouseup0", times=clicks + 1)
         w, h, pixels = self.sway.screenshot(IN_PAGE[0] - 8, IN_PAGE[1] - 8, 48, 48, cursor=True)
         return any(tuple(pixels[i:i + 3]) != CLINIC_COLOUR for i in range(0, len(pixels), 3))
 
@@ -114,8 +126,10 @@ class WaylandTest(unittest.TestCase):
             with self.subTest(hideCursor=hide):
                 self.start(hideCursor=hide)
                 self.open_clinic()
-                wait_until(lambda: self.cursor_drawn() != hide,
-                           "no cursor" if hide else "a cursor", timeout=5)
+                if hide:
+                    self.assertFalse(self.cursor_drawn(), "a cursor over the page")
+                else:
+                    wait_until(self.cursor_drawn, "a cursor over the page", timeout=5)
                 self.doCleanups()
 
     def bar_height(self, scale):
@@ -132,9 +146,7 @@ class WaylandTest(unittest.TestCase):
     def test_the_bar_at_scale_factor_1(self):
         self.assertEqual(self.bar_height(1), 75)
 
-    # As on X11 the bar should be 76 device pixels at scale factor 2; on Wayland it is 74,
-    # the layout of scale factor 1 drawn twice as large.
-    @unittest.expectedFailure
+    # 75 device pixels are 37.5 of the toolkit's: the bar takes 38, flush with the bottom.
     def test_the_bar_at_scale_factor_2(self):
         self.assertEqual(self.bar_height(2), 76)
 

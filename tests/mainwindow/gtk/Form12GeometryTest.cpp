@@ -57,8 +57,13 @@ fw::TBounds OnForm(const fw::TControl& control) {
 
 // A device length as the toolkit can place it: a whole number of its pixels.
 int OnScaleGrid(int length) { return fw::MulDiv(length, 1, MonitorScale()) * MonitorScale(); }
+// A device rectangle as the toolkit places it: each edge outward to the next whole pixel of its
+// own, so that the rectangle covers every device pixel of the layout's.
 fw::TBounds OnScaleGrid(fw::TBounds b) {
-  return {OnScaleGrid(b.Left), OnScaleGrid(b.Top), OnScaleGrid(b.Width), OnScaleGrid(b.Height)};
+  const int s = MonitorScale();
+  const int left = b.Left / s * s, top = b.Top / s * s;
+  const int right = (b.Left + b.Width + s - 1) / s * s, bottom = (b.Top + b.Height + s - 1) / s * s;
+  return {left, top, right - left, bottom - top};
 }
 
 std::string Text(const fw::TBounds& b) {

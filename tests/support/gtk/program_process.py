@@ -5,11 +5,17 @@ import os
 import pathlib
 import signal
 import subprocess
+import sys
 import time
+
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1]))
+from network_fence import require_private_network  # noqa: E402
 
 
 def start_program(command, **popen_arguments):
-    """Starts COMMAND in a session of its own; the engine's processes join its group."""
+    """Starts COMMAND in a session of its own; the engine's processes join its group. Refuses
+    where a page could reach off the machine."""
+    require_private_network()
     return subprocess.Popen(command, start_new_session=True, **popen_arguments)
 
 

@@ -4,6 +4,8 @@
 #include <stdexcept>
 #include <thread>
 
+#include "tests/support/win32/NetworkFence.h"
+
 namespace testing_win32 {
 
 namespace {
@@ -15,6 +17,7 @@ using UniqueFile = std::unique_ptr<void, CloseFile>;
 
 ChildProcess::ChildProcess(const std::wstring& path, WORD showCommand,
                            const std::wstring& arguments, HANDLE output) {
+  RequirePrivateNetwork();
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;

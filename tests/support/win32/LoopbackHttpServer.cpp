@@ -7,9 +7,12 @@
 #include <stdexcept>
 #include <string>
 
+#include "tests/support/win32/NetworkFence.h"
+
 namespace testing_win32 {
 
 LoopbackHttpServer::LoopbackHttpServer(int port) {
+  RequirePrivateNetwork();
   WSADATA data;
   if (WSAStartup(MAKEWORD(2, 2), &data) != 0) throw std::runtime_error("WSAStartup failed");
   listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
