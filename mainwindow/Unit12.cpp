@@ -125,7 +125,7 @@ void TForm12::UseDisplaySleep(std::chrono::seconds offAfter, const fw::TDisplayH
       // Nobody is there to see it: the next visitor, or the waking tap, finds the splash.
       if (!PanelZastava->Visible() || ExitCodeShown()) {
         fw::Application->StopWatchingIdle();
-        ReturnToSplash();
+        ReturnToSplash(fw::TScreenShows::Splash);
       } else {
         AppBarShow(0);
       }
