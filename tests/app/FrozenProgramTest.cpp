@@ -3,12 +3,11 @@
 
 #include <algorithm>
 #include <chrono>
-#include <filesystem>
-#include <fstream>
 #include <optional>
 #include <vector>
 
 #include "tests/support/win32/ChildProcess.h"
+#include "tests/support/win32/RunLog.h"
 #include "tests/support/win32/WindowTesting.h"
 
 namespace {
@@ -31,43 +30,21 @@ bool Running(DWORD process) {
 class FrozenProgram : public testing::Test {
  protected:
   void SetUp() override {
-    log_ = std::filesystem::temp_directory_path() / "frozen-program-runs.txt";
-    std::filesystem::remove(log_);
-    ASSERT_TRUE(SetEnvironmentVariableW(L"DUVUZEZERA_TEST_RUN_LOG", log_.c_str()));
+    log_.emplace(L"frozen-program-runs.txt");
     supervisor_.emplace(FREEZABLE_PROGRAM_PATH, SW_SHOWDEFAULT, L"--supervise");
   }
   void TearDown() override {
-    for (DWORD run : Runs()) {
-      if (const HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, run)) {
-        TerminateProcess(process, 1);
-        CloseHandle(process);
-      }
-    }
+    if (log_ && supervisor_) log_->EndRuns(supervisor_->Id());
     supervisor_.reset();
-    SetEnvironmentVariableW(L"DUVUZEZERA_TEST_RUN_LOG", nullptr);
-    std::filesystem::remove(log_);
+    log_.reset();
   }
 
   // The programs the supervisor started, oldest first.
-  std::vector<DWORD> Runs() const {
-    std::vector<DWORD> runs;
-    std::ifstream in(log_);
-    for (DWORD id = 0; in >> id;)
-      if (!supervisor_ || id != supervisor_->Id()) runs.push_back(id);
-    return runs;
-  }
+  std::vector<DWORD> Runs() const { return log_->Runs(supervisor_->Id()); }
 
   // The main window of the `index`th run, once that run has shown it.
   HWND WaitForMainWindow(std::size_t index) const {
-    HWND window = nullptr;
-    PumpUntil(
-        [&] {
-          const std::vector<DWORD> runs = Runs();
-          window = runs.size() > index ? VisibleWindowOf(runs[index], L"TForm12") : nullptr;
-          return window != nullptr;
-        },
-        30s);
-    return window;
+    return log_->WaitForMainWindow(index, supervisor_->Id());
   }
 
   static void Block(HWND window, std::chrono::milliseconds duration) {
@@ -82,7 +59,7 @@ class FrozenProgram : public testing::Test {
     EXPECT_EQ(supervisor_->WaitForExit(30s), 0u);
   }
 
-  std::filesystem::path log_;
+  std::optional<RunLog> log_;
   std::optional<ChildProcess> supervisor_;
 };
 

@@ -2,8 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,6 +10,7 @@
 #include "framework/win32/Handles.h"
 #include "tests/support/win32/ChildProcess.h"
 #include "tests/support/win32/LoopbackHttpServer.h"
+#include "tests/support/win32/RunLog.h"
 #include "tests/support/win32/WindowTesting.h"
 
 namespace {
@@ -38,43 +37,20 @@ bool SplashShows(HWND form) {
 // copies write their process ids to.
 class OverMemoryLimit : public testing::Test {
  protected:
-  void SetUp() override {
-    log_ = std::filesystem::temp_directory_path() / "memory-limit-runs.txt";
-    std::filesystem::remove(log_);
-    ASSERT_TRUE(SetEnvironmentVariableW(L"DUVUZEZERA_TEST_RUN_LOG", log_.c_str()));
-  }
   void TearDown() override {
-    for (DWORD run : Runs()) {
-      if (const HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, run)) {
-        TerminateProcess(process, 1);
-        CloseHandle(process);
-      }
-    }
+    log_.EndRuns(Supervisor());
     program_.reset();
-    SetEnvironmentVariableW(L"DUVUZEZERA_TEST_RUN_LOG", nullptr);
-    std::filesystem::remove(log_);
   }
 
-  // The copies of the program started, oldest first (a supervisor logs itself too).
-  std::vector<DWORD> Runs() const {
-    std::vector<DWORD> runs;
-    std::ifstream in(log_);
-    for (DWORD id = 0; in >> id;)
-      if (!supervised_ || id != program_->Id()) runs.push_back(id);
-    return runs;
-  }
+  // The copies of the program started, oldest first.
+  std::vector<DWORD> Runs() const { return log_.Runs(Supervisor()); }
 
   HWND WaitForMainWindow(std::size_t index) const {
-    HWND window = nullptr;
-    PumpUntil(
-        [&] {
-          const std::vector<DWORD> runs = Runs();
-          window = runs.size() > index ? VisibleWindowOf(runs[index], L"TForm12") : nullptr;
-          return window != nullptr;
-        },
-        30s);
-    return window;
+    return log_.WaitForMainWindow(index, Supervisor());
   }
+
+  // A supervisor logs itself too.
+  DWORD Supervisor() const { return supervised_ && program_ ? program_->Id() : 0; }
 
   void Start(bool supervised) {
     supervised_ = supervised;
@@ -97,7 +73,7 @@ class OverMemoryLimit : public testing::Test {
   }
 
   LoopbackHttpServer clinic_{CLINIC_PORT};
-  std::filesystem::path log_;
+  RunLog log_{L"memory-limit-runs.txt"};
   bool supervised_ = false;
   std::optional<ChildProcess> program_;
 };
