@@ -57,6 +57,8 @@ void TForm12::Leave() {
   PlaceExitCodePad();
   pad.Show();
   pad.BringToFront();
+  // Typing a code is no quiet moment: changed settings wait until the pad goes.
+  if (OnSplash) OnSplash(false);
   fw::Application->SetAlarm(std::chrono::ceil<std::chrono::milliseconds>(ExitCodeEntry::QuietLimit),
                             [this] { ExitCodeQuiet(); });
 }
@@ -170,4 +172,5 @@ void TForm12::CloseExitCodePad() {
   PanelExitCode->Hide();
   if (focusBeforePad_ && focusBeforePad_->CanFocus()) focusBeforePad_->SetFocus();
   focusBeforePad_ = nullptr;
+  if (OnSplash && PanelZastava->Visible()) OnSplash(true);
 }

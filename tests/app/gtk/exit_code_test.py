@@ -16,6 +16,7 @@ import unittest
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[2] / "support" / "gtk"))
 from page_server import PageServer  # noqa: E402
 from program_process import end_program, start_program  # noqa: E402
+from exit_code_pad import key_centre  # noqa: E402
 from screen import pixel, visible_windows, wait_until, xdotool  # noqa: E402
 
 PROGRAM, CLINIC_PORT = sys.argv[1], int(sys.argv[2])
@@ -26,18 +27,6 @@ IN_PAGE = (700, 400)
 SPLASH_COLOUR = (0x1A, 0x1A, 0x1A)
 CLINIC_COLOUR = (0x2E, 0x8B, 0x57)
 CODE = "2580"
-
-
-def key_centre(key, width=1280, height=800):
-    """Where the pad puts `key` in a window of this size (mainwindow/ExitCodePad.cpp): three
-    keys across, the display and four rows down, a gap of an eighth of a key between them."""
-    side = max(min(width // 5, height // 7), 1)
-    gap = side // 8
-    left = (width - 3 * side - 2 * gap) // 2
-    top = (height - 5 * side - 4 * gap) // 2
-    index = "123456789x0<".index(key)
-    row, column = index // 3 + 1, index % 3
-    return left + column * (side + gap) + side // 2, top + row * (side + gap) + side // 2
 
 
 class ExitCodeTest(unittest.TestCase):

@@ -17,6 +17,7 @@ import unittest
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[2] / "support" / "gtk"))
 from cursor_image import cursor_is_blank  # noqa: E402
+from exit_code_pad import key_centre  # noqa: E402
 from page_server import PageServer  # noqa: E402
 from program_process import end_program, start_program  # noqa: E402
 from screen import pixel, visible_windows, wait_until, xdotool  # noqa: E402
@@ -27,6 +28,7 @@ TITLE = "Кабинет Duvuzezera"
 BUTTON1 = (96, 41)  # "Кабинет": the only button tapped, the others would go to placeholder hosts
 IN_PAGE = (700, 400)
 IN_PANE = (96, 600)
+BUTTON3 = (96, 304)  # "Выход"
 SPLASH_COLOUR = (0x1A, 0x1A, 0x1A)
 OLD_COLOUR = (0x2E, 0x8B, 0x57)
 NEW_COLOUR = (0x1E, 0x40, 0xA0)
@@ -192,6 +194,23 @@ class SettingsReloadTest(unittest.TestCase):
         self.replace(self.user, json.dumps({"clinicHost": OLD}))
         wait_until(lambda: pixel(*IN_PAGE) == SPLASH_COLOUR, "the splash once the hours are gone")
         self.tap_clinic(self.old, OLD_COLOUR)
+
+    def test_a_code_being_typed_keeps_its_value_until_the_pad_goes(self):
+        self.write(self.user, json.dumps({"clinicHost": OLD, "exitCode": "2580"}))
+        self.run_program()
+        key = key_centre("5")
+        before = pixel(*key)
+        xdotool("mousemove", *BUTTON3, "click", 1)
+        wait_until(lambda: pixel(*key) != before, "the pad over the splash")
+        self.replace(self.user, json.dumps({"clinicHost": OLD, "exitCode": "1111"}))
+        time.sleep(SEEN)
+        for digit in "2580":
+            xdotool("mousemove", *key_centre(digit), "click", 1)
+            time.sleep(0.2)
+        try:
+            self.assertEqual(self.process.wait(15), 0)
+        except subprocess.TimeoutExpired:
+            self.fail("the code typed when the pad opened no longer ended the program")
 
     def test_a_metrics_file_named_while_running_is_written_at_once(self):
         self.write(self.user, json.dumps({"clinicHost": OLD}))
